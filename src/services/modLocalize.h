@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace gapwell {
+
+// The text of a string id in the user's language. A missing or empty entry is reported as
+// "LoadString" in "modLocalize"; without a retry the result is an empty text.
+std::string LoadString(int id);
+
+// The text of a string id in the user's language, or nothing when the entry is missing or
+// empty; reports nothing (Localize keeps the design text then).
+std::optional<std::string> TryLoadString(int id);
+
+// Whether a screen font whose name contains "Calibri" exists. The fonts are examined once per
+// process; a failure while examining them is reported as "Localize" in "modLocalize".
+bool CalibriInstalled();
+
+// A string id read leniently from a tag: its leading decimal digits, 0 when there are none.
+int ReadStringId(const std::string& tag);
+
+}  // namespace gapwell
