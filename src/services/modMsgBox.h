@@ -30,4 +30,7 @@ int MessageBox(const std::string& prompt, const std::optional<std::string>& titl
 // The major system version on NT-family systems, 0 on others; cached once known.
 int NTMajorVersion();
 
+// Forgets the cached major version, so that tests can play several systems in one process.
+void ForgetNTMajorVersion();
+
 }  // namespace gapwell

@@ -1,0 +1,138 @@
+#include "services/modErrorHandler.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <utility>
+
+#include "platform/Platform.h"
+#include "services/modMsgBox.h"
+#include "version.h"
+
+namespace gapwell {
+
+namespace {
+
+// Abort/Retry/Ignore, critical icon, second button as default.
+constexpr int kReportStyle = 0x112;
+
+PendingError pendingError;
+// Computed on the first report of the run and kept.
+std::string systemVersionText;
+std::string programVersionText;
+// Set while a report box is up. A failure reported meanwhile (the message routine failing while
+// it shows a report) is logged but not shown, so a routine that keeps failing cannot recurse.
+bool reportShowing = false;
+
+class ReportShowingGuard {
+  public:
+    ReportShowingGuard() { reportShowing = true; }
+    ~ReportShowingGuard() { reportShowing = false; }
+    ReportShowingGuard(const ReportShowingGuard&) = delete;
+    ReportShowingGuard& operator=(const ReportShowingGuard&) = delete;
+};
+
+// Runs one step of a procedure whose failures are skipped silently.
+void IgnoringFailure(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+std::string ThreePartVersion(int major, int minor, int third) {
+    return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(third);
+}
+
+std::string DateField(const LocalDateTime& now) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", now.year, now.month, now.day);
+    return text;
+}
+
+std::string TimeField(const LocalDateTime& now) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d%02d%02d", now.hour, now.minute, now.second);
+    return text;
+}
+
+// One record is one line: line breaks inside a field would split it, so they become spaces.
+std::string AsLogLine(std::string record) {
+    std::replace(record.begin(), record.end(), '\r', ' ');
+    std::replace(record.begin(), record.end(), '\n', ' ');
+    return record + "\n";
+}
+
+// Appends the line with a single write, so that a record is never left half written and
+// nothing already in the file is touched.
+void AppendToFile(const std::string& path, const std::string& line) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return;
+    }
+    [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
+    ::close(fd);
+}
+
+}  // namespace
+
+void SetPendingError(int number, const std::string& description) {
+    pendingError = PendingError{number, description};
+}
+
+int HandleError(const std::string& procName, const std::string& moduleName) {
+    const PendingError error = std::exchange(pendingError, PendingError{});
+    if (error.number == 0) {
+        return kAnswerNone;
+    }
+    int answer = kAnswerNone;
+    if (!reportShowing) {
+        const ReportShowingGuard guard;
+        answer = ShowMessage(error.description + "." + "\r\n" + procName + "@" + moduleName,
+                             kReportStyle);
+    }
+    LogError(procName, error.number, moduleName, error.description, answer);
+    return answer;
+}
+
+void LogError(const std::string& procName, int errorNumber, const std::string& moduleName,
+              const std::string& description, int answer) {
+    std::string date;
+    std::string time;
+    IgnoringFailure([&] {
+        const LocalDateTime now = CurrentPlatform().Now();
+        date = DateField(now);
+        time = TimeField(now);
+    });
+    IgnoringFailure([] {
+        if (systemVersionText.empty()) {
+            const OsVersionInfo system = CurrentPlatform().SystemVersion();
+            systemVersionText = ThreePartVersion(system.major, system.minor, system.build);
+        }
+    });
+    if (programVersionText.empty()) {
+        programVersionText = ThreePartVersion(version::kMajor, version::kMinor, version::kRevision);
+    }
+    IgnoringFailure([&] {
+        const std::string record = date + "|" + time + "|" + systemVersionText + "|" +
+                                   programVersionText + "|" + procName + "|" +
+                                   std::to_string(errorNumber) + "|" + moduleName + "|" +
+                                   description + "|" + std::to_string(answer);
+        AppendToFile(CurrentPlatform().ProgramFolder() + "/Bug.log", AsLogLine(record));
+    });
+}
+
+void AbortProgram() {
+    IgnoringFailure([] { CurrentPlatform().UnloadMainWindow(); });
+    IgnoringFailure([] { CurrentPlatform().EndProgram(); });
+}
+
+void ForgetVersionTexts() {
+    systemVersionText.clear();
+    programVersionText.clear();
+}
+
+}  // namespace gapwell
