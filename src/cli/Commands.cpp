@@ -1,0 +1,80 @@
+#include "cli/Commands.h"
+
+#include <limits>
+#include <ostream>
+
+#include "cli/Json.h"
+#include "search/FreeRuns.h"
+#include "search/Numbers.h"
+#include "search/RomFacts.h"
+#include "search/modSearchFreeSpace.h"
+
+namespace gapwell::cli {
+
+int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
+    std::int32_t result = SearchFreeSpace(options.rom, options.filler, options.needed, options.from,
+                                          kSearchChunkSize, 0);
+    if (result == 0) {
+        err << "Not enough free space found.\n";
+        return kExitNotFound;
+    }
+    out << ToHex(static_cast<std::uint32_t>(result)) << '\n';
+    // Further results as "Find next" gives them: each search starts at the last result plus the
+    // interval. A start beyond the largest offset ends the list like a search that finds nothing.
+    for (std::int64_t printed = 1; printed < options.count; ++printed) {
+        const std::int64_t next = std::int64_t{result} + options.interval;
+        if (next > std::numeric_limits<std::int32_t>::max()) {
+            break;
+        }
+        result = SearchFreeSpace(options.rom, options.filler, options.needed,
+                                 static_cast<std::int32_t>(next), kSearchChunkSize, 0);
+        if (result == 0) {
+            break;
+        }
+        out << ToHex(static_cast<std::uint32_t>(result)) << '\n';
+    }
+    return kExitOk;
+}
+
+int RunScan(const ScanOptions& options, std::ostream& out) {
+    bool first = true;
+    if (options.json) {
+        out << '[';
+    }
+    ScanFreeRuns(options.rom, options.filler, options.needed, options.align,
+                 [&](const FreeRun& run) {
+                     if (options.json) {
+                         out << (first ? "" : ",") << "{\"offset\":" << run.offset
+                             << ",\"length\":" << run.length << '}';
+                     } else {
+                         out << ToHex(static_cast<std::uint64_t>(run.offset)) << ' '
+                             << ToHex(static_cast<std::uint64_t>(run.length)) << '\n';
+                     }
+                     first = false;
+                 });
+    if (options.json) {
+        out << "]\n";
+    }
+    return kExitOk;
+}
+
+int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
+    const RomFacts facts = ReadRomFacts(options.rom);
+    if (!facts.headerComplete) {
+        err << "warning: " << options.rom << " is only " << facts.length
+            << " bytes long, shorter than a GBA header; header fields show only the bytes it has\n";
+    }
+    if (options.json) {
+        out << "{\"length\":" << facts.length << ",\"game_code\":" << JsonString(facts.gameCode)
+            << ",\"title\":" << JsonString(facts.title)
+            << ",\"maker_code\":" << JsonString(facts.makerCode) << "}\n";
+    } else {
+        out << "length: " << facts.length << '\n'
+            << "game code: " << facts.gameCode << '\n'
+            << "title: " << facts.title << '\n'
+            << "maker code: " << facts.makerCode << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace gapwell::cli

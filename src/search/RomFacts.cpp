@@ -1,0 +1,55 @@
+#include "search/RomFacts.h"
+
+#include "search/ReadOnlyFile.h"
+
+namespace gapwell {
+
+namespace {
+
+std::string ReadField(const ReadOnlyFile& file, std::int64_t offset, std::size_t size) {
+    std::string bytes(size, '\0');
+    const std::size_t got =
+        file.ReadAt(offset, reinterpret_cast<std::uint8_t*>(bytes.data()), size);
+    bytes.resize(got);
+    return bytes;
+}
+
+}  // namespace
+
+std::int64_t RomLength(const std::string& path) {
+    return ReadOnlyFile(path).Length();
+}
+
+RomFacts ReadRomFacts(const std::string& path) {
+    const ReadOnlyFile file(path);
+    RomFacts facts;
+    facts.length = file.Length();
+    std::string title = ReadField(file, kTitleOffset, kTitleLength);
+    while (!title.empty() && title.back() == '\0') {
+        title.pop_back();
+    }
+    facts.title = HeaderText(title);
+    facts.gameCode = HeaderText(ReadField(file, kGameCodeOffset, kGameCodeLength));
+    facts.makerCode = HeaderText(ReadField(file, kMakerCodeOffset, kMakerCodeLength));
+    facts.headerComplete =
+        facts.length >= kMakerCodeOffset + static_cast<std::int64_t>(kMakerCodeLength);
+    return facts;
+}
+
+std::string HeaderText(const std::string& bytes) {
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            text += '.';
+        } else if (byte < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
+}  // namespace gapwell

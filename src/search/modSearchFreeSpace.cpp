@@ -1,0 +1,68 @@
+#include "search/modSearchFreeSpace.h"
+
+#include <cerrno>
+#include <limits>
+#include <vector>
+
+#include "search/FindRun.h"
+#include "search/ReadOnlyFile.h"
+#include "services/ErrorScope.h"
+#include "services/RuntimeError.h"
+
+namespace gapwell {
+
+std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpaceByte,
+                             std::int32_t NeededBytes, std::int32_t StartOffset,
+                             std::int32_t ChunkSize, std::uint8_t OverlapFactor) {
+    if (NeededBytes <= 0) {
+        throw RuntimeError(EINVAL, "Invalid argument: needed bytes must be at least 1");
+    }
+    if (ChunkSize <= 0) {
+        throw RuntimeError(EINVAL, "Invalid argument: chunk size must be at least 1");
+    }
+    if (StartOffset < 0) {
+        throw RuntimeError(EINVAL, "Invalid argument: negative start offset");
+    }
+    const std::int64_t advance = ChunkSize / (OverlapFactor + 1);
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(ChunkSize));
+
+    const ReadOnlyFile file(FileName);
+    const std::int64_t length = file.Length();
+    if (length > std::numeric_limits<std::int32_t>::max()) {
+        throw ErrnoError(EFBIG, FileName);
+    }
+    if (length == 0 || StartOffset == length) {
+        return 0;
+    }
+
+    // Integer division truncating toward zero, so a start past the end reads at most once.
+    const std::int64_t lastChunk = (length - StartOffset) / ChunkSize;
+    std::int64_t position = StartOffset;
+    std::int64_t found = 0;
+    for (std::int64_t i = 0; i <= lastChunk; ++i) {
+        // Only bytes really read are searched: nothing past the end of the file can match.
+        const std::size_t got = file.ReadAt(position, chunk.data(), chunk.size());
+        const std::size_t p =
+            FindRun(chunk.data(), got, FreeSpaceByte, static_cast<std::size_t>(NeededBytes));
+        if (p != kNoRun) {
+            found = position + static_cast<std::int64_t>(p);
+            break;
+        }
+        position += advance;
+    }
+    return found < length ? static_cast<std::int32_t>(found) : 0;
+}
+
+std::int32_t SearchFreeSpaceReported(const std::string& FileName, std::uint8_t FreeSpaceByte,
+                                     std::int32_t NeededBytes, std::int32_t StartOffset,
+                                     std::int32_t ChunkSize, std::uint8_t OverlapFactor) {
+    std::int32_t result = 0;
+    ErrorScope scope("SearchFreeSpace", "modSearchFreeSpace");
+    scope.Step([&] {
+        result = SearchFreeSpace(FileName, FreeSpaceByte, NeededBytes, StartOffset, ChunkSize,
+                                 OverlapFactor);
+    });
+    return result;
+}
+
+}  // namespace gapwell

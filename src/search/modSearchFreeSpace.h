@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace gapwell {
+
+// The chunk size the search commands and the command line always use (1 MiB).
+inline constexpr std::int32_t kSearchChunkSize = 1048576;
+
+// The first offset at or after StartOffset where FileName holds NeededBytes consecutive
+// FreeSpaceByte bytes inside one chunk, or 0 when there is none. Chunks of ChunkSize bytes start
+// at StartOffset + k * (ChunkSize / (OverlapFactor + 1)); a match must lie wholly inside one chunk
+// and wholly inside the file. The file is opened read-only for the call and never written.
+// Throws RuntimeError when the file cannot be opened or read, when NeededBytes or ChunkSize is
+// below 1, when StartOffset is negative, and when the file is longer than the 32-bit offsets reach.
+std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpaceByte,
+                             std::int32_t NeededBytes, std::int32_t StartOffset,
+                             std::int32_t ChunkSize, std::uint8_t OverlapFactor);
+
+// The same search for the windows: a failure is reported through the error handler as
+// "SearchFreeSpace" in "modSearchFreeSpace"; Retry searches again, any other answer yields 0.
+std::int32_t SearchFreeSpaceReported(const std::string& FileName, std::uint8_t FreeSpaceByte,
+                                     std::int32_t NeededBytes, std::int32_t StartOffset,
+                                     std::int32_t ChunkSize, std::uint8_t OverlapFactor);
+
+}  // namespace gapwell
