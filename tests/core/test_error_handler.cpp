@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
-#include "ScratchFolder.h"
+#include "TempFiles.h"
 #include "platform/FakePlatform.h"
 #include "services/ErrorScope.h"
 #include "services/RuntimeError.h"
@@ -22,10 +26,19 @@ constexpr int kPressRetry = 4;   // Retry
 constexpr int kPressCancel = 2;  // Ignore
 constexpr int kPressClose = 8;   // Abort
 
+std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
 class ErrorHandlerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform.programFolder = folder.Path();
+        platform.programFolder = folder.Path().string();
         platform.systemVersion = {5, 1, 2600, 2};
         SetCurrentPlatform(&platform);
         ForgetNTMajorVersion();
@@ -37,10 +50,10 @@ class ErrorHandlerTest : public ::testing::Test {
         ForgetVersionTexts();
         SetCurrentPlatform(nullptr);
     }
-    std::string BugLog() const { return folder.Read("Bug.log"); }
-    bool BugLogExists() const { return std::filesystem::exists(folder.File("Bug.log")); }
+    std::string BugLog() const { return ReadText(folder.Path() / "Bug.log"); }
+    bool BugLogExists() const { return std::filesystem::exists(folder.Path() / "Bug.log"); }
 
-    testing::ScratchFolder folder;
+    test::TempFolder folder;
     FakePlatform platform;
 };
 
@@ -110,7 +123,7 @@ TEST_F(ErrorHandlerTest, DateAndTimeArePaddedAndVersionTextsAreKeptForTheRun) {
 }
 
 TEST_F(ErrorHandlerTest, RecordsAreAppendedAndOneLineEach) {
-    folder.Write("Bug.log", "earlier record\n");
+    folder.Write("Bug.log", Bytes("earlier record\n"));
     SetPendingError(22, "Bad | value\r\nsecond line");
     HandleError("txtOffset_Change", "frmMain");
     EXPECT_EQ(BugLog(),
@@ -120,12 +133,12 @@ TEST_F(ErrorHandlerTest, RecordsAreAppendedAndOneLineEach) {
 }
 
 TEST_F(ErrorHandlerTest, UnwritableFolderLosesTheRecordSilently) {
-    platform.programFolder = folder.File("missing");
+    platform.programFolder = (folder.Path() / "missing").string();
     platform.taskDialogAnswers = {kPressClose};
     SetPendingError(5, "Input/output error");
     EXPECT_EQ(HandleError("Main", "modMain"), kAnswerAbort);
     EXPECT_EQ(platform.taskDialogs.size(), 1u);
-    EXPECT_FALSE(std::filesystem::exists(folder.File("missing")));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing"));
 }
 
 TEST_F(ErrorHandlerTest, FailingMessageRoutineDoesNotRecurse) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ScratchFolder.h"
+#include "TempFiles.h"
 #include "services/modMisc.h"
 
 namespace gapwell {
@@ -13,30 +13,31 @@ namespace {
 class FileExistsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder.Write("rom.gba", "ROM");
-        folder.Write(".hidden.gba", "ROM");
-        folder.Write("Game [U].gba", "ROM");
-        std::filesystem::create_directory(folder.File("sub.gba"));
-        std::filesystem::create_directory(folder.File("only-folders"));
-        std::filesystem::create_directory(folder.File("only-folders/inner"));
-        folder.Write("only-folders/.secret", "x");
+        folder.Write("rom.gba", {1});
+        folder.Write(".hidden.gba", {1});
+        folder.Write("Game [U].gba", {1});
+        std::filesystem::create_directory(folder.Path() / "sub.gba");
+        std::filesystem::create_directory(folder.Path() / "only-folders");
+        std::filesystem::create_directory(folder.Path() / "only-folders/inner");
+        folder.Write("only-folders/.secret", {1});
     }
+    std::string File(const std::string& name) const { return (folder.Path() / name).string(); }
 
-    testing::ScratchFolder folder;
+    test::TempFolder folder;
 };
 
 TEST_F(FileExistsTest, NamedPaths) {
     const std::vector<std::pair<std::string, bool>> cases{
         {"", false},
-        {folder.File("rom.gba"), true},
-        {folder.File("Game [U].gba"), true},
-        {folder.File("missing.gba"), false},
-        {folder.File("sub.gba"), false},
-        {folder.Path(), false},
-        {folder.Path() + "/", false},
-        {folder.File(".hidden.gba"), false},
-        {folder.File("no-such-folder/rom.gba"), false},
-        {folder.File("rom.gba/rom.gba"), false},
+        {File("rom.gba"), true},
+        {File("Game [U].gba"), true},
+        {File("missing.gba"), false},
+        {File("sub.gba"), false},
+        {folder.Path().string(), false},
+        {folder.Path().string() + "/", false},
+        {File(".hidden.gba"), false},
+        {File("no-such-folder/rom.gba"), false},
+        {File("rom.gba/rom.gba"), false},
     };
     for (const auto& [path, exists] : cases) {
         SCOPED_TRACE(path);
@@ -53,7 +54,7 @@ TEST_F(FileExistsTest, WildcardsMatchVisibleNormalFiles) {
     };
     for (const auto& [pattern, exists] : cases) {
         SCOPED_TRACE(pattern);
-        EXPECT_EQ(FileExists(folder.File(pattern)), exists);
+        EXPECT_EQ(FileExists(File(pattern)), exists);
     }
 }
 
