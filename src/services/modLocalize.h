@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace gapwell {
 
@@ -17,7 +18,23 @@ std::optional<std::string> TryLoadString(int id);
 // process; a failure while examining them is reported as "Localize" in "modLocalize".
 bool CalibriInstalled();
 
-// A string id read leniently from a tag: its leading decimal digits, 0 when there are none.
+// Whether a list of font names holds one that contains "Calibri" (exact case, anywhere in the
+// name, so "Calibri Light" counts).
+bool HasCalibriFont(const std::vector<std::string>& fontNames);
+
+// The font check's state: examines the screen fonts on the first call and remembers the
+// answer; CalibriInstalled keeps one of these for the whole process.
+class CalibriFontCheck {
+  public:
+    bool Installed();
+
+  private:
+    bool examined_ = false;
+    bool calibri_ = false;
+};
+
+// A string id read leniently from a tag: its leading decimal digits, 0 when there are none
+// (or when they name no 32-bit id).
 int ReadStringId(const std::string& tag);
 
 }  // namespace gapwell

@@ -1,0 +1,89 @@
+#include "services/Language.h"
+
+#include <array>
+#include <cctype>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+#include "services/StringTables.h"
+
+namespace gapwell {
+
+namespace {
+
+struct LanguageCode {
+    std::string_view code;
+    int languageId;
+};
+
+constexpr std::array<LanguageCode, 11> kLanguageCodes{{
+    {"da", 1030},
+    {"de", 1031},
+    {"en", 1033},
+    {"fi", 1035},
+    {"fr", 1036},
+    {"it", 1040},
+    {"nl", 1043},
+    {"sk", 1051},
+    {"sl", 1060},
+    {"zh", 2052},
+    {"es", 3082},
+}};
+
+// The language part of a locale name: "de" of "de_DE.UTF-8@euro".
+std::string LanguagePart(std::string_view locale) {
+    std::string language(locale.substr(0, locale.find_first_of("_.@-")));
+    for (char& c : language) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return language;
+}
+
+// "C", "POSIX" (with any codeset) and an empty value ask for no particular language.
+bool IsNeutralLocale(std::string_view locale) {
+    const std::string language = LanguagePart(locale);
+    return language.empty() || language == "c" || language == "posix";
+}
+
+std::optional<int> LanguageIdOf(std::string_view locale) {
+    const std::string language = LanguagePart(locale);
+    for (const LanguageCode& entry : kLanguageCodes) {
+        if (entry.code == language) {
+            return entry.languageId;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+int LanguageIdForLocale(const LocaleSettings& settings) {
+    std::string_view preferences = settings.language;
+    while (!preferences.empty()) {
+        const std::size_t colon = preferences.find(':');
+        if (const auto id = LanguageIdOf(preferences.substr(0, colon))) {
+            return *id;
+        }
+        preferences =
+            colon == std::string_view::npos ? std::string_view() : preferences.substr(colon + 1);
+    }
+    for (const std::string* locale : {&settings.lcAll, &settings.lcMessages, &settings.lang}) {
+        if (!IsNeutralLocale(*locale)) {
+            return LanguageIdOf(*locale).value_or(kFallbackLanguageId);
+        }
+    }
+    return kFallbackLanguageId;
+}
+
+int LanguageIdFromEnvironment() {
+    return LanguageIdForLocale({EnvironmentValue("LANGUAGE"), EnvironmentValue("LC_ALL"),
+                                EnvironmentValue("LC_MESSAGES"), EnvironmentValue("LANG")});
+}
+
+}  // namespace gapwell

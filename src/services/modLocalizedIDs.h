@@ -1,0 +1,66 @@
+#pragma once
+
+// The string ids of the localized texts (the string tables in resources/strings hold them).
+namespace gapwell {
+
+// Main window: option frame, labels, option buttons, command buttons, note.
+inline constexpr int kStrSearchOptions = 1;
+inline constexpr int kStrFreeSpaceByte = 2;
+inline constexpr int kStrNeededBytes = 3;
+inline constexpr int kStrSearchFromBeginning = 4;
+inline constexpr int kStrSearchFromOffset = 5;
+inline constexpr int kStrSearch = 6;
+inline constexpr int kStrFindNext = 7;
+inline constexpr int kStrCopy = 8;
+inline constexpr int kStrNoteHexadecimal = 9;
+inline constexpr int kStrSkipInterval = 10;
+
+// Main window menus (108 is unused).
+inline constexpr int kStrMenuFile = 100;
+inline constexpr int kStrMenuOpenRom = 101;
+inline constexpr int kStrMenuExit = 102;
+inline constexpr int kStrMenuEdit = 103;
+inline constexpr int kStrMenuSearch = 104;
+inline constexpr int kStrMenuFindNext = 105;
+inline constexpr int kStrMenuCopy = 106;
+inline constexpr int kStrMenuHelp = 107;
+inline constexpr int kStrMenuAbout = 109;
+
+// Main window messages and dialog titles.
+inline constexpr int kStrNotEnoughFreeSpace = 1000;
+inline constexpr int kStrNoMoreRecurrences = 1001;
+inline constexpr int kStrOpeningRom = 1002;
+
+// About window.
+inline constexpr int kStrAbout = 2000;
+inline constexpr int kStrAboutDescription = 2001;
+
+// Live Update wizard and its menu entries.
+inline constexpr int kStrLiveUpdate = 10000;
+inline constexpr int kStrStep1Of3 = 10001;
+inline constexpr int kStrWelcome = 10002;
+inline constexpr int kStrStep2Of3 = 10003;
+inline constexpr int kStrConnecting = 10004;
+inline constexpr int kStrNoUpdate = 10005;
+inline constexpr int kStrUpdateAvailable = 10006;
+inline constexpr int kStrStep3Of3 = 10007;
+inline constexpr int kStrDownloadingUpdate = 10008;
+inline constexpr int kStrDestination = 10009;
+inline constexpr int kStrCancel = 10010;
+inline constexpr int kStrNext = 10011;
+inline constexpr int kStrClickNext = 10012;
+inline constexpr int kStrYourVersion = 10013;
+inline constexpr int kStrNewestVersion = 10014;
+inline constexpr int kStrFinish = 10015;
+inline constexpr int kStrDownloadOf = 10016;
+inline constexpr int kStrKilobytes = 10017;
+inline constexpr int kStrMegabytes = 10018;
+inline constexpr int kStrConfigurationRetrieved = 10019;
+inline constexpr int kStrComplete = 10020;    // begins with a blank
+inline constexpr int kStrDownloaded = 10021;  // begins with a blank
+inline constexpr int kStrUpdatesFolder = 10022;
+inline constexpr int kStrConnectionError = 10023;
+inline constexpr int kStrCheckNow = 10024;
+inline constexpr int kStrAutomaticallyCheck = 10025;
+
+}  // namespace gapwell
