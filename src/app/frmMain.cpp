@@ -1,0 +1,87 @@
+#include "app/frmMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <algorithm>
+
+#include "app/LoadedForms.h"
+#include "services/ErrorScope.h"
+#include "services/modIconQt.h"
+#include "services/modLocalizeQt.h"
+#include "version.h"
+
+namespace gapwell {
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    CreateControls();
+    CreateMenus();
+    SetTabOrder();
+    SetWindowFrame();
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+
+    LoadedForms::Add(this);
+    Form_Load();
+}
+
+void frmMain::Form_Load() {
+    ErrorScope scope("Form_Load", "frmMain");
+    scope.Step([&] { SetIcon(this, QStringLiteral("AAA"), true); });
+    scope.Step([&] { Localize(this); });
+    // The offset box has no label of its own: it is announced by the option button beside it.
+    scope.Step([&] { txtOffset->setAccessibleName(optOffset[0]->text()); });
+    scope.Step([&] {
+        setWindowTitle(QString::fromUtf8(version::kAppTitle) + QStringLiteral(" - ") +
+                       QString::fromUtf8(version::kProductName));
+    });
+    scope.Step([&] { lblCopyright->setText(QString::fromUtf8(version::kCopyright)); });
+
+    // Pending: bind the hex boxes to txtByteType, txtOffset and txtHex, then give
+    // txtNeededBytes, txtSearchInterval and txtDec the digits-only style.
+
+    scope.Step([&] { lblGameCode->setText(QStringLiteral("ROM: ???")); });
+
+    // Pending: open a ROM named on the command line (CheckCommandLine), then start the automatic
+    // update check (UpdateCheck), in this order.
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload() {
+    ErrorScope scope("Form_Unload", "frmMain");
+    scope.Step([&] { LoadedForms::Remove(this); });
+    // Unload every other window, the last loaded first. A window that stays loaded after its
+    // close (it refused or unloads later) is dropped from the list all the same, so the loop ends.
+    scope.Step([&] {
+        for (auto forms = LoadedForms::All(); !forms.empty(); forms = LoadedForms::All()) {
+            QWidget* last = forms.back();
+            last->close();
+            LoadedForms::Remove(last);
+        }
+    });
+    // Linux has no shell library to free: Main loads none.
+}
+
+bool frmMain::IsOpen(const QString& FormName) {
+    bool open = false;
+    ErrorScope scope("IsOpen", "frmMain");
+    scope.Step([&] {
+        const std::vector<QWidget*> forms = LoadedForms::All();
+        open = std::any_of(forms.begin(), forms.end(), [&FormName](const QWidget* form) {
+            return form->objectName().contains(FormName, Qt::CaseSensitive);
+        });
+    });
+    return open;
+}
+
+void frmMain::mnuExit_Click() {
+    close();
+}
+
+}  // namespace gapwell

@@ -1,0 +1,162 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <string>
+
+class QAction;
+class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace gapwell {
+
+class clsHexBox;
+
+// The main window. Its controls carry their design names as object names, their string ids as
+// the dynamic property "tag" (menu items: "helpContextId"), and keep their design positions.
+// Loading the window (the constructor) registers it among the loaded windows and runs Form_Load;
+// closing it runs Form_Unload.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit frmMain(QWidget* parent = nullptr);
+
+    // True when some loaded window's object name contains FormName (case-sensitive).
+    bool IsOpen(const QString& FormName);
+    void mnuExit_Click();
+
+    // Controls, as created from the design (public like the controls of any loaded window, so
+    // that other windows and modules can reach them).
+    QGroupBox* fraOptions = nullptr;
+    QWidget* Picture1 = nullptr;
+    QLabel* lblFreeSpace = nullptr;
+    QLineEdit* txtByteType = nullptr;
+    QLabel* lblNeededBytes = nullptr;
+    QLineEdit* txtNeededBytes = nullptr;
+    QLabel* lblSearchInterval = nullptr;
+    QLineEdit* txtSearchInterval = nullptr;
+    // optOffset[1] searches from the beginning of the ROM, optOffset[0] from txtOffset.
+    std::array<QRadioButton*, 2> optOffset{};
+    QLineEdit* txtOffset = nullptr;
+    QLabel* Label6 = nullptr;
+    QListWidget* lstResult = nullptr;
+    QPushButton* cmdSearch = nullptr;
+    QPushButton* cmdFindNext = nullptr;
+    QPushButton* cmdCopy = nullptr;
+    QGroupBox* fraHex = nullptr;
+    QWidget* Picture2 = nullptr;
+    QLabel* lblDec = nullptr;
+    QLineEdit* txtDec = nullptr;
+    QLabel* lblHex = nullptr;
+    QLineEdit* txtHex = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QLabel* lblGameCode = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* lblCopyright = nullptr;
+    QTimer* tmrShowUpdate = nullptr;
+
+    // Menus. A submenu's item is its menuAction().
+    QMenu* mnuFile = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSep1 = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuSearch = nullptr;
+    QAction* mnuFindNext = nullptr;
+    QAction* mnuSep2 = nullptr;
+    QAction* mnuCopy = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuAbout = nullptr;
+    QAction* mnuSep3 = nullptr;
+    QMenu* mnuLiveUpdate = nullptr;
+    QAction* mnuCheckNow = nullptr;
+    QAction* mnuAutomaticallyCheck = nullptr;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Window construction from the design (frmMainLayout.cpp).
+    void CreateControls();
+    void CreateMenus();
+    void SetTabOrder();
+    void SetWindowFrame();
+
+    void Form_Load();
+    void Form_Unload();
+
+    // ---- Search commands, option fields, opening and copying (frmMainSearch.cpp,
+    // frmMainOptions.cpp, frmMainOpen.cpp, frmMainCopy.cpp) ----
+public:
+    // Search commands and the control states (frmMainSearch.cpp).
+    void cmdSearch_Click();
+    void cmdFindNext_Click();
+    void mnuSearch_Click();
+    void mnuFindNext_Click();
+    void DisableControls();
+    void EnableControls();
+
+    // Option fields and the hex/decimal converter (frmMainOptions.cpp).
+    void txtByteType_LostFocus();
+    void txtNeededBytes_Change();
+    void txtNeededBytes_LostFocus();
+    void txtSearchInterval_Change();
+    void txtSearchInterval_LostFocus();
+    void txtOffset_Change();
+    void optOffset_Click(int Index);
+    void txtHex_Change();
+    void txtDec_Change();
+
+    // Opening a ROM (frmMainOpen.cpp).
+    void mnuOpen_Click();
+    void CheckCommandLine();
+    // The extension of a path in lower case, or "" when its last "." is followed by a "/".
+    static std::string GetExtension(const std::string& path);
+
+    // Copying a result (frmMainCopy.cpp) and the About window (frmMainAbout.cpp).
+    void SafeClipboardSet(const std::string& text);
+    void cmdCopy_Click();
+    void mnuCopy_Click();
+    void lstResult_DblClick();
+    void mnuAbout_Click();
+
+    // Full path of the current ROM; empty until a ROM is chosen.
+    std::string m_FileName;
+    // Set when m_FileName came from the command line or a drop: the next "Open ROM..." takes it
+    // without showing the dialog.
+    bool m_FromCommandLine = false;
+
+protected:
+    // A ROM file dropped on the window opens like one named on the command line.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // Connects the controls' events to their handlers (frmMainEvents.cpp).
+    void ConnectSearchWindowEvents();
+    void DoSearch(bool FindNext);
+    // The rule that the two count fields share.
+    static void LimitCount(QLineEdit* countBox);
+    // Makes `path` the current ROM and opens it when it names an existing .gba, .agb or .bin
+    // file; returns whether it did.
+    bool OpenRomFromPath(const std::string& path);
+
+    clsHexBox* m_ByteTypeHexBox = nullptr;
+    clsHexBox* m_OffsetHexBox = nullptr;
+    clsHexBox* m_ConverterHexBox = nullptr;
+    // Set while one converter box writes into the other, so that the echo is ignored.
+    bool m_Converting = false;
+};
+
+}  // namespace gapwell

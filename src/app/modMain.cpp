@@ -1,0 +1,25 @@
+#include "app/modMain.h"
+
+#include "app/frmMain.h"
+#include "services/ErrorScope.h"
+
+namespace gapwell {
+
+void Main() {
+    ErrorScope scope("Main", "modMain");
+    // Loading the shell library and initialising the common controls have no counterpart on
+    // Linux: Qt provides every control, so there is no library handle to keep or free.
+    frmMain* form = nullptr;
+    scope.Step([&] {
+        form = new frmMain;
+        // The window is released when it unloads.
+        form->setAttribute(Qt::WA_DeleteOnClose);
+    });
+    scope.Step([&] {
+        if (form != nullptr) {
+            form->show();
+        }
+    });
+}
+
+}  // namespace gapwell

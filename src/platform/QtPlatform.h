@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace gapwell {
+
+// The platform layer of the desktop program: Qt for the windows, dialogs, clipboard and fonts,
+// POSIX for the system facts. Needs a QApplication.
+class QtPlatform : public Platform {
+  public:
+    int TaskDialog(const TaskDialogRequest& request) override;
+    int ClassicMessageBox(const std::string& text, const std::string& title, int style) override;
+    // A task-dialog-capable system of the NT family, so messages take the task-dialog path.
+    std::optional<OsVersionInfo> GetVersionEx() override;
+    // The running kernel's version (major.minor.patch).
+    OsVersionInfo SystemVersion() override;
+    void Beep() override;
+    void DoEvents() override;
+    void ClearClipboard() override;
+    void SetClipboardText(const std::string& text) override;
+    std::string GetOpenFileName(const OpenFileRequest& request) override;
+    std::vector<std::string> ScreenFonts() override;
+    void OpenUrl(const std::string& url) override;
+    std::string ProgramFolder() override;
+    std::string TempFolder() override;
+    int UserLanguageId() override;
+    std::string CommandLine() override;
+    LocalDateTime Now() override;
+    void UnloadMainWindow() override;
+    // Flushes the output streams and ends the process at once with exit code 1.
+    void EndProgram() override;
+};
+
+}  // namespace gapwell
