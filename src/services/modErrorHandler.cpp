@@ -23,17 +23,23 @@ PendingError pendingError;
 // Computed on the first report of the run and kept.
 std::string systemVersionText;
 std::string programVersionText;
-// Set while a report box is up. A failure reported meanwhile (the message routine failing while
-// it shows a report) is logged but not shown, so a routine that keeps failing cannot recurse.
-bool reportShowing = false;
+// How many report boxes are up (a report box runs its own message loop, so another failure can
+// be reported meanwhile).
+int reportsShowing = 0;
 
 class ReportShowingGuard {
   public:
-    ReportShowingGuard() { reportShowing = true; }
-    ~ReportShowingGuard() { reportShowing = false; }
+    ReportShowingGuard() { ++reportsShowing; }
+    ~ReportShowingGuard() { --reportsShowing; }
     ReportShowingGuard(const ReportShowingGuard&) = delete;
     ReportShowingGuard& operator=(const ReportShowingGuard&) = delete;
 };
+
+// The message routine failing while it shows a report would report its own failure with itself
+// again, without end; such a failure is logged (answer 0) but not shown.
+bool MustNotShow(const std::string& moduleName) {
+    return reportsShowing > 0 && moduleName == "modMsgBox";
+}
 
 // Runs one step of a procedure whose failures are skipped silently.
 void IgnoringFailure(const std::function<void()>& step) {
@@ -89,7 +95,7 @@ int HandleError(const std::string& procName, const std::string& moduleName) {
         return kAnswerNone;
     }
     int answer = kAnswerNone;
-    if (!reportShowing) {
+    if (!MustNotShow(moduleName)) {
         const ReportShowingGuard guard;
         answer = ShowMessage(error.description + "." + "\r\n" + procName + "@" + moduleName,
                              kReportStyle);
@@ -113,9 +119,12 @@ void LogError(const std::string& procName, int errorNumber, const std::string& m
             systemVersionText = ThreePartVersion(system.major, system.minor, system.build);
         }
     });
-    if (programVersionText.empty()) {
-        programVersionText = ThreePartVersion(version::kMajor, version::kMinor, version::kRevision);
-    }
+    IgnoringFailure([] {
+        if (programVersionText.empty()) {
+            programVersionText =
+                ThreePartVersion(version::kMajor, version::kMinor, version::kRevision);
+        }
+    });
     IgnoringFailure([&] {
         const std::string record = date + "|" + time + "|" + systemVersionText + "|" +
                                    programVersionText + "|" + procName + "|" +

@@ -175,14 +175,6 @@ TEST_F(MsgBoxTest, ShowMessageSplitsTheStyle) {
     EXPECT_FALSE(shown.content.has_value());
     EXPECT_EQ(shown.commonButtons, 0x01);
     EXPECT_EQ(shown.icon, 0xFFFF);
-
-    PlaySystem(kWindowsXp);
-    ForgetNTMajorVersion();
-    platform.classicAnswers.push_back(kIdRetry);
-    EXPECT_EQ(ShowMessage("Failed.\r\nmnuOpen_Click@frmMain", 0x112, "Title"), kIdRetry);
-    EXPECT_EQ(platform.classicBoxes.back().text, "Failed.\r\nmnuOpen_Click@frmMain");
-    EXPECT_EQ(platform.classicBoxes.back().title, "Title");
-    EXPECT_EQ(platform.classicBoxes.back().style, 0x112);
 }
 
 TEST_F(MsgBoxTest, ClassicStyleCarriesButtonsIconsOptionsAndHelp) {
