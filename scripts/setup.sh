@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Gapwell needs to build, test and run. Quick when all are there.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config python3
+    qt6-base-dev libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool
+    libgtest-dev libgmock-dev libcli11-dev
+    fonts-wine fonts-dejavu-core xvfb xauth time bc
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
