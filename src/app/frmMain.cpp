@@ -7,7 +7,9 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "app/DigitsOnly.h"
 #include "app/LoadedForms.h"
+#include "app/clsHexBox.h"
 #include "services/ErrorScope.h"
 #include "services/modIconQt.h"
 #include "services/modLocalizeQt.h"
@@ -22,6 +24,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     SetTabOrder();
     SetWindowFrame();
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    ConnectSearchWindowEvents();
 
     LoadedForms::Add(this);
     Form_Load();
@@ -39,13 +42,25 @@ void frmMain::Form_Load() {
     });
     scope.Step([&] { lblCopyright->setText(QString::fromUtf8(version::kCopyright)); });
 
-    // Pending: bind the hex boxes to txtByteType, txtOffset and txtHex, then give
-    // txtNeededBytes, txtSearchInterval and txtDec the digits-only style.
+    scope.Step([&] {
+        m_ByteTypeHexBox = new clsHexBox(this);
+        m_OffsetHexBox = new clsHexBox(this);
+        m_ConverterHexBox = new clsHexBox(this);
+        m_ByteTypeHexBox->SetTextBox(txtByteType);
+        m_OffsetHexBox->SetTextBox(txtOffset);
+        m_ConverterHexBox->SetTextBox(txtHex);
+    });
+    scope.Step([&] {
+        AddDigitsOnlyStyle(txtNeededBytes);
+        AddDigitsOnlyStyle(txtSearchInterval);
+        AddDigitsOnlyStyle(txtDec);
+    });
 
     scope.Step([&] { lblGameCode->setText(QStringLiteral("ROM: ???")); });
 
-    // Pending: open a ROM named on the command line (CheckCommandLine), then start the automatic
-    // update check (UpdateCheck), in this order.
+    scope.Step([&] { CheckCommandLine(); });
+
+    // Pending: start the automatic update check (UpdateCheck).
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

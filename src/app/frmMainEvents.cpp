@@ -1,0 +1,55 @@
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/EventHook.h"
+#include "app/frmMain.h"
+
+namespace gapwell {
+
+// Which event of which control runs which handler of the search, option, open and copy commands.
+void frmMain::ConnectSearchWindowEvents() {
+    connect(cmdSearch, &QPushButton::clicked, this, &frmMain::cmdSearch_Click);
+    connect(cmdFindNext, &QPushButton::clicked, this, &frmMain::cmdFindNext_Click);
+    connect(mnuSearch, &QAction::triggered, this, &frmMain::mnuSearch_Click);
+    connect(mnuFindNext, &QAction::triggered, this, &frmMain::mnuFindNext_Click);
+
+    ConnectLostFocus(txtByteType, [this] { txtByteType_LostFocus(); });
+    connect(txtNeededBytes, &QLineEdit::textChanged, this, &frmMain::txtNeededBytes_Change);
+    ConnectLostFocus(txtNeededBytes, [this] { txtNeededBytes_LostFocus(); });
+    connect(txtSearchInterval, &QLineEdit::textChanged, this, &frmMain::txtSearchInterval_Change);
+    ConnectLostFocus(txtSearchInterval, [this] { txtSearchInterval_LostFocus(); });
+    connect(txtOffset, &QLineEdit::textChanged, this, &frmMain::txtOffset_Change);
+    // An option button reacts when it becomes the chosen one; clicking the chosen one again
+    // changes nothing.
+    for (int index = 0; index < int(optOffset.size()); ++index) {
+        connect(optOffset[index], &QRadioButton::toggled, this, [this, index](bool checked) {
+            if (checked) {
+                optOffset_Click(index);
+            }
+        });
+    }
+    connect(txtHex, &QLineEdit::textChanged, this, &frmMain::txtHex_Change);
+    connect(txtDec, &QLineEdit::textChanged, this, &frmMain::txtDec_Change);
+
+    connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    setAcceptDrops(true);
+
+    connect(cmdCopy, &QPushButton::clicked, this, &frmMain::cmdCopy_Click);
+    connect(mnuCopy, &QAction::triggered, this, &frmMain::mnuCopy_Click);
+    ConnectEvent(lstResult->viewport(), QEvent::MouseButtonDblClick,
+                 [this] { lstResult_DblClick(); });
+
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+
+    // Like the classic edit boxes they stand for, the text boxes take no dropped text: a file
+    // dropped on them goes to the window.
+    for (QLineEdit* box :
+         {txtByteType, txtNeededBytes, txtSearchInterval, txtOffset, txtDec, txtHex}) {
+        box->setAcceptDrops(false);
+    }
+}
+
+}  // namespace gapwell

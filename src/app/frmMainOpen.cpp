@@ -1,0 +1,118 @@
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+#include "app/InputMaxLength.h"
+#include "app/frmMain.h"
+#include "app/modOpenDialog.h"
+#include "platform/Platform.h"
+#include "search/Numbers.h"
+#include "search/RomFacts.h"
+#include "services/ErrorScope.h"
+#include "services/modLocalize.h"
+#include "services/modLocalizedIDs.h"
+#include "services/modMisc.h"
+
+namespace gapwell {
+
+namespace {
+const char* const kRomFilter = "GameBoy Advance ROMs (*.gba, *.agb, *.bin)|*.gba;*.agb;*.bin|";
+constexpr std::array<std::string_view, 3> kRomExtensions{"gba", "agb", "bin"};
+constexpr int kOffsetDigitsAfterOpen = 7;
+
+std::string WithoutDoubleQuotes(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+    return text;
+}
+
+// The one local file that a drag carries, or "" when it carries anything else.
+std::string DraggedLocalFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 ||
+        !data->urls().front().isLocalFile()) {
+        return {};
+    }
+    return data->urls().front().toLocalFile().toStdString();
+}
+
+bool IsRomPath(const std::string& path) {
+    const std::string extension = frmMain::GetExtension(path);
+    return FileExists(path) && std::find(kRomExtensions.begin(), kRomExtensions.end(), extension) !=
+                                   kRomExtensions.end();
+}
+}  // namespace
+
+void frmMain::mnuOpen_Click() {
+    std::string chosen;
+    if (m_FromCommandLine) {
+        m_FromCommandLine = false;
+        chosen = m_FileName;
+    } else {
+        chosen = ShowOpen(LoadString(kStrOpeningRom), std::string(), kRomFilter, 0, std::string(),
+                          OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY);
+    }
+    if (chosen.empty()) {
+        return;
+    }
+    m_FileName = chosen;
+    DisableControls();
+    EnableControls();
+
+    ErrorScope scope("mnuOpen_Click", "frmMain");
+    RomFacts facts;
+    scope.Step([&] { facts = ReadRomFacts(m_FileName); });
+    scope.Step([&] { SetInputMaxLength(txtOffset, kOffsetDigitsAfterOpen); });
+    scope.Step([&] {
+        const auto half = static_cast<std::uint64_t>(facts.length / 2);
+        SetTextUncut(txtOffset, QString::fromStdString(ToHex(half)));
+    });
+    scope.Step([&] {
+        lblGameCode->setText(QStringLiteral("ROM: ") +
+                             QString::fromStdString(HeaderText(facts.gameCode)));
+    });
+}
+
+bool frmMain::OpenRomFromPath(const std::string& path) {
+    if (!IsRomPath(path)) {
+        return false;
+    }
+    m_FileName = path;
+    m_FromCommandLine = true;
+    mnuOpen_Click();
+    return true;
+}
+
+void frmMain::CheckCommandLine() {
+    OpenRomFromPath(WithoutDoubleQuotes(CurrentPlatform().CommandLine()));
+}
+
+std::string frmMain::GetExtension(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) {
+        return {};
+    }
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (IsRomPath(DraggedLocalFile(event->mimeData()))) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    if (OpenRomFromPath(DraggedLocalFile(event->mimeData()))) {
+        event->acceptProposedAction();
+    }
+}
+
+}  // namespace gapwell

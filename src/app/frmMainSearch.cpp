@@ -1,0 +1,129 @@
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstdint>
+#include <limits>
+
+#include "app/frmMain.h"
+#include "search/Numbers.h"
+#include "search/modSearchFreeSpace.h"
+#include "services/modLocalize.h"
+#include "services/modLocalizedIDs.h"
+#include "services/modMsgBox.h"
+
+namespace gapwell {
+
+namespace {
+constexpr int kOkExclamation = 48;
+constexpr std::int64_t kLastOffset = std::numeric_limits<std::int32_t>::max();
+
+std::int64_t ReadDecimal(const QString& text) {
+    return ReadDecimalLeading(text.toStdString());
+}
+std::int64_t ReadHex(const QString& text) {
+    return ReadHexLeading(text.toStdString());
+}
+
+// Field readings beyond the 32-bit offsets (possible only through texts the program wrote)
+// count as the largest offset, where a search simply finds nothing.
+std::int32_t ToOffset(std::int64_t value) {
+    return static_cast<std::int32_t>(std::min(value, kLastOffset));
+}
+}  // namespace
+
+void frmMain::DoSearch(bool FindNext) {
+    std::int64_t start = 0;
+    if (!FindNext) {
+        mnuCopy->setEnabled(false);
+        mnuFindNext->setEnabled(false);
+        cmdCopy->setEnabled(false);
+        cmdFindNext->setEnabled(false);
+        lstResult->clear();
+        if (!optOffset[1]->isChecked()) {
+            start = ReadHex(txtOffset->text());
+        }
+    } else {
+        start = ReadDecimal(txtSearchInterval->text()) +
+                ReadDecimal(lstResult->property("tag").toString());
+    }
+
+    std::int32_t result = 0;
+    // A "Find next" whose start lies beyond the 32-bit offsets has nothing left to find.
+    if (start <= kLastOffset) {
+        const auto fillerByte = static_cast<std::uint8_t>(ReadHex(txtByteType->text()));
+        const std::int32_t neededBytes = ToOffset(ReadDecimal(txtNeededBytes->text()));
+        result = SearchFreeSpaceReported(m_FileName, fillerByte, neededBytes, ToOffset(start),
+                                         kSearchChunkSize, 0);
+    }
+    if (result == 0) {
+        ShowMessage(LoadString(kStrNotEnoughFreeSpace), kOkExclamation);
+        return;
+    }
+
+    lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(result))));
+    lstResult->setProperty("tag", QString::number(result));
+    if (FindNext) {
+        lstResult->setCurrentRow(lstResult->currentRow() + 1);
+        return;
+    }
+    mnuCopy->setEnabled(true);
+    mnuFindNext->setEnabled(true);
+    cmdCopy->setEnabled(true);
+    cmdFindNext->setEnabled(true);
+    lstResult->setCurrentRow(0);
+}
+
+void frmMain::cmdSearch_Click() {
+    DoSearch(false);
+}
+
+void frmMain::cmdFindNext_Click() {
+    DoSearch(true);
+}
+
+void frmMain::mnuSearch_Click() {
+    cmdSearch_Click();
+}
+
+void frmMain::mnuFindNext_Click() {
+    cmdFindNext_Click();
+}
+
+void frmMain::DisableControls() {
+    mnuSearch->setEnabled(false);
+    mnuFindNext->setEnabled(false);
+    mnuCopy->setEnabled(false);
+    for (QLabel* label : {lblFreeSpace, lblNeededBytes, lblSearchInterval}) {
+        label->setEnabled(false);
+    }
+    for (QLineEdit* field : {txtByteType, txtNeededBytes, txtSearchInterval, txtOffset}) {
+        field->setEnabled(false);
+    }
+    for (QPushButton* button : {cmdSearch, cmdFindNext, cmdCopy}) {
+        button->setEnabled(false);
+    }
+    optOffset[0]->setEnabled(false);
+    optOffset[1]->setEnabled(false);
+    lblGameCode->setText(QStringLiteral("ROM: ???"));
+    lstResult->clear();
+}
+
+void frmMain::EnableControls() {
+    mnuSearch->setEnabled(true);
+    for (QLabel* label : {lblFreeSpace, lblNeededBytes, lblSearchInterval}) {
+        label->setEnabled(true);
+    }
+    for (QLineEdit* field : {txtByteType, txtNeededBytes, txtSearchInterval}) {
+        field->setEnabled(true);
+    }
+    txtOffset->setEnabled(optOffset[0]->isChecked());
+    txtByteType->setText(QStringLiteral("FF"));
+    cmdSearch->setEnabled(true);
+    optOffset[0]->setEnabled(true);
+    optOffset[1]->setEnabled(true);
+}
+
+}  // namespace gapwell
