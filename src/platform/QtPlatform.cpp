@@ -89,6 +89,7 @@ QLabel* WrappingLabel(const QString& text, QWidget* parent) {
 // The upper panel: icon, main instruction as a heading, content below it.
 QWidget* InstructionPanel(const TaskDialogRequest& request, QWidget* parent) {
     auto* panel = new QWidget(parent);
+    panel->setMinimumWidth(320);
     panel->setAutoFillBackground(true);
     panel->setBackgroundRole(QPalette::Base);
     auto* row = new QHBoxLayout(panel);
@@ -195,7 +196,6 @@ int QtPlatform::TaskDialog(const TaskDialogRequest& request) {
     layout->addWidget(InstructionPanel(request, &dialog));
     layout->addLayout(CommonButtonRow(request.commonButtons, &dialog));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    dialog.setMinimumWidth(320);
     const int result = dialog.exec();
     // Esc and the close box reject the dialog; the task dialog reports that as Cancel.
     return result == QDialog::Rejected ? kTaskDialogCancel : result;
