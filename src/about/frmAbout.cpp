@@ -1,0 +1,158 @@
+#include "about/frmAbout.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <cerrno>
+#include <exception>
+
+#include "app/LoadedForms.h"
+#include "platform/Platform.h"
+#include "services/ErrorScope.h"
+#include "services/RuntimeError.h"
+#include "services/modLocalizeQt.h"
+#include "version.h"
+
+namespace gapwell {
+
+namespace {
+
+constexpr const char* kModuleName = "frmAbout";
+constexpr int kKeyEscape = 27;
+const QString kPicturePath = QStringLiteral(":/about/about.png");
+
+// The program-wide reference to the About window; empty while none is loaded.
+QPointer<frmAbout>& AboutWindow() {
+    static QPointer<frmAbout> window;
+    return window;
+}
+
+// The character code of a key press, as a key-press handler receives it; 0 for keys without
+// one (arrows, function keys).
+int KeyAscii(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_Escape) {
+        return kKeyEscape;
+    }
+    const QString text = event.text();
+    return text.size() == 1 ? text.at(0).unicode() : 0;
+}
+
+QString VersionText() {
+    return QStringLiteral("v%1.%2.%3")
+        .arg(version::kMajor)
+        .arg(version::kMinor)
+        .arg(version::kRevision);
+}
+
+}  // namespace
+
+frmAbout::frmAbout(QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    BuildControls();
+    WatchKeyPresses();
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdWeb, &QPushButton::clicked, this, &frmAbout::cmdWeb_Click);
+    Form_Load();
+}
+
+void frmAbout::WatchKeyPresses() {
+    installEventFilter(this);
+    for (QWidget* control : findChildren<QWidget*>()) {
+        control->installEventFilter(this);
+    }
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return QDialog::eventFilter(watched, event);
+    }
+    // A key press goes to the focused control first and, when that control ignores it, on to
+    // its parents; handle it only at the first of these so that it is seen once.
+    QWidget* firstReceiver = focusWidget() != nullptr ? focusWidget() : this;
+    if (watched != firstReceiver) {
+        return false;
+    }
+    return Form_KeyPress(KeyAscii(*static_cast<QKeyEvent*>(event)));
+}
+
+void frmAbout::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    if (event->isAccepted()) {
+        Form_Unload();
+    }
+}
+
+void frmAbout::Form_Load() {
+    LoadedForms::Add(this);
+    ErrorScope scope("Form_Load", kModuleName);
+    scope.Step([&] {
+        Localize(this);
+        lblDescription->adjustSize();
+    });
+    scope.Step([&] {
+        lblAppName->setText(QString::fromUtf8(version::kProductName));
+        lblAppName->adjustSize();
+    });
+    scope.Step([&] {
+        lblVersion->setText(VersionText());
+        lblVersion->adjustSize();
+    });
+    scope.Step([&] {
+        lblCopyright->setText(QStringLiteral(" %1 ").arg(QString::fromUtf8(version::kCopyright)));
+        lblCopyright->adjustSize();
+    });
+    scope.Step([&] {
+        const QPixmap picture(kPicturePath);
+        if (picture.isNull()) {
+            throw ErrnoError(ENOENT, kPicturePath.toStdString());
+        }
+        imgIcon->setPixmap(picture);
+    });
+}
+
+void frmAbout::Form_Unload() {
+    if (AboutWindow() == this) {
+        AboutWindow() = nullptr;
+    }
+    LoadedForms::Remove(this);
+}
+
+bool frmAbout::Form_KeyPress(int keyAscii) {
+    if (keyAscii != kKeyEscape) {
+        return false;
+    }
+    ErrorScope scope("Form_KeyPress", kModuleName);
+    scope.Step([&] { close(); });
+    return true;
+}
+
+void frmAbout::cmdOK_Click() {
+    ErrorScope scope("cmdOK_Click", kModuleName);
+    scope.Step([&] { close(); });
+}
+
+void frmAbout::cmdWeb_Click() {
+    // Like a shell "open" whose result nobody inspects: a browser that cannot be started leaves
+    // the window as it is instead of ending the program from inside a click.
+    try {
+        CurrentPlatform().OpenUrl(version::kHomePage);
+    } catch (const std::exception&) {
+    }
+}
+
+void ShowAbout(QWidget* owner) {
+    QPointer<frmAbout>& window = AboutWindow();
+    if (window.isNull()) {
+        window = new frmAbout(owner);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace gapwell

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+
+class QCloseEvent;
+class QEvent;
+class QLabel;
+class QPushButton;
+
+namespace gapwell {
+
+// The About window: product name, version, description and copyright notice under a white
+// header with a picture, with "Web" (opens the home page) and "OK" (closes). A fixed-size tool
+// window owned by the main window; at most one exists (see ShowAbout). Closing it destroys it.
+class frmAbout : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Builds the controls and runs the load handling.
+    explicit frmAbout(QWidget* owner);
+
+  protected:
+    // Sees every key press before the focused control does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Creates the controls with their design-time texts, looks and positions
+    // (frmAboutLayout.cpp).
+    void BuildControls();
+    void WatchKeyPresses();
+
+    void Form_Load();
+    void Form_Unload();
+    // Returns true when the key was handled here and must not reach the focused control.
+    bool Form_KeyPress(int keyAscii);
+    void cmdOK_Click();
+    void cmdWeb_Click();
+
+    QPushButton* cmdWeb = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QLabel* lblCopyright = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* imgIcon = nullptr;
+    QLabel* lblAppName = nullptr;
+};
+
+// The Help menu's "About" command: creates the About window, owned by `owner`, and shows it
+// modeless; when it is already open, brings it forward without loading it again.
+void ShowAbout(QWidget* owner);
+
+}  // namespace gapwell
