@@ -3,6 +3,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "app/LoadedForms.h"
@@ -77,7 +80,7 @@ void UnloadAll() {
 
 // Runs `answer` on the modal box that `show` opens, as soon as the box is up.
 template <typename Show>
-int AnswerModal(const std::function<void(QWidget*)>& answer, Show show) {
+auto AnswerModal(const std::function<void(QWidget*)>& answer, Show show) {
     QTimer::singleShot(0, [answer] { answer(QApplication::activeModalWidget()); });
     return show();
 }
@@ -422,6 +425,35 @@ class TestMainWindow : public QObject {
                         [&] { return qt.ClassicMessageBox("Go on?", "GPW", 0x206); });
         QCOMPARE(cancelled, 2);
         QCOMPARE(qt.ClassicMessageBox("bad set", "GPW", 9), 0);
+    }
+
+    void openDialogTakesTitleFiltersAndStartFolder() {
+        gapwell::OpenFileRequest request;
+        request.title = "Opening ROM...";
+        request.initialPath = programFolder_.path().toStdString();
+        request.filters = {{"GameBoy Advance ROMs (*.gba, *.agb, *.bin)", "*.gba;*.agb;*.bin"},
+                           {"All files", "*.*"}};
+        request.filterIndex = 2;
+        QString title;
+        QStringList filters;
+        QString selectedFilter;
+        QString folder;
+        const std::string chosen = AnswerModal(
+            [&](QWidget* box) {
+                auto* dialog = static_cast<QFileDialog*>(box);
+                title = dialog->windowTitle();
+                filters = dialog->nameFilters();
+                selectedFilter = dialog->selectedNameFilter();
+                folder = dialog->directory().absolutePath();
+                dialog->reject();
+            },
+            [&] { return gapwell::QtPlatform().GetOpenFileName(request); });
+        QCOMPARE(title, QStringLiteral("Opening ROM..."));
+        QCOMPARE(filters,
+                 QStringList({"GameBoy Advance ROMs (*.gba *.agb *.bin)", "All files (*.*)"}));
+        QCOMPARE(selectedFilter, QStringLiteral("All files (*.*)"));
+        QCOMPARE(folder, QDir(programFolder_.path()).absolutePath());
+        QVERIFY(chosen.empty());
     }
 };
 
