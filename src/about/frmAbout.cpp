@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <cerrno>
-#include <exception>
 
 #include "app/LoadedForms.h"
 #include "platform/Platform.h"
@@ -141,7 +140,7 @@ void frmAbout::cmdWeb_Click() {
     // the window as it is instead of ending the program from inside a click.
     try {
         CurrentPlatform().OpenUrl(version::kHomePage);
-    } catch (const std::exception&) {
+    } catch (const RuntimeError&) {
     }
 }
 
