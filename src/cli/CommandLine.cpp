@@ -44,8 +44,11 @@ std::int64_t ParseAlign(const RawOptions& raw) {
     return align;
 }
 
-void AddRom(CLI::App& command, RawOptions& raw) {
+// The ROM and the run that find and scan look for.
+void AddRomAndRun(CLI::App& command, RawOptions& raw) {
     command.add_option("ROM", raw.rom, "ROM file (read only)")->required();
+    command.add_option("--byte", raw.byte, "filler byte, 1 or 2 hex digits (default FF)");
+    command.add_option("--needed", raw.needed, "bytes needed, decimal (default 256)");
 }
 
 }  // namespace
@@ -57,22 +60,18 @@ int RunCommandLine(int argc, char** argv) {
     RawOptions raw;
 
     CLI::App* find = app.add_subcommand("find", "First free offset, as the window's Search does");
-    AddRom(*find, raw);
-    find->add_option("--byte", raw.byte, "filler byte, 1 or 2 hex digits (default FF)");
-    find->add_option("--needed", raw.needed, "bytes needed, decimal (default 256)");
+    AddRomAndRun(*find, raw);
     find->add_option("--from", raw.from, "start offset, hex (default 0)");
     find->add_option("--count", raw.count, "results to list, like Find next (default 1)");
     find->add_option("--interval", raw.interval, "skip interval for --count (default 16)");
 
     CLI::App* scan = app.add_subcommand("scan", "Every free run in the whole file");
-    AddRom(*scan, raw);
-    scan->add_option("--byte", raw.byte, "filler byte, 1 or 2 hex digits (default FF)");
-    scan->add_option("--needed", raw.needed, "bytes needed, decimal (default 256)");
+    AddRomAndRun(*scan, raw);
     scan->add_option("--align", raw.align, "alignment, a power of two (default 1)");
     scan->add_flag("--json", raw.json, "print a JSON array");
 
     CLI::App* info = app.add_subcommand("info", "Length and header facts of a ROM");
-    AddRom(*info, raw);
+    info->add_option("ROM", raw.rom, "ROM file (read only)")->required();
     info->add_flag("--json", raw.json, "print a JSON object");
 
     try {
