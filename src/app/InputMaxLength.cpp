@@ -36,11 +36,6 @@ void SetInputMaxLength(QLineEdit* box, int maxLength) {
     FitMaxLength(box);
 }
 
-int InputMaxLength(QLineEdit* box) {
-    TakeOver(box);
-    return box->property(kLimitProperty).toInt();
-}
-
 void SetTextUncut(QLineEdit* box, const QString& text) {
     TakeOver(box);
     if (text.size() > box->maxLength()) {

@@ -13,7 +13,6 @@ namespace gapwell {
 
 // Sets the input limit of the box; its current text stays whole.
 void SetInputMaxLength(QLineEdit* box, int maxLength);
-int InputMaxLength(QLineEdit* box);
 
 // Puts a program text into the box without cutting it to the input limit.
 void SetTextUncut(QLineEdit* box, const QString& text);

@@ -113,23 +113,10 @@ class TestOpenCopy : public QObject {
         QVERIFY(platform_.openFileRequests.empty());
     }
 
-    void commandLineWindowIsReadyToSearch() {
-        platform_.commandLine = runRom_.toStdString();
-        const auto window = std::make_unique<frmMain>();
-        platform_.commandLine.clear();
-        QCOMPARE(window->lblGameCode->text(), QStringLiteral("ROM: BPRE"));
-        QCOMPARE(window->txtOffset->text(), QStringLiteral("8000"));
-        QVERIFY(!window->m_FromCommandLine);
-        // The next "Open ROM..." asks again.
-        window->mnuOpen->trigger();
-        QCOMPARE(platform_.openFileRequests.size(), std::size_t{1});
-    }
-
     void extensionOfAPath() {
         QCOMPARE(frmMain::GetExtension("/roms/Game.GbA"), std::string("gba"));
         QCOMPARE(frmMain::GetExtension("/roms/v1.2/game"), std::string());
         QCOMPARE(frmMain::GetExtension("/roms/game."), std::string());
-        QCOMPARE(frmMain::GetExtension("game"), std::string());
     }
 
     void droppedRomFileOpens() {

@@ -143,13 +143,6 @@ class TestSearchCommands : public QObject {
         QCOMPARE(Items(window->lstResult), QStringList{"4000"});
     }
 
-    void intervalZeroFindsTheSameOffsetAgain() {
-        const auto window = WindowWithRunRom(QStringLiteral("0"));
-        QTest::mouseClick(window->cmdSearch, Qt::LeftButton);
-        QTest::mouseClick(window->cmdFindNext, Qt::LeftButton);
-        QCOMPARE(Items(window->lstResult), (QStringList{"4000", "4000"}));
-    }
-
     // A "Find next" whose start would lie beyond the largest 32-bit offset finds nothing,
     // instead of searching from a negative offset.
     void findNextPastTheLastOffsetFindsNothing() {
