@@ -177,7 +177,9 @@ void frmMain::CreateControls() {
     txtHex = NewTextBox(Picture2, "txtHex", QString(), 7, 8, 56, 65, 19);
 
     Frame2 = NewFrame(client, "Frame2", QString(), 264, 264, 105, 41);
-    lblGameCode = NewLabel(Frame2, "lblGameCode", QStringLiteral("ROM: None"), 24, 16, 57, 13);
+    // Wider than the classic 57 px, up to the frame's border: "ROM: " and a four-letter game
+    // code of wide letters would otherwise be cut off.
+    lblGameCode = NewLabel(Frame2, "lblGameCode", QStringLiteral("ROM: None"), 24, 16, 77, 13);
 
     Frame1 = NewFrame(client, "Frame1", QString(), 8, 312, 481, 33);
     QFont frame1Font(QStringLiteral("MS Sans Serif"));

@@ -197,7 +197,9 @@ class TestMainWindow : public QObject {
             {window->txtOffset, window->Picture1, {144, 108, 65, 19}},
             {window->lstResult, window->centralWidget(), {264, 112, 105, 147}},
             {window->txtHex, window->Picture2, {8, 56, 65, 19}},
-            {window->lblGameCode, window->Frame2, {24, 16, 57, 13}},
+            {window->lblGameCode,
+             window->Frame2,
+             {24, 16, 77, 13}},  // widened to fit wide game codes
             {window->lblCopyright, window->Frame1, {173, 13, 137, 13}}};
         for (const auto& [control, container, geometry] : placed) {
             QCOMPARE(control->parentWidget(), container);

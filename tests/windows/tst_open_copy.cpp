@@ -85,6 +85,13 @@ class TestOpenCopy : public QObject {
         QCOMPARE(platform_.openFileRequests[1].initialPath, odd.toStdString());
         QCOMPARE(window->lblGameCode->text(), QStringLiteral("ROM: BPRE"));
         QCOMPARE(window->txtOffset->text(), QStringLiteral("8000"));
+
+        // The widest game code still fits its label.
+        OpenRom(*window, platform_,
+                WriteRom(folder_, QStringLiteral("wide.gba"), 0x200, 0, 0, '\xFF', "WWWW"));
+        QCOMPARE(window->lblGameCode->text(), QStringLiteral("ROM: WWWW"));
+        QVERIFY(window->lblGameCode->fontMetrics().horizontalAdvance(window->lblGameCode->text()) <=
+                window->lblGameCode->width());
     }
 
     void cancellingTheDialogKeepsEverything() {
