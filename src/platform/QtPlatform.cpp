@@ -89,7 +89,7 @@ QLabel* WrappingLabel(const QString& text, QWidget* parent) {
 // The upper panel: icon, main instruction as a heading, content below it.
 QWidget* InstructionPanel(const TaskDialogRequest& request, QWidget* parent) {
     auto* panel = new QWidget(parent);
-    panel->setMinimumWidth(320);
+    panel->setMinimumWidth(400);
     panel->setAutoFillBackground(true);
     panel->setBackgroundRole(QPalette::Base);
     auto* row = new QHBoxLayout(panel);
