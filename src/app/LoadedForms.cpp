@@ -19,9 +19,10 @@ void LoadedForms::Add(QWidget* form) {
 
 void LoadedForms::Remove(QWidget* form) {
     auto& forms = Forms();
-    forms.erase(std::remove_if(forms.begin(), forms.end(),
-                               [form](const QPointer<QWidget>& f) { return f.isNull() || f == form; }),
-                forms.end());
+    forms.erase(
+        std::remove_if(forms.begin(), forms.end(),
+                       [form](const QPointer<QWidget>& f) { return f.isNull() || f == form; }),
+        forms.end());
 }
 
 std::vector<QWidget*> LoadedForms::All() {

@@ -98,7 +98,7 @@ class frmMain : public QMainWindow {
 
     // ---- Search commands, option fields, opening and copying (frmMainSearch.cpp,
     // frmMainOptions.cpp, frmMainOpen.cpp, frmMainCopy.cpp) ----
-public:
+  public:
     // Search commands and the control states (frmMainSearch.cpp).
     void cmdSearch_Click();
     void cmdFindNext_Click();
@@ -137,12 +137,12 @@ public:
     // without showing the dialog.
     bool m_FromCommandLine = false;
 
-protected:
+  protected:
     // A ROM file dropped on the window opens like one named on the command line.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     // Connects the controls' events to their handlers (frmMainEvents.cpp).
     void ConnectSearchWindowEvents();
     void DoSearch(bool FindNext);

@@ -23,8 +23,7 @@ int FakePlatform::TaskDialog(const TaskDialogRequest& request) {
     return NextAnswer(taskDialogAnswers, defaultTaskDialogAnswer);
 }
 
-int FakePlatform::ClassicMessageBox(const std::string& text, const std::string& title,
-                                    int style) {
+int FakePlatform::ClassicMessageBox(const std::string& text, const std::string& title, int style) {
     classicBoxes.push_back({text, title, style});
     return NextAnswer(classicAnswers, defaultClassicAnswer);
 }

@@ -13,7 +13,7 @@ namespace gapwell {
 // when a queue is empty the default answer applies. Setting a `fail...` member makes the call
 // throw RuntimeError(failNumber, "Simulated failure").
 class FakePlatform : public Platform {
-public:
+  public:
     // Scripted answers.
     std::deque<int> taskDialogAnswers;
     int defaultTaskDialogAnswer = 1;

@@ -51,15 +51,14 @@ struct OpenFileRequest {
 // the current instance (CurrentPlatform); tests install their double with SetCurrentPlatform.
 // Calls that can fail throw RuntimeError.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Shows a task-dialog-style box; returns the task dialog's result (1 OK, 2 Cancel, 4 Retry,
     // 6 Yes, 7 No, 8 Close), 0 when it could not be shown.
     virtual int TaskDialog(const TaskDialogRequest& request) = 0;
     // Shows a classic message box with the classic style value; returns the classic answer.
-    virtual int ClassicMessageBox(const std::string& text, const std::string& title,
-                                  int style) = 0;
+    virtual int ClassicMessageBox(const std::string& text, const std::string& title, int style) = 0;
     // The version record that decides between task dialogs and classic boxes; nullopt when the
     // query failed.
     virtual std::optional<OsVersionInfo> GetVersionEx() = 0;

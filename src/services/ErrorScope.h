@@ -14,14 +14,14 @@ namespace gapwell {
 //     scope.Step([&] { length = RomLength(m_FileName); });
 //     scope.Step([&] { ... });
 class ErrorScope {
-public:
+  public:
     ErrorScope(std::string procName, std::string moduleName);
 
     // Returns false when the step (or an earlier one) ended in Abort: the procedure leaves.
     bool Step(const std::function<void()>& step);
     bool Aborted() const { return aborted_; }
 
-private:
+  private:
     std::string procName_;
     std::string moduleName_;
     bool aborted_ = false;

@@ -1,21 +1,21 @@
 #pragma once
 
-#include <string>
 #include <stdexcept>
+#include <string>
 
 namespace gapwell {
 
 // A run-time failure: a number (never 0) and a description from the layer that failed.
 // On Linux the number is the errno value and the description its text.
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(int number, const std::string& description)
         : std::runtime_error(description), number_(number) {}
 
     int Number() const { return number_; }
     std::string Description() const { return what(); }
 
-private:
+  private:
     int number_;
 };
 
