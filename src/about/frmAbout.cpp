@@ -8,35 +8,26 @@
 #include <QPushButton>
 #include <cerrno>
 
-#include "app/LoadedForms.h"
+#include "about/ShowAbout.h"
+#include "base/RuntimeError.h"
+#include "base/Version.h"
 #include "platform/Platform.h"
 #include "services/ErrorScope.h"
-#include "services/RuntimeError.h"
-#include "services/modLocalizeQt.h"
-#include "version.h"
+#include "ui/EditStyles.h"
+#include "ui/LoadedForms.h"
+#include "ui/Localize.h"
 
 namespace gapwell {
 
 namespace {
 
 constexpr const char* kModuleName = "frmAbout";
-constexpr int kKeyEscape = 27;
 const QString kPicturePath = QStringLiteral(":/about/about.png");
 
 // The program-wide reference to the About window; empty while none is loaded.
 QPointer<frmAbout>& AboutWindow() {
     static QPointer<frmAbout> window;
     return window;
-}
-
-// The character code of a key press, as a key-press handler receives it; 0 for keys without
-// one (arrows, function keys).
-int KeyAscii(const QKeyEvent& event) {
-    if (event.key() == Qt::Key_Escape) {
-        return kKeyEscape;
-    }
-    const QString text = event.text();
-    return text.size() == 1 ? text.at(0).unicode() : 0;
 }
 
 QString VersionText() {
@@ -76,7 +67,7 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
     if (watched != firstReceiver) {
         return false;
     }
-    return Form_KeyPress(KeyAscii(*static_cast<QKeyEvent*>(event)));
+    return Form_KeyPress(TypedCharacterCode(*static_cast<QKeyEvent*>(event)));
 }
 
 void frmAbout::closeEvent(QCloseEvent* event) {
@@ -122,7 +113,7 @@ void frmAbout::Form_Unload() {
 }
 
 bool frmAbout::Form_KeyPress(int keyAscii) {
-    if (keyAscii != kKeyEscape) {
+    if (keyAscii != kCharEscape) {
         return false;
     }
     ErrorScope scope("Form_KeyPress", kModuleName);

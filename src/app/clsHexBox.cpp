@@ -5,9 +5,8 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "app/TypedCharacter.h"
-#include "app/UpperCaseStyle.h"
 #include "platform/Platform.h"
+#include "ui/EditStyles.h"
 
 namespace gapwell {
 
@@ -23,21 +22,21 @@ bool IsHexDigit(QChar c) {
 clsHexBox::clsHexBox(QObject* parent) : QObject(parent) {}
 
 void clsHexBox::SetTextBox(QLineEdit* textBox) {
-    if (m_TextBox != nullptr) {
-        m_TextBox->removeEventFilter(this);
-        disconnect(m_ChangeConnection);
+    if (textBox_ != nullptr) {
+        textBox_->removeEventFilter(this);
+        disconnect(changeConnection_);
     }
-    m_TextBox = textBox;
+    textBox_ = textBox;
     if (textBox != nullptr) {
         textBox->installEventFilter(this);
-        m_ChangeConnection =
+        changeConnection_ =
             connect(textBox, &QLineEdit::textChanged, this, &clsHexBox::TextBox_Change);
     }
 }
 
 void clsHexBox::MakeUpperCase() {
-    if (m_TextBox != nullptr) {
-        AddUpperCaseStyle(m_TextBox);
+    if (textBox_ != nullptr) {
+        AddUpperCaseStyle(textBox_);
     }
 }
 
@@ -70,14 +69,14 @@ int clsHexBox::TextBox_KeyPress(int keyAscii) {
 }
 
 void clsHexBox::TextBox_Change() {
-    if (!IsValidHex(m_TextBox->text())) {
-        m_TextBox->setText(QString());
+    if (!IsValidHex(textBox_->text())) {
+        textBox_->setText(QString());
         CurrentPlatform().Beep();
     }
 }
 
 bool clsHexBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_TextBox || event->type() != QEvent::KeyPress) {
+    if (watched != textBox_ || event->type() != QEvent::KeyPress) {
         return false;
     }
     const auto& keyEvent = static_cast<const QKeyEvent&>(*event);
@@ -93,7 +92,7 @@ bool clsHexBox::eventFilter(QObject* watched, QEvent* event) {
         // The replacement reaches the box as if that character had been typed.
         QKeyEvent replaced(QEvent::KeyPress, keyEvent.key(), keyEvent.modifiers(),
                            QString(QChar(static_cast<char16_t>(passed))), keyEvent.isAutoRepeat());
-        QCoreApplication::sendEvent(m_TextBox, &replaced);
+        QCoreApplication::sendEvent(textBox_, &replaced);
     }
     return true;
 }

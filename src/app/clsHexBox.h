@@ -15,7 +15,7 @@ class clsHexBox : public QObject {
   public:
     explicit clsHexBox(QObject* parent = nullptr);
 
-    QLineEdit* TextBox() const { return m_TextBox; }
+    QLineEdit* TextBox() const { return textBox_; }
     // Serves the given box from now on (and no longer the previous one).
     void SetTextBox(QLineEdit* textBox);
 
@@ -31,8 +31,8 @@ class clsHexBox : public QObject {
     static int TextBox_KeyPress(int keyAscii);
     void TextBox_Change();
 
-    QPointer<QLineEdit> m_TextBox;
-    QMetaObject::Connection m_ChangeConnection;
+    QPointer<QLineEdit> textBox_;
+    QMetaObject::Connection changeConnection_;
 };
 
 }  // namespace gapwell

@@ -7,13 +7,14 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "app/DigitsOnly.h"
-#include "app/LoadedForms.h"
+#include "about/ShowAbout.h"
 #include "app/clsHexBox.h"
+#include "base/Version.h"
 #include "services/ErrorScope.h"
-#include "services/modIconQt.h"
-#include "services/modLocalizeQt.h"
-#include "version.h"
+#include "ui/EditStyles.h"
+#include "ui/LoadedForms.h"
+#include "ui/Localize.h"
+#include "ui/modIcon.h"
 
 namespace gapwell {
 
@@ -43,12 +44,12 @@ void frmMain::Form_Load() {
     scope.Step([&] { lblCopyright->setText(QString::fromUtf8(version::kCopyright)); });
 
     scope.Step([&] {
-        m_ByteTypeHexBox = new clsHexBox(this);
-        m_OffsetHexBox = new clsHexBox(this);
-        m_ConverterHexBox = new clsHexBox(this);
-        m_ByteTypeHexBox->SetTextBox(txtByteType);
-        m_OffsetHexBox->SetTextBox(txtOffset);
-        m_ConverterHexBox->SetTextBox(txtHex);
+        byteTypeHexBox_ = new clsHexBox(this);
+        offsetHexBox_ = new clsHexBox(this);
+        converterHexBox_ = new clsHexBox(this);
+        byteTypeHexBox_->SetTextBox(txtByteType);
+        offsetHexBox_->SetTextBox(txtOffset);
+        converterHexBox_->SetTextBox(txtHex);
     });
     scope.Step([&] {
         AddDigitsOnlyStyle(txtNeededBytes);
@@ -97,6 +98,10 @@ bool frmMain::IsOpen(const QString& FormName) {
 
 void frmMain::mnuExit_Click() {
     close();
+}
+
+void frmMain::mnuAbout_Click() {
+    ShowAbout(this);
 }
 
 }  // namespace gapwell

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <string>
 
 class QAction;
@@ -124,7 +125,7 @@ class frmMain : public QMainWindow {
     // The extension of a path in lower case, or "" when its last "." is followed by a "/".
     static std::string GetExtension(const std::string& path);
 
-    // Copying a result (frmMainCopy.cpp) and the About window (frmMainAbout.cpp).
+    // Copying a result (frmMainCopy.cpp) and the About window (frmMain.cpp).
     void SafeClipboardSet(const std::string& text);
     void cmdCopy_Click();
     void mnuCopy_Click();
@@ -146,17 +147,20 @@ class frmMain : public QMainWindow {
     // Connects the controls' events to their handlers (frmMainEvents.cpp).
     void ConnectSearchWindowEvents();
     void DoSearch(bool FindNext);
+    // One search of the current ROM from `start` with the fields' filler byte and needed length;
+    // a failure is reported as the search's own ("SearchFreeSpace" in "modSearchFreeSpace").
+    std::int32_t SearchFrom(std::int32_t start);
     // The rule that the two count fields share.
     static void LimitCount(QLineEdit* countBox);
     // Makes `path` the current ROM and opens it when it names an existing .gba, .agb or .bin
     // file; returns whether it did.
     bool OpenRomFromPath(const std::string& path);
 
-    clsHexBox* m_ByteTypeHexBox = nullptr;
-    clsHexBox* m_OffsetHexBox = nullptr;
-    clsHexBox* m_ConverterHexBox = nullptr;
+    clsHexBox* byteTypeHexBox_ = nullptr;
+    clsHexBox* offsetHexBox_ = nullptr;
+    clsHexBox* converterHexBox_ = nullptr;
     // Set while one converter box writes into the other, so that the echo is ignored.
-    bool m_Converting = false;
+    bool converting_ = false;
 };
 
 }  // namespace gapwell

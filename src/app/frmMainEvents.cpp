@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/EventHook.h"
 #include "app/frmMain.h"
+#include "ui/EventHook.h"
 
 namespace gapwell {
 

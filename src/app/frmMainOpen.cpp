@@ -9,7 +9,6 @@
 #include <cctype>
 #include <string_view>
 
-#include "app/InputMaxLength.h"
 #include "app/frmMain.h"
 #include "app/modOpenDialog.h"
 #include "platform/Platform.h"
@@ -19,6 +18,7 @@
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "services/modMisc.h"
+#include "ui/InputMaxLength.h"
 
 namespace gapwell {
 

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/InputMaxLength.h"
 #include "app/frmMain.h"
 #include "platform/Platform.h"
 #include "search/Numbers.h"
 #include "search/RomFacts.h"
 #include "services/ErrorScope.h"
+#include "ui/InputMaxLength.h"
 
 namespace gapwell {
 
@@ -91,24 +91,24 @@ void frmMain::optOffset_Click(int Index) {
 }
 
 void frmMain::txtDec_Change() {
-    if (m_Converting) {
+    if (converting_) {
         return;
     }
-    m_Converting = true;
+    converting_ = true;
     const QString decimal = txtDec->text();
     if (decimal.isEmpty()) {
         txtHex->setText(QString());
     } else if (const std::optional<std::uint64_t> value = ReadPlainDecimal(decimal)) {
         SetTextUncut(txtHex, QString::fromStdString(ToHex(*value)));
     }
-    m_Converting = false;
+    converting_ = false;
 }
 
 void frmMain::txtHex_Change() {
-    if (m_Converting) {
+    if (converting_) {
         return;
     }
-    m_Converting = true;
+    converting_ = true;
     const QString hex = txtHex->text();
     if (hex.isEmpty()) {
         txtDec->setText(QString());
@@ -117,7 +117,7 @@ void frmMain::txtHex_Change() {
         const auto bits = static_cast<std::uint32_t>(ReadHexLeading(hex.toStdString()));
         SetTextUncut(txtDec, QString::number(static_cast<std::int32_t>(bits)));
     }
-    m_Converting = false;
+    converting_ = false;
 }
 
 }  // namespace gapwell

@@ -6,10 +6,13 @@
 #include <QRadioButton>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "app/frmMain.h"
+#include "search/FindNextSearch.h"
 #include "search/Numbers.h"
 #include "search/modSearchFreeSpace.h"
+#include "services/ErrorScope.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "services/modMsgBox.h"
@@ -35,36 +38,29 @@ std::int32_t ToOffset(std::int64_t value) {
 }  // namespace
 
 void frmMain::DoSearch(bool FindNext) {
-    std::int64_t start = 0;
+    // The list's tag holds the last result, the base of "Find next".
+    FindNextSearch search(ReadDecimal(lstResult->property("tag").toString()));
+    std::optional<std::int32_t> result;
     if (!FindNext) {
         mnuCopy->setEnabled(false);
         mnuFindNext->setEnabled(false);
         cmdCopy->setEnabled(false);
         cmdFindNext->setEnabled(false);
         lstResult->clear();
-        if (!optOffset[1]->isChecked()) {
-            start = ReadHex(txtOffset->text());
-        }
+        const std::int64_t start = optOffset[1]->isChecked() ? 0 : ReadHex(txtOffset->text());
+        result =
+            search.Search(ToOffset(start), [this](std::int32_t from) { return SearchFrom(from); });
     } else {
-        start = ReadDecimal(txtSearchInterval->text()) +
-                ReadDecimal(lstResult->property("tag").toString());
+        result = search.FindNext(ReadDecimal(txtSearchInterval->text()),
+                                 [this](std::int32_t from) { return SearchFrom(from); });
     }
-
-    std::int32_t result = 0;
-    // A "Find next" whose start lies beyond the 32-bit offsets has nothing left to find.
-    if (start <= kLastOffset) {
-        const auto fillerByte = static_cast<std::uint8_t>(ReadHex(txtByteType->text()));
-        const std::int32_t neededBytes = ToOffset(ReadDecimal(txtNeededBytes->text()));
-        result = SearchFreeSpaceReported(m_FileName, fillerByte, neededBytes, ToOffset(start),
-                                         kSearchChunkSize, 0);
-    }
-    if (result == 0) {
+    if (!result) {
         ShowMessage(LoadString(kStrNotEnoughFreeSpace), kOkExclamation);
         return;
     }
 
-    lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(result))));
-    lstResult->setProperty("tag", QString::number(result));
+    lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(*result))));
+    lstResult->setProperty("tag", QString::number(*result));
     if (FindNext) {
         lstResult->setCurrentRow(lstResult->currentRow() + 1);
         return;
@@ -74,6 +70,17 @@ void frmMain::DoSearch(bool FindNext) {
     cmdCopy->setEnabled(true);
     cmdFindNext->setEnabled(true);
     lstResult->setCurrentRow(0);
+}
+
+std::int32_t frmMain::SearchFrom(std::int32_t start) {
+    const auto fillerByte = static_cast<std::uint8_t>(ReadHex(txtByteType->text()));
+    const std::int32_t neededBytes = ToOffset(ReadDecimal(txtNeededBytes->text()));
+    std::int32_t result = 0;
+    ErrorScope scope("SearchFreeSpace", "modSearchFreeSpace");
+    scope.Step([&] {
+        result = SearchFreeSpace(m_FileName, fillerByte, neededBytes, start, kSearchChunkSize, 0);
+    });
+    return result;
 }
 
 void frmMain::cmdSearch_Click() {

@@ -1,14 +1,14 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "app/LoadedForms.h"
-#include "app/ProgramFonts.h"
 #include "app/modMain.h"
 #include "platform/QtPlatform.h"
+#include "ui/LoadedForms.h"
+#include "ui/ProgramFonts.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    gapwell::QtPlatform platform;
+    gapwell::QtPlatform platform(gapwell::CloseMainWindow);
     gapwell::SetCurrentPlatform(&platform);
     gapwell::LoadProgramFonts();
     gapwell::Main();

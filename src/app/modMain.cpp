@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "services/ErrorScope.h"
+#include "ui/LoadedForms.h"
 
 namespace gapwell {
 
@@ -20,6 +21,14 @@ void Main() {
             form->show();
         }
     });
+}
+
+void CloseMainWindow() {
+    for (QWidget* form : LoadedForms::All()) {
+        if (form->objectName() == QStringLiteral("frmMain")) {
+            form->close();
+        }
+    }
 }
 
 }  // namespace gapwell

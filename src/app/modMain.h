@@ -6,4 +6,8 @@ namespace gapwell {
 // runs on the window's events. Failures are reported as "Main" in "modMain".
 void Main();
 
+// Closes the loaded main window, so that its unload handling runs: what the platform's
+// UnloadMainWindow does in this program.
+void CloseMainWindow();
+
 }  // namespace gapwell

@@ -5,9 +5,9 @@
 #include <limits>
 #include <new>
 
+#include "base/RuntimeError.h"
 #include "cli/Commands.h"
 #include "cli/StrictNumbers.h"
-#include "services/RuntimeError.h"
 
 namespace gapwell::cli {
 

@@ -1,9 +1,10 @@
 #include "cli/Commands.h"
 
-#include <limits>
+#include <optional>
 #include <ostream>
 
 #include "cli/Json.h"
+#include "search/FindNextSearch.h"
 #include "search/FreeRuns.h"
 #include "search/Numbers.h"
 #include "search/RomFacts.h"
@@ -12,26 +13,24 @@
 namespace gapwell::cli {
 
 int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
-    std::int32_t result = SearchFreeSpace(options.rom, options.filler, options.needed, options.from,
-                                          kSearchChunkSize, 0);
-    if (result == 0) {
+    const auto searchFrom = [&options](std::int32_t start) {
+        return SearchFreeSpace(options.rom, options.filler, options.needed, start, kSearchChunkSize,
+                               0);
+    };
+    FindNextSearch search;
+    std::optional<std::int32_t> result = search.Search(options.from, searchFrom);
+    if (!result) {
         err << "Not enough free space found.\n";
         return kExitNotFound;
     }
-    out << ToHex(static_cast<std::uint32_t>(result)) << '\n';
-    // Further results as "Find next" gives them: each search starts at the last result plus the
-    // interval. A start beyond the largest offset ends the list like a search that finds nothing.
+    out << ToHex(static_cast<std::uint32_t>(*result)) << '\n';
+    // Further results as "Find next" gives them, until one finds nothing.
     for (std::int64_t printed = 1; printed < options.count; ++printed) {
-        const std::int64_t next = std::int64_t{result} + options.interval;
-        if (next > std::numeric_limits<std::int32_t>::max()) {
+        result = search.FindNext(options.interval, searchFrom);
+        if (!result) {
             break;
         }
-        result = SearchFreeSpace(options.rom, options.filler, options.needed,
-                                 static_cast<std::int32_t>(next), kSearchChunkSize, 0);
-        if (result == 0) {
-            break;
-        }
-        out << ToHex(static_cast<std::uint32_t>(result)) << '\n';
+        out << ToHex(static_cast<std::uint32_t>(*result)) << '\n';
     }
     return kExitOk;
 }

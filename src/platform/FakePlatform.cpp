@@ -1,6 +1,6 @@
 #include "platform/FakePlatform.h"
 
-#include "services/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 namespace gapwell {
 

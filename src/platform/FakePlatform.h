@@ -25,7 +25,7 @@ class FakePlatform : public Platform {
     std::vector<std::string> fonts{"DejaVu Sans", "Tahoma"};
     std::string programFolder = "/tmp";
     std::string tempFolder = "/tmp";
-    int languageId = 1033;
+    LocaleSettings locale{"", "", "", "en_US.UTF-8"};
     std::string commandLine;
     LocalDateTime now{2009, 3, 7, 9, 5, 2};
     std::string clipboardText;
@@ -68,7 +68,7 @@ class FakePlatform : public Platform {
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
     std::string ProgramFolder() override { return programFolder; }
     std::string TempFolder() override { return tempFolder; }
-    int UserLanguageId() override { return languageId; }
+    LocaleSettings UserLocale() override { return locale; }
     std::string CommandLine() override { return commandLine; }
     LocalDateTime Now() override { return now; }
     void UnloadMainWindow() override { ++unloadMainWindowCalls; }

@@ -1,12 +1,18 @@
 #include "platform/Platform.h"
 
 #include <cassert>
+#include <cstdlib>
 
 namespace gapwell {
 
 namespace {
 Platform* current = nullptr;
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
 }
+}  // namespace
 
 Platform& CurrentPlatform() {
     assert(current != nullptr && "SetCurrentPlatform must run before the platform is used");
@@ -15,6 +21,11 @@ Platform& CurrentPlatform() {
 
 void SetCurrentPlatform(Platform* platform) {
     current = platform;
+}
+
+LocaleSettings LocaleSettingsFromEnvironment() {
+    return {EnvironmentValue("LANGUAGE"), EnvironmentValue("LC_ALL"),
+            EnvironmentValue("LC_MESSAGES"), EnvironmentValue("LANG")};
 }
 
 }  // namespace gapwell

@@ -15,6 +15,15 @@ struct OsVersionInfo {
     int platformId = 0;
 };
 
+// The locale settings that choose the interface language, as found in the environment
+// (an unset variable is an empty text).
+struct LocaleSettings {
+    std::string language;  // LANGUAGE: a colon-separated list of preferences
+    std::string lcAll;
+    std::string lcMessages;
+    std::string lang;
+};
+
 struct LocalDateTime {
     int year = 0;
     int month = 0;
@@ -79,8 +88,8 @@ class Platform {
     // The folder that holds the running executable, without a trailing "/".
     virtual std::string ProgramFolder() = 0;
     virtual std::string TempFolder() = 0;
-    // The user's interface language as one of the program's language ids (1033 English ...).
-    virtual int UserLanguageId() = 0;
+    // The user's locale settings, as the environment gives them.
+    virtual LocaleSettings UserLocale() = 0;
     // The program's arguments as one text: everything after the program's own name.
     virtual std::string CommandLine() = 0;
     virtual LocalDateTime Now() = 0;
@@ -94,5 +103,8 @@ class Platform {
 Platform& CurrentPlatform();
 // Installs the platform the program uses; the caller keeps ownership.
 void SetCurrentPlatform(Platform* platform);
+
+// The locale settings of the process environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+LocaleSettings LocaleSettingsFromEnvironment();
 
 }  // namespace gapwell

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/Platform.h"
 
 namespace gapwell {
@@ -8,6 +10,9 @@ namespace gapwell {
 // POSIX for the system facts. Needs a QApplication.
 class QtPlatform : public Platform {
   public:
+    // `unloadMainWindow` is what UnloadMainWindow does: the program closes its main window.
+    explicit QtPlatform(std::function<void()> unloadMainWindow = {});
+
     int TaskDialog(const TaskDialogRequest& request) override;
     int ClassicMessageBox(const std::string& text, const std::string& title, int style) override;
     // A task-dialog-capable system of the NT family, so messages take the task-dialog path.
@@ -23,12 +28,15 @@ class QtPlatform : public Platform {
     void OpenUrl(const std::string& url) override;
     std::string ProgramFolder() override;
     std::string TempFolder() override;
-    int UserLanguageId() override;
+    LocaleSettings UserLocale() override;
     std::string CommandLine() override;
     LocalDateTime Now() override;
     void UnloadMainWindow() override;
     // Flushes the output streams and ends the process at once with exit code 1.
     void EndProgram() override;
+
+  private:
+    std::function<void()> unloadMainWindow_;
 };
 
 }  // namespace gapwell

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "base/RuntimeError.h"
 #include "search/ReadOnlyFile.h"
 #include "search/modSearchFreeSpace.h"
-#include "services/RuntimeError.h"
 
 namespace gapwell {
 

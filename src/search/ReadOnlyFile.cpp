@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "services/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 namespace gapwell {
 

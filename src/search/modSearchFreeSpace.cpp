@@ -4,10 +4,9 @@
 #include <limits>
 #include <vector>
 
+#include "base/RuntimeError.h"
 #include "search/FindRun.h"
 #include "search/ReadOnlyFile.h"
-#include "services/ErrorScope.h"
-#include "services/RuntimeError.h"
 
 namespace gapwell {
 
@@ -51,18 +50,6 @@ std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpace
         position += advance;
     }
     return found < length ? static_cast<std::int32_t>(found) : 0;
-}
-
-std::int32_t SearchFreeSpaceReported(const std::string& FileName, std::uint8_t FreeSpaceByte,
-                                     std::int32_t NeededBytes, std::int32_t StartOffset,
-                                     std::int32_t ChunkSize, std::uint8_t OverlapFactor) {
-    std::int32_t result = 0;
-    ErrorScope scope("SearchFreeSpace", "modSearchFreeSpace");
-    scope.Step([&] {
-        result = SearchFreeSpace(FileName, FreeSpaceByte, NeededBytes, StartOffset, ChunkSize,
-                                 OverlapFactor);
-    });
-    return result;
 }
 
 }  // namespace gapwell

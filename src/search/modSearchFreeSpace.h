@@ -18,10 +18,4 @@ std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpace
                              std::int32_t NeededBytes, std::int32_t StartOffset,
                              std::int32_t ChunkSize, std::uint8_t OverlapFactor);
 
-// The same search for the windows: a failure is reported through the error handler as
-// "SearchFreeSpace" in "modSearchFreeSpace"; Retry searches again, any other answer yields 0.
-std::int32_t SearchFreeSpaceReported(const std::string& FileName, std::uint8_t FreeSpaceByte,
-                                     std::int32_t NeededBytes, std::int32_t StartOffset,
-                                     std::int32_t ChunkSize, std::uint8_t OverlapFactor);
-
 }  // namespace gapwell

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "services/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "services/modErrorHandler.h"
 
 namespace gapwell {

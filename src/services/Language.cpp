@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cctype>
-#include <cstdlib>
 #include <optional>
 #include <string_view>
 
@@ -56,11 +55,6 @@ std::optional<int> LanguageIdOf(std::string_view locale) {
     return std::nullopt;
 }
 
-std::string EnvironmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
 }  // namespace
 
 int LanguageIdForLocale(const LocaleSettings& settings) {
@@ -81,9 +75,8 @@ int LanguageIdForLocale(const LocaleSettings& settings) {
     return kFallbackLanguageId;
 }
 
-int LanguageIdFromEnvironment() {
-    return LanguageIdForLocale({EnvironmentValue("LANGUAGE"), EnvironmentValue("LC_ALL"),
-                                EnvironmentValue("LC_MESSAGES"), EnvironmentValue("LANG")});
+int UserLanguageId() {
+    return LanguageIdForLocale(CurrentPlatform().UserLocale());
 }
 
 }  // namespace gapwell

@@ -8,9 +8,9 @@
 #include <functional>
 #include <utility>
 
+#include "base/Version.h"
 #include "platform/Platform.h"
 #include "services/modMsgBox.h"
-#include "version.h"
 
 namespace gapwell {
 

@@ -4,9 +4,10 @@
 #include <cerrno>
 #include <charconv>
 
+#include "base/RuntimeError.h"
 #include "platform/Platform.h"
 #include "services/ErrorScope.h"
-#include "services/RuntimeError.h"
+#include "services/Language.h"
 #include "services/StringTables.h"
 
 namespace gapwell {
@@ -20,7 +21,7 @@ bool ContainsCalibri(const std::string& fontName) {
 }  // namespace
 
 std::optional<std::string> TryLoadString(int id) {
-    const StringTable& table = StringTableFor(CurrentPlatform().UserLanguageId());
+    const StringTable& table = StringTableFor(UserLanguageId());
     const auto entry = table.find(id);
     if (entry == table.end() || entry->second.empty()) {
         return std::nullopt;

@@ -1,8 +1,8 @@
 #include "services/modMsgBox.h"
 
+#include "base/Version.h"
 #include "platform/Platform.h"
 #include "services/ErrorScope.h"
-#include "version.h"
 
 namespace gapwell {
 

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/TempFiles.h"
+
+namespace gapwell {
+namespace {
+
+using test::BytesWithRun;
+using test::TempFolder;
+
+struct CliRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs the built gapwell binary with `arguments` (already shell-quoted where needed).
+CliRun Gapwell(const TempFolder& folder, const std::string& arguments) {
+    const auto out = folder.Path() / "stdout.txt";
+    const auto err = folder.Path() / "stderr.txt";
+    const std::string command = std::string(GAPWELL_CLI_PATH) + " " + arguments + " >" +
+                                out.string() + " 2>" + err.string() + " </dev/null";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+}
+
+class GapwellCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // Filler runs: 0x200 bytes of FF at 0x4000, 0x40 bytes of 00 at 0x6001 (odd).
+        auto bytes = BytesWithRun(0x8000, 0x37, 0x4000, 0x200, 0xFF);
+        for (std::size_t i = 0x6001; i < 0x6041; ++i) {
+            bytes[i] = 0x00;
+        }
+        const std::string header = "GAPWELL TESTAGPE01";
+        std::copy(header.begin(), header.end(), bytes.begin() + 0xA0);
+        rom_ = folder_.Write("test.gba", bytes);
+    }
+
+    TempFolder folder_;
+    std::string rom_;
+};
+
+TEST_F(GapwellCli, FindPrintsOffsetsInHexAndStepsLikeFindNext) {
+    EXPECT_EQ(Gapwell(folder_, "find " + rom_).out, "4000\n");
+    const CliRun steps = Gapwell(folder_, "find " + rom_ + " --count 100 --interval 16");
+    EXPECT_EQ(steps.exitCode, 0);
+    std::string expected;
+    for (int offset = 0x4000; offset <= 0x4100; offset += 0x10) {
+        std::stringstream line;
+        line << std::uppercase << std::hex << offset << '\n';
+        expected += line.str();
+    }
+    EXPECT_EQ(steps.out, expected);  // 4000, 4010, ... 4100, then nothing more
+    EXPECT_EQ(Gapwell(folder_, "find " + rom_ + " --byte 0 --needed 64").out, "6001\n");
+    EXPECT_EQ(Gapwell(folder_, "find " + rom_ + " --byte ff --needed 1 --from 41fF").out, "41FF\n");
+}
+
+TEST_F(GapwellCli, FindThatFindsNothingExitsOne) {
+    const CliRun run = Gapwell(folder_, "find " + rom_ + " --needed 513");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Not enough free space found.\n");
+    EXPECT_EQ(Gapwell(folder_, "find " + rom_ + " --needed 2147483647").exitCode, 1);
+}
+
+TEST_F(GapwellCli, ScanListsRunsAsTextAndJson) {
+    EXPECT_EQ(Gapwell(folder_, "scan " + rom_ + " --needed 16").out, "4000 200\n");
+    EXPECT_EQ(Gapwell(folder_, "scan " + rom_ + " --byte 00 --needed 16 --align 4").out,
+              "6004 3D\n");
+    EXPECT_EQ(Gapwell(folder_, "scan " + rom_ + " --needed 16 --json").out,
+              "[{\"offset\":16384,\"length\":512}]\n");
+    const CliRun none = Gapwell(folder_, "scan " + rom_ + " --needed 4096 --json");
+    EXPECT_EQ(none.exitCode, 0);
+    EXPECT_EQ(none.out, "[]\n");
+}
+
+TEST_F(GapwellCli, InfoShowsTheHeader) {
+    EXPECT_EQ(Gapwell(folder_, "info " + rom_).out,
+              "length: 32768\ngame code: AGPE\ntitle: GAPWELL TEST\nmaker code: 01\n");
+    EXPECT_EQ(Gapwell(folder_, "info --json " + rom_).out,
+              "{\"length\":32768,\"game_code\":\"AGPE\",\"title\":\"GAPWELL TEST\","
+              "\"maker_code\":\"01\"}\n");
+    const CliRun shortRom = Gapwell(folder_, "info " + folder_.Write("short.gba", {'x'}));
+    EXPECT_EQ(shortRom.exitCode, 0);
+    EXPECT_EQ(shortRom.out, "length: 1\ngame code: \ntitle: \nmaker code: \n");
+    EXPECT_NE(shortRom.err.find("shorter than a GBA header"), std::string::npos);
+}
+
+TEST_F(GapwellCli, ErrorsPrintOneLineAndExitTwo) {
+    const std::string missing = (folder_.Path() / "missing.gba").string();
+    for (const std::string& arguments : std::vector<std::string>{
+             "find " + missing, "scan " + missing, "info " + missing,
+             "find " + rom_ + " --byte 100", "find " + rom_ + " --byte G",
+             "find " + rom_ + " --needed 0", "find " + rom_ + " --needed 2147483648",
+             "find " + rom_ + " --needed -1", "find " + rom_ + " --from 80000000",
+             "find " + rom_ + " --from 0x10", "find " + rom_ + " --count 0",
+             "scan " + rom_ + " --align 3", "find " + rom_ + " --interval 1.5",
+             "find " + rom_ + " --bogus", "find", "frobnicate",
+             "info " + folder_.Path().string()}) {
+        const CliRun run = Gapwell(folder_, arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << arguments << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+}  // namespace
+}  // namespace gapwell

@@ -1,0 +1,51 @@
+#include "support/TempFiles.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace gapwell::test {
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "gapwell-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempFolder::Write(const std::string& name,
+                              const std::vector<std::uint8_t>& bytes) const {
+    const std::string file = (path_ / name).string();
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + file);
+    }
+    return file;
+}
+
+std::vector<std::uint8_t> BytesWithRun(std::size_t size, std::uint8_t fill, std::size_t runOffset,
+                                       std::size_t runLength, std::uint8_t runByte) {
+    std::vector<std::uint8_t> bytes(size, fill);
+    for (std::size_t i = runOffset; i < runOffset + runLength && i < size; ++i) {
+        bytes[i] = runByte;
+    }
+    return bytes;
+}
+
+std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace gapwell::test
