@@ -76,7 +76,10 @@ void clsHexBox::TextBox_Change() {
 }
 
 bool clsHexBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != textBox_ || event->type() != QEvent::KeyPress) {
+    // The event type is checked first: while the box is being destroyed it still sends events
+    // here, and looking at the guarded pointer then would treat a half-destroyed object as a
+    // line edit.
+    if (event->type() != QEvent::KeyPress || watched != textBox_) {
         return false;
     }
     const auto& keyEvent = static_cast<const QKeyEvent&>(*event);
