@@ -1,6 +1,7 @@
 #include "search/RunFinder.h"
 
 #include <cstring>
+#include <utility>
 
 namespace gapwell {
 
@@ -51,8 +52,11 @@ std::size_t RunStartBefore(const std::uint8_t* data, std::size_t from, std::size
 }  // namespace
 
 RunFinder::RunFinder(std::uint8_t filler, std::int64_t needed, std::int64_t align,
-                     const std::function<void(const FreeRun&)>& report)
-    : filler_(filler), needed_(static_cast<std::size_t>(needed)), align_(align), report_(report) {}
+                     std::function<void(const FreeRun&)> report)
+    : filler_(filler),
+      needed_(static_cast<std::size_t>(needed)),
+      align_(align),
+      report_(std::move(report)) {}
 
 void RunFinder::Feed(const std::uint8_t* data, std::size_t size) {
     std::size_t i = 0;

@@ -14,7 +14,7 @@ namespace gapwell {
 class RunFinder {
   public:
     RunFinder(std::uint8_t filler, std::int64_t needed, std::int64_t align,
-              const std::function<void(const FreeRun&)>& report);
+              std::function<void(const FreeRun&)> report);
 
     // The next `size` bytes of the stream.
     void Feed(const std::uint8_t* data, std::size_t size);
@@ -28,7 +28,7 @@ class RunFinder {
     std::uint8_t filler_;
     std::size_t needed_;
     std::int64_t align_;
-    const std::function<void(const FreeRun&)>& report_;
+    std::function<void(const FreeRun&)> report_;
     std::int64_t position_ = 0;   // stream offset of the next piece
     std::int64_t runStart_ = -1;  // start of a run that may go on in the next piece, or -1
 };
