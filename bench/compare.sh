@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Compares `gapwell find` with `cat FILE > /dev/null` and Python's mmap.find of the same pattern
-# on a 512 MiB file of typical data and one of hostile data (runs of needed-1 filler bytes), with
-# interleaved repetitions, and prints median times, ratios and gapwell's peak memory.
+# Compares `gapwell find` and `gapwell scan` with `cat FILE > /dev/null` and Python's mmap.find of
+# the same pattern on a 512 MiB file of typical data and one of hostile data (runs of needed-1
+# filler bytes), with interleaved repetitions, and prints median times, ratios and gapwell's
+# peak memory.
 # Usage: bench/compare.sh [BUILD_DIR] [REPETITIONS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,10 +45,11 @@ median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2
 for data in typical hostile; do
     file=$work/$data.bin
     cat "$file" >/dev/null  # warm the page cache
-    : >"$work/$data.cat"; : >"$work/$data.gapwell"; : >"$work/$data.python"
+    : >"$work/$data.cat"; : >"$work/$data.gapwell"; : >"$work/$data.scan"; : >"$work/$data.python"
     for _ in $(seq "$repetitions"); do
         seconds cat "$file" >>"$work/$data.cat"
         seconds "$gapwell" find "$file" --needed "$needed" >>"$work/$data.gapwell"
+        seconds "$gapwell" scan "$file" --needed "$needed" >>"$work/$data.scan"
         seconds python3 "$work/mmap_find.py" "$file" "$needed" >>"$work/$data.python"
     done
 done
@@ -55,11 +57,13 @@ done
 for data in typical hostile; do
     cat_s=$(median <"$work/$data.cat")
     gapwell_s=$(median <"$work/$data.gapwell")
+    scan_s=$(median <"$work/$data.scan")
     python_s=$(median <"$work/$data.python")
     # gapwell exits 1 here (nothing found), which is expected.
     peak_kib=$({ /usr/bin/time -f %M "$gapwell" find "$work/$data.bin" --needed "$needed" 2>&1 >/dev/null || true; } | tail -n 1)
-    printf '%-8s gapwell %.3f s  cat %.3f s  python %.3f s  gapwell/cat %.2f  gapwell/python %.2f  peak %.1f MiB\n' \
-        "$data" "$gapwell_s" "$cat_s" "$python_s" "$(echo "$gapwell_s / $cat_s" | bc -l)" \
+    printf '%-8s find %.3f s  scan %.3f s  cat %.3f s  python %.3f s  find/cat %.2f  scan/cat %.2f  find/python %.2f  peak %.1f MiB\n' \
+        "$data" "$gapwell_s" "$scan_s" "$cat_s" "$python_s" "$(echo "$gapwell_s / $cat_s" | bc -l)" \
+        "$(echo "$scan_s / $cat_s" | bc -l)" \
         "$(echo "$gapwell_s / $python_s" | bc -l)" "$(echo "$peak_kib / 1024" | bc -l)"
     echo "$gapwell_s" >"$work/$data.median"
 done

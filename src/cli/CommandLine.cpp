@@ -1,12 +1,15 @@
 #include "cli/CommandLine.h"
 
 #include <CLI/CLI.hpp>
-#include <iostream>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <new>
+#include <ostream>
 
 #include "base/RuntimeError.h"
 #include "cli/Commands.h"
+#include "cli/ErrorLine.h"
 #include "cli/StrictNumbers.h"
 
 namespace gapwell::cli {
@@ -51,9 +54,70 @@ void AddRomAndRun(CLI::App& command, RawOptions& raw) {
     command.add_option("--needed", raw.needed, "bytes needed, decimal (default 256)");
 }
 
+int RunChosenCommand(const CLI::App& find, const CLI::App& scan, const RawOptions& raw,
+                     std::ostream& out, std::ostream& err) {
+    if (find.parsed()) {
+        const FindOptions options{
+            raw.rom,
+            ParseFiller(raw),
+            ParseNeeded(raw),
+            static_cast<std::int32_t>(ParseHex("--from", raw.from, 8, 0, kMaxInt32)),
+            ParseDecimal("--count", raw.count, 1, kMaxInt32),
+            ParseDecimal("--interval", raw.interval, 0, kMaxInt32)};
+        return RunFind(options, out, err);
+    }
+    if (scan.parsed()) {
+        return RunScan({raw.rom, ParseFiller(raw), ParseNeeded(raw), ParseAlign(raw), raw.json},
+                       out);
+    }
+    return RunInfo({raw.rom, raw.json}, out, err);
+}
+
+// When a ROM name begins with "-", the parser takes it for an option and then misses the ROM.
+// Returns a message naming the first argument of the chosen command that begins with "-" but is
+// none of its options, with the way to pass such a name; empty when there is none.
+std::string MisplacedRomMessage(const std::vector<CLI::App*>& commands, int argc,
+                                const char* const* argv) {
+    const CLI::App* command = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (command == nullptr) {
+            for (const CLI::App* candidate : commands) {
+                if (candidate->get_name() == argument) {
+                    command = candidate;
+                }
+            }
+            continue;
+        }
+        if (argument == "--") {
+            break;
+        }
+        const std::string name = argument.substr(0, argument.find('='));
+        if (name.size() > 1 && name[0] == '-' && command->get_option_no_throw(name) == nullptr) {
+            return "\"" + argument + "\" is not an option of " + command->get_name() +
+                   "; a ROM whose name begins with \"-\" goes after \"--\", which ends the "
+                   "options: gapwell " +
+                   command->get_name() + " -- " + argument;
+        }
+    }
+    return {};
+}
+
+// Empty when everything written to `out` reached it, else the reason it did not.
+std::string OutputFailure(std::ostream& out) {
+    errno = 0;
+    out.flush();
+    if (out) {
+        return {};
+    }
+    const int error = errno;
+    return std::string("cannot write the output") +
+           (error != 0 ? ": " + std::string(std::strerror(error)) : "");
+}
+
 }  // namespace
 
-int RunCommandLine(int argc, char** argv) {
+int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"Finds free space (runs of one filler byte) in Game Boy Advance ROM images.",
                  "gapwell"};
     app.require_subcommand(1);
@@ -74,34 +138,29 @@ int RunCommandLine(int argc, char** argv) {
     info->add_option("ROM", raw.rom, "ROM file (read only)")->required();
     info->add_flag("--json", raw.json, "print a JSON object");
 
+    std::string failure;
     try {
         app.parse(argc, argv);
-        if (find->parsed()) {
-            FindOptions options{
-                raw.rom,
-                ParseFiller(raw),
-                ParseNeeded(raw),
-                static_cast<std::int32_t>(ParseHex("--from", raw.from, 8, 0, kMaxInt32)),
-                ParseDecimal("--count", raw.count, 1, kMaxInt32),
-                ParseDecimal("--interval", raw.interval, 0, kMaxInt32)};
-            return RunFind(options, std::cout, std::cerr);
+        const int exitCode = RunChosenCommand(*find, *scan, raw, out, err);
+        failure = OutputFailure(out);
+        if (failure.empty()) {
+            return exitCode;
         }
-        if (scan->parsed()) {
-            return RunScan({raw.rom, ParseFiller(raw), ParseNeeded(raw), ParseAlign(raw), raw.json},
-                           std::cout);
-        }
-        return RunInfo({raw.rom, raw.json}, std::cout, std::cerr);
     } catch (const CLI::Success& e) {
-        return app.exit(e);  // --help
+        return app.exit(e, out, err);  // --help
     } catch (const CLI::ParseError& e) {
-        std::cerr << "gapwell: " << e.what() << " (see gapwell --help)\n";
+        failure = raw.rom.empty() ? MisplacedRomMessage({find, scan, info}, argc, argv) : "";
+        if (failure.empty()) {
+            failure = std::string(e.what()) + " (see gapwell --help)";
+        }
     } catch (const BadNumber& e) {
-        std::cerr << "gapwell: " << e.message << '\n';
+        failure = e.message;
     } catch (const RuntimeError& e) {
-        std::cerr << "gapwell: " << e.Description() << '\n';
+        failure = e.Description();
     } catch (const std::bad_alloc&) {
-        std::cerr << "gapwell: out of memory\n";
+        failure = "out of memory";
     }
+    err << "gapwell: " << EscapeControlCharacters(failure) << '\n';
     return kExitError;
 }
 

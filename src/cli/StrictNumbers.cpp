@@ -1,6 +1,7 @@
 #include "cli/StrictNumbers.h"
 
 #include <cctype>
+#include <string_view>
 
 #include "search/Numbers.h"
 
@@ -13,11 +14,18 @@ std::int64_t ParseChecked(const std::string& option, const std::string& text, bo
     const auto isDigit = [hex](unsigned char c) {
         return hex ? std::isxdigit(c) != 0 : std::isdigit(c) != 0;
     };
-    bool valid = !text.empty() && text.size() <= maxDigits;
+    bool valid = !text.empty();
     for (const char c : text) {
         valid = valid && isDigit(static_cast<unsigned char>(c));
     }
-    const std::int64_t value = valid ? (hex ? ReadHexLeading(text) : ReadDecimalLeading(text)) : 0;
+    // Leading zeros do not count against the digit limit: the range is decided by the value.
+    const std::size_t firstNonZero = text.find_first_not_of('0');
+    const std::string_view significant = firstNonZero == std::string::npos
+                                             ? std::string_view{}
+                                             : std::string_view{text}.substr(firstNonZero);
+    valid = valid && significant.size() <= maxDigits;
+    const std::int64_t value =
+        valid ? (hex ? ReadHexLeading(significant) : ReadDecimalLeading(significant)) : 0;
     if (!valid || value < min || value > max) {
         throw BadNumber{"bad number for " + option + ": \"" + text + "\" (expected " +
                         (hex ? "hexadecimal " + ToHex(static_cast<std::uint64_t>(min)) + " to " +

@@ -10,16 +10,50 @@
 
 namespace gapwell {
 
+namespace {
+
+// What a file that is not a regular file is, for the message that refuses it.
+const char* KindOf(mode_t mode) {
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISCHR(mode)) {
+        return "a character device";
+    }
+    if (S_ISBLK(mode)) {
+        return "a block device";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "of an unknown kind";
+}
+
+}  // namespace
+
 ReadOnlyFile::ReadOnlyFile(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, possibly for ever. The flag changes
+    // nothing for the regular files accepted below.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
         throw ErrnoError(errno, path);
     }
     struct stat info {};
-    if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    if (::fstat(fd_, &info) != 0) {
+        const int error = errno;
         ::close(fd_);
         throw ErrnoError(error, path);
+    }
+    // Only regular files have a length and an end: a FIFO or a device such as /dev/zero
+    // could be read for ever.
+    if (S_ISDIR(info.st_mode)) {
+        ::close(fd_);
+        throw ErrnoError(EISDIR, path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd_);
+        throw RuntimeError(EINVAL, std::string("Not a regular file (it is ") +
+                                       KindOf(info.st_mode) + "): " + path);
     }
     // The search reads front to back; let the kernel read ahead generously.
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -6,7 +6,8 @@
 
 namespace gapwell {
 
-// A file opened for reading only (never created), closed when the object goes away.
+// A regular file opened for reading only (never created), closed when the object goes away.
+// Anything else (a folder, a FIFO, a device) is refused.
 // Failures throw RuntimeError with the errno value and the path.
 class ReadOnlyFile {
   public:

@@ -1,12 +1,21 @@
 #include "search/RomFacts.h"
 
+#include <algorithm>
+
 #include "search/ReadOnlyFile.h"
 
 namespace gapwell {
 
 namespace {
 
-std::string ReadField(const ReadOnlyFile& file, std::int64_t offset, std::size_t size) {
+// The field's bytes that lie inside the file's length. A file may yield bytes past the length
+// it reports (a system file of length 0, a file that grows meanwhile); those are not its header.
+std::string ReadField(const ReadOnlyFile& file, std::int64_t length, std::int64_t offset,
+                      std::size_t size) {
+    if (offset >= length) {
+        return {};
+    }
+    size = std::min(size, static_cast<std::size_t>(length - offset));
     std::string bytes(size, '\0');
     const std::size_t got =
         file.ReadAt(offset, reinterpret_cast<std::uint8_t*>(bytes.data()), size);
@@ -24,13 +33,13 @@ RomFacts ReadRomFacts(const std::string& path) {
     const ReadOnlyFile file(path);
     RomFacts facts;
     facts.length = file.Length();
-    std::string title = ReadField(file, kTitleOffset, kTitleLength);
+    std::string title = ReadField(file, facts.length, kTitleOffset, kTitleLength);
     while (!title.empty() && title.back() == '\0') {
         title.pop_back();
     }
     facts.title = HeaderText(title);
-    facts.gameCode = HeaderText(ReadField(file, kGameCodeOffset, kGameCodeLength));
-    facts.makerCode = HeaderText(ReadField(file, kMakerCodeOffset, kMakerCodeLength));
+    facts.gameCode = HeaderText(ReadField(file, facts.length, kGameCodeOffset, kGameCodeLength));
+    facts.makerCode = HeaderText(ReadField(file, facts.length, kMakerCodeOffset, kMakerCodeLength));
     facts.headerComplete =
         facts.length >= kMakerCodeOffset + static_cast<std::int64_t>(kMakerCodeLength);
     return facts;

@@ -1,6 +1,7 @@
 #include "services/modErrorHandler.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "base/Version.h"
 #include "platform/Platform.h"
+#include "services/WriteAll.h"
 #include "services/modMsgBox.h"
 
 namespace gapwell {
@@ -72,14 +74,24 @@ std::string AsLogLine(std::string record) {
     return record + "\n";
 }
 
-// Appends the line with a single write, so that a record is never left half written and
-// nothing already in the file is touched.
+// True when the file's last byte is not a line break: a record before was cut short (by a kill
+// or a full disk).
+bool EndsInsideALine(int fd) {
+    struct stat info {};
+    char last = '\n';
+    return ::fstat(fd, &info) == 0 && info.st_size > 0 &&
+           ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n';
+}
+
+// Appends the line, retrying short writes, so that nothing already in the file is touched and a
+// record is either whole or visibly torn. After a torn record the new one starts on a fresh
+// line; the line break goes out in the same write call as the record.
 void AppendToFile(const std::string& path, const std::string& line) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         return;
     }
-    [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
+    WriteAll(fd, EndsInsideALine(fd) ? "\n" + line : line);
     ::close(fd);
 }
 

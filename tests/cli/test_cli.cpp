@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,14 +29,26 @@ std::string ReadAll(const std::filesystem::path& path) {
     return text.str();
 }
 
-// Runs the built gapwell binary with `arguments` (already shell-quoted where needed).
-CliRun Gapwell(const TempFolder& folder, const std::string& arguments) {
+// Runs the built gapwell binary with `arguments` (already shell-quoted where needed), its
+// standard output going to `outputTarget` when given. A run that hangs is killed after 10 s.
+CliRun Gapwell(const TempFolder& folder, const std::string& arguments,
+               const std::string& outputTarget = {}) {
     const auto out = folder.Path() / "stdout.txt";
     const auto err = folder.Path() / "stderr.txt";
-    const std::string command = std::string(GAPWELL_CLI_PATH) + " " + arguments + " >" +
-                                out.string() + " 2>" + err.string() + " </dev/null";
+    const std::string command = "timeout 10 " + std::string(GAPWELL_CLI_PATH) + " " + arguments +
+                                " >" + (outputTarget.empty() ? out.string() : outputTarget) +
+                                " 2>" + err.string() + " </dev/null";
+    std::filesystem::remove(out);
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+}
+
+void ExpectOneErrorLine(const CliRun& run, const std::string& arguments,
+                        const std::string& expected) {
+    EXPECT_EQ(run.exitCode, 2) << arguments;
+    EXPECT_EQ(run.out, "") << arguments;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << arguments << run.err;
+    EXPECT_NE(run.err.find(expected), std::string::npos) << arguments << run.err;
 }
 
 class GapwellCli : public ::testing::Test {
@@ -116,6 +131,62 @@ TEST_F(GapwellCli, ErrorsPrintOneLineAndExitTwo) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << arguments << run.err;
     }
     EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+TEST_F(GapwellCli, RefusesFifosAndDevicesWithoutWaiting) {
+    const std::string fifo = (folder_.Path() / "fifo.gba").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A writer keeps the FIFO open, so that even a blocking open returns at once.
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    for (const std::string& arguments :
+         {"find " + fifo, "scan " + fifo, "info " + fifo, std::string("info /dev/zero"),
+          std::string("scan /dev/zero --byte 0")}) {
+        ExpectOneErrorLine(Gapwell(folder_, arguments), arguments, "Not a regular file");
+    }
+    ::close(writer);
+    // Without any writer the FIFO is still refused at once instead of waiting for one.
+    ExpectOneErrorLine(Gapwell(folder_, "info " + fifo), "info without writer",
+                       "Not a regular file (it is a FIFO)");
+}
+
+TEST_F(GapwellCli, OutputThatCannotBeWrittenIsAnError) {
+    for (const std::string& arguments :
+         {"find " + rom_, "scan " + rom_ + " --needed 16", "info " + rom_}) {
+        const CliRun run = Gapwell(folder_, arguments, "/dev/full");
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_EQ(run.err, "gapwell: cannot write the output: No space left on device\n")
+            << arguments;
+    }
+}
+
+TEST_F(GapwellCli, ControlCharactersInNamesAreEscaped) {
+    const std::string name = (folder_.Path() / "two\nlines\x01.gba").string();
+    const CliRun run = Gapwell(folder_, "info '" + name + "'");
+    ExpectOneErrorLine(run, "name with a line break", "two\\nlines\\x01.gba");
+}
+
+TEST_F(GapwellCli, InfoShowsNoBytesBeyondTheLength) {
+    // A system file reports length 0 but yields text when read.
+    const CliRun run = Gapwell(folder_, "info /proc/self/status");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "length: 0\ngame code: \ntitle: \nmaker code: \n");
+}
+
+TEST_F(GapwellCli, NameThatLooksLikeAnOptionGetsAHint) {
+    ExpectOneErrorLine(Gapwell(folder_, "find -leading.gba"), "find -leading.gba",
+                       "\"-leading.gba\" is not an option of find; a ROM whose name begins with "
+                       "\"-\" goes after \"--\", which ends the options: gapwell find -- "
+                       "-leading.gba");
+}
+
+TEST_F(GapwellCli, LeadingZerosDoNotCountAgainstTheRange) {
+    EXPECT_EQ(
+        Gapwell(folder_, "find " + rom_ + " --needed 00000000000000000005 --from 00000004000").out,
+        "4000\n");
+    EXPECT_EQ(Gapwell(folder_, "find " + rom_ + " --byte 0000 --needed 064").out, "6001\n");
+    ExpectOneErrorLine(Gapwell(folder_, "find " + rom_ + " --needed 00000000000000000000"),
+                       "zeros only", "bad number for --needed");
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "base/RuntimeError.h"
+#include <random>
+
 #include "search/FreeRuns.h"
 #include "search/Numbers.h"
 #include "search/RomFacts.h"
+#include "search/RunFinder.h"
+#include "base/RuntimeError.h"
+#include "support/RunsReference.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {
@@ -47,6 +51,32 @@ TEST(ScanFreeRuns, RejectsBadArguments) {
     EXPECT_THROW(Scan(rom, 0xFF, 0, 1), RuntimeError);
     EXPECT_THROW(Scan(rom, 0xFF, 1, 3), RuntimeError);
     EXPECT_THROW(Scan((folder.Path() / "missing.gba").string(), 0xFF, 1, 1), RuntimeError);
+}
+
+// Random streams of mostly filler, fed in pieces of random sizes, for needed lengths on both
+// sides of the point where the finder switches from memchr to probing every needed-th byte.
+TEST(RunFinder, AgreesWithAByteByByteModelWhateverThePieces) {
+    std::mt19937 random(8);
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::uint8_t> data(random() % 3000);
+        const int fillerPercent = static_cast<int>(random() % 100);
+        for (auto& byte : data) {
+            byte = static_cast<int>(random() % 100) < fillerPercent ? 0xFF : random() % 4;
+        }
+        const std::int64_t needed = 1 + static_cast<std::int64_t>(random() % 40);
+        const std::int64_t align = std::int64_t{1} << (random() % 5);
+        test::Runs found;
+        RunFinder finder(0xFF, needed, align,
+                         [&](const FreeRun& run) { found.emplace_back(run.offset, run.length); });
+        for (std::size_t fed = 0; fed < data.size();) {
+            const std::size_t piece = std::min<std::size_t>(data.size() - fed, random() % 300);
+            finder.Feed(data.data() + fed, piece);
+            fed += piece;
+        }
+        finder.Finish();
+        ASSERT_EQ(found, test::ReferenceRuns(data, 0xFF, needed, align))
+            << "round " << round << " needed " << needed << " align " << align;
+    }
 }
 
 TEST(RomFacts, ReadsTheHeaderFieldsAndToleratesShortFiles) {

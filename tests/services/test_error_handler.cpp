@@ -119,6 +119,16 @@ TEST_F(ErrorHandlerTest, RecordsAreAppendedAndOneLineEach) {
                   "line|1\n");
 }
 
+TEST_F(ErrorHandlerTest, RecordAfterATornOneStartsOnAFreshLine) {
+    folder.Write("Bug.log", Bytes("20090307|090502|5.1.2600|1.2.3|DoUpd"));
+    LogError("mnuOpen_Click", 53, "frmMain", "File not found", 5);
+    LogError("mnuOpen_Click", 53, "frmMain", "File not found", 4);
+    EXPECT_EQ(BugLog(),
+              "20090307|090502|5.1.2600|1.2.3|DoUpd\n"
+              "20090307|090502|5.1.2600|1.2.3|mnuOpen_Click|53|frmMain|File not found|5\n"
+              "20090307|090502|5.1.2600|1.2.3|mnuOpen_Click|53|frmMain|File not found|4\n");
+}
+
 TEST_F(ErrorHandlerTest, UnwritableFolderLosesTheRecordSilently) {
     platform.programFolder = (folder.Path() / "missing").string();
     platform.taskDialogAnswers = {kPressClose};
