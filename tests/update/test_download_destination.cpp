@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "DownloadEvents.h"
+#include "FileText.h"
+#include "LoopbackServer.h"
+#include "TempFiles.h"
+#include "platform/FakePlatform.h"
+#include "services/modErrorHandler.h"
+#include "update/clsDownload.h"
+
+namespace gapwell {
+namespace {
+
+using test::ReadText;
+namespace fs = std::filesystem;
+
+// Task-dialog results of the error report: Cancel answers Ignore, Close answers Abort.
+constexpr int kPressCancel = 2;
+constexpr int kPressClose = 8;
+
+class DestinationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        platform.programFolder = folder.Path().string();
+        SetCurrentPlatform(&platform);
+        ForgetVersionTexts();
+        events.Attach(download);
+        server.Serve("/GPW.zip", "new");
+    }
+    void TearDown() override { SetCurrentPlatform(nullptr); }
+
+    void FetchInto(const fs::path& destination) {
+        download.DownloadFile(server.Url("/GPW.zip"), destination.string());
+    }
+
+    test::LoopbackServer server;
+    test::TempFolder folder;
+    FakePlatform platform;
+    clsDownload download;
+    test::DownloadEvents events;
+};
+
+TEST_F(DestinationTest, LongerOldFileEndsUpWithExactlyTheNewData) {
+    const fs::path destination = folder.Path() / "GPW.zip";
+    std::ofstream(destination, std::ios::binary) << "a much longer old content";
+    FetchInto(destination);
+    EXPECT_EQ(ReadText(destination), "new");
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{3});
+}
+
+TEST_F(DestinationTest, ExistingLinkIsReplacedNeverFollowed) {
+    const fs::path target = folder.Path() / "elsewhere.txt";
+    std::ofstream(target, std::ios::binary) << "keep me";
+    const fs::path destination = folder.Path() / "GPW.zip";
+    fs::create_symlink(target, destination);
+
+    FetchInto(destination);
+
+    EXPECT_EQ(ReadText(target), "keep me");
+    EXPECT_FALSE(fs::is_symlink(destination));
+    EXPECT_EQ(ReadText(destination), "new");
+}
+
+TEST_F(DestinationTest, UnwritableDestinationIsReportedAndIgnoreStillCompletes) {
+    platform.taskDialogAnswers = {kPressCancel};
+    const fs::path destination = folder.Path() / "missing" / "GPW.zip";
+
+    FetchInto(destination);
+
+    ASSERT_EQ(platform.taskDialogs.size(), 1u);
+    EXPECT_EQ(platform.taskDialogs[0].content, "DownloadFile@clsDownload");
+    EXPECT_NE(ReadText(folder.Path() / "Bug.log").find("|DownloadFile|2|clsDownload|"),
+              std::string::npos);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{3});
+    EXPECT_EQ(platform.endProgramCalls, 0);
+}
+
+TEST_F(DestinationTest, AbortEndsTheProgramWithoutACompletion) {
+    platform.taskDialogAnswers = {kPressClose};
+    FetchInto(folder.Path() / "missing" / "GPW.zip");
+    EXPECT_EQ(platform.endProgramCalls, 1);
+    EXPECT_TRUE(events.completions.empty());
+}
+
+}  // namespace
+}  // namespace gapwell
