@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config python3
     qt6-base-dev libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool
     libgtest-dev libgmock-dev libcli11-dev
-    fonts-wine fonts-dejavu-core fonts-wqy-microhei xvfb xauth time bc
+    fonts-wine fonts-dejavu-core fonts-wqy-microhei xvfb xauth time bc curl
 )
 
 missing=()

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace gapwell {
+
+// The user's temporary folder with a trailing "/".
+std::string GetTempPath();
+
+// Empty stays empty; a path that ends in "/" is returned unchanged; any other gets "/".
+std::string AddBackslash(const std::string& path);
+
+// The text after the last "/"; the whole text when there is none.
+std::string GetFileName(const std::string& path);
+
+// True when the path is not empty and names an existing folder; false on any error.
+bool FolderExists(const std::string& path);
+
+}  // namespace gapwell

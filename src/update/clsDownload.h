@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "update/TransferBounds.h"
+
+namespace gapwell {
+
+// Downloads one URL into memory and, only when it arrived complete, writes it to one file.
+// Progress and outcome are told by two events, raised synchronously on the calling thread:
+//   DownloadProgress(fileName, currentBytes, totalBytes) after each piece of at most
+//     BufferSize bytes (running total, announced length);
+//   DownloadComplete(fileName, totalBytes) exactly once per DownloadFile call: the announced
+//     length when the file was written, 0 on every failure.
+// The owner must keep the object alive until DownloadFile returns; a handler may call Cancel
+// or DetachHandlers (from a handler's own pending window messages, say).
+class clsDownload {
+  public:
+    using ProgressHandler = std::function<void(const std::string& fileName,
+                                               std::int32_t currentBytes, std::int32_t totalBytes)>;
+    using CompleteHandler =
+        std::function<void(const std::string& fileName, std::int32_t totalBytes)>;
+
+    ProgressHandler DownloadProgress;
+    CompleteHandler DownloadComplete;
+
+    std::int32_t BufferSize() const { return bufferSize_; }
+    // Stores the read size; 0 is ignored. A negative size makes every call fail without a read.
+    void SetBufferSize(std::int32_t newValue);
+
+    const TransferBounds& Bounds() const { return bounds_; }
+    void SetBounds(const TransferBounds& bounds) { bounds_ = bounds; }
+
+    // Fetches `url` (http or https) into `fileName`; the outcome is told by DownloadComplete.
+    // A call made while another is running on this object fails at once.
+    void DownloadFile(const std::string& url, const std::string& fileName);
+
+    // Asks the running transfer to stop at the next piece: nothing is written and
+    // DownloadComplete reports 0. Without a running transfer it does nothing.
+    void Cancel() { cancelRequested_ = true; }
+
+    // Drops both handlers, so that no event reaches their owner any more.
+    void DetachHandlers();
+
+  private:
+    void RaiseProgress(const std::string& fileName, std::int32_t current, std::int32_t total);
+    void RaiseComplete(const std::string& fileName, std::int32_t total);
+
+    std::int32_t bufferSize_ = 8192;
+    TransferBounds bounds_ = kArchiveBounds;
+    bool running_ = false;
+    bool cancelRequested_ = false;
+};
+
+}  // namespace gapwell

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace gapwell::test {
+
+// How the server answers a request for one path; all but kNormal misbehave on purpose.
+enum class Reply {
+    kNormal,           // 200, Content-Length, the whole body
+    kNoContentLength,  // 200, the whole body, the end marked by closing the connection
+    kZeroLength,       // 200, Content-Length 0, no body
+    kDropMidBody,  // 200, Content-Length of the whole body, half of it, then the connection drops
+    kErrorPage,    // 404 with Content-Length and the body as the error page
+    kMoreThanAnnounced,           // Content-Length of half the body, the whole body on the wire
+    kChunkedLongerThanAnnounced,  // Content-Length of half the body, the whole body chunked
+    kSlowBody,                    // 200, Content-Length, the body in 1 KiB pieces 20 ms apart
+    kStall,                       // 200, Content-Length, then silence until the client leaves
+};
+
+// A small HTTP/1.1 server on 127.0.0.1 with a port chosen by the system, answering one
+// connection at a time on its own thread. Each connection carries one request and is closed
+// after the reply. Paths not served get a 404 with a short body.
+class LoopbackServer {
+  public:
+    LoopbackServer();
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    // Serves `body` at `path` (which starts with "/") in the given way.
+    void Serve(const std::string& path, std::string body, Reply reply = Reply::kNormal);
+    // "http://127.0.0.1:PORT" + path.
+    std::string Url(const std::string& path) const;
+    // The head (request line and header lines) of the last request received.
+    std::string LastRequestHead() const;
+    int RequestCount() const { return requests_.load(); }
+
+  private:
+    struct Route {
+        std::string body;
+        Reply reply = Reply::kNormal;
+    };
+
+    void Run();
+    void Answer(int client);
+    bool FindRoute(const std::string& path, Route& route) const;
+    bool StopRequested() const { return stopping_.load(); }
+
+    int listener_ = -1;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    std::uint16_t port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> requests_{0};
+    mutable std::mutex mutex_;
+    std::map<std::string, Route> routes_;
+    std::string lastRequestHead_;
+    std::thread thread_;
+};
+
+}  // namespace gapwell::test

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "support/LoopbackServer.h"
+#include "support/TempFiles.h"
+#include "update/DownloadEvents.h"
+#include "update/clsDownload.h"
+
+namespace gapwell {
+namespace {
+
+using test::ReadText;
+using test::Reply;
+using namespace std::chrono_literals;
+
+// A body whose every byte depends on its position, so a misplaced piece shows.
+std::string PatternBody(std::size_t size) {
+    std::string body(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        body[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    }
+    return body;
+}
+
+class DownloadTest : public ::testing::Test {
+  protected:
+    void SetUp() override { events.Attach(download); }
+
+    // Serves `body` at /file in the given way and downloads it into the folder's "out.bin".
+    void Fetch(const std::string& body, Reply reply = Reply::kNormal) {
+        server.Serve("/file", body, reply);
+        download.DownloadFile(server.Url("/file"), destination);
+    }
+
+    test::LoopbackServer server;
+    test::TempFolder folder;
+    std::string destination = (folder.Path() / "out.bin").string();
+    clsDownload download;
+    test::DownloadEvents events;
+};
+
+// Each progress event follows a piece of at most `pieceSize` bytes; the last one reaches the
+// total. (How the body is split into pieces beyond that depends on the network.)
+void ExpectPiecesOfAtMost(const test::DownloadEvents& events, std::int32_t pieceSize,
+                          std::int32_t total) {
+    ASSERT_GE(events.progress.size(),
+              static_cast<std::size_t>((total + pieceSize - 1) / pieceSize));
+    std::int32_t previous = 0;
+    for (const auto& [current, announced] : events.progress) {
+        EXPECT_EQ(announced, total);
+        EXPECT_GT(current, previous);
+        EXPECT_LE(current - previous, pieceSize);
+        previous = current;
+    }
+    EXPECT_EQ(previous, total);
+}
+
+TEST_F(DownloadTest, CompleteBodyArrivesInBufferSizePiecesAndIsWritten) {
+    const std::string body = PatternBody(20000);
+    Fetch(body);
+
+    ExpectPiecesOfAtMost(events, 8192, 20000);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{20000});
+    EXPECT_TRUE(ReadText(destination) == body);
+    for (const std::string& name : events.fileNames) {
+        EXPECT_EQ(name, destination);
+    }
+}
+
+TEST_F(DownloadTest, SmallerBufferSizeGivesSmallerPieces) {
+    download.SetBufferSize(1000);
+    Fetch(PatternBody(4500));
+
+    ExpectPiecesOfAtMost(events, 1000, 4500);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{4500});
+}
+
+TEST_F(DownloadTest, SingleReadGivesOneProgressWithTheWholeLength) {
+    Fetch("any|1.2.4|http://127.0.0.1/tarnwick/updates/GPW.zip");  // 51 bytes
+
+    ASSERT_EQ(events.progress.size(), 1u);
+    EXPECT_EQ(events.progress[0], std::make_pair(51, 51));
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{51});
+}
+
+TEST_F(DownloadTest, RequestAsksCachesForAFreshCopy) {
+    Fetch("x");
+    const std::string head = server.LastRequestHead();
+    EXPECT_EQ(head.rfind("GET /file HTTP/1.1\r\n", 0), 0u) << head;
+    EXPECT_NE(head.find("\r\nCache-Control: no-cache"), std::string::npos) << head;
+    EXPECT_NE(head.find("\r\nPragma: no-cache"), std::string::npos) << head;
+}
+
+TEST_F(DownloadTest, ErrorPageWithALengthIsTakenAsTheResource) {
+    Fetch("<html>missing</html>", Reply::kErrorPage);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{20});
+    EXPECT_EQ(ReadText(destination), "<html>missing</html>");
+}
+
+// Every failed transfer: one DownloadComplete with 0, and a file already at the destination
+// keeps its old content.
+class FailedTransferTest : public DownloadTest, public ::testing::WithParamInterface<Reply> {};
+
+TEST_P(FailedTransferTest, ReportsZeroAndLeavesTheOldFile) {
+    std::ofstream(destination, std::ios::binary) << "old content";
+
+    Fetch(PatternBody(30000), GetParam());
+
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
+    EXPECT_TRUE(ReadText(destination) == "old content");
+}
+
+INSTANTIATE_TEST_SUITE_P(Misbehaviours, FailedTransferTest,
+                         ::testing::Values(Reply::kNoContentLength, Reply::kZeroLength,
+                                           Reply::kDropMidBody,
+                                           Reply::kChunkedLongerThanAnnounced));
+
+// HTTP/1.1 ends the body at the announced length: bytes after it on the connection are not
+// part of the response and are never read, let alone stored.
+TEST_F(DownloadTest, BytesAfterTheAnnouncedLengthAreNeverStored) {
+    const std::string body = PatternBody(30000);
+    Fetch(body, Reply::kMoreThanAnnounced);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{15000});
+    EXPECT_TRUE(ReadText(destination) == body.substr(0, 15000));
+}
+
+TEST_F(DownloadTest, UnreachableServerReportsZero) {
+    std::string url;
+    {
+        const test::LoopbackServer closed;
+        url = closed.Url("/file");
+    }
+    download.DownloadFile(url, destination);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
+    EXPECT_FALSE(std::filesystem::exists(destination));
+}
+
+TEST_F(DownloadTest, BufferSizeStartsAt8192AndIgnoresZero) {
+    EXPECT_EQ(download.BufferSize(), 8192);
+    download.SetBufferSize(0);
+    EXPECT_EQ(download.BufferSize(), 8192);
+    download.SetBufferSize(-5);
+    EXPECT_EQ(download.BufferSize(), -5);
+}
+
+TEST_F(DownloadTest, NegativeBufferSizeFailsWithoutARequest) {
+    download.SetBufferSize(-1);
+    Fetch("data");
+    EXPECT_EQ(server.RequestCount(), 0);
+    EXPECT_TRUE(events.progress.empty());
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
+}
+
+TEST_F(DownloadTest, CancelDuringASlowBodyStopsAndWritesNothing) {
+    download.DownloadProgress = [this](const std::string&, std::int32_t current,
+                                       std::int32_t total) {
+        events.progress.emplace_back(current, total);
+        download.Cancel();
+    };
+    Fetch(PatternBody(64 * 1024), Reply::kSlowBody);
+
+    EXPECT_EQ(events.progress.size(), 1u);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
+    EXPECT_FALSE(std::filesystem::exists(destination));
+}
+
+TEST_F(DownloadTest, DetachedOwnerHearsNothingMore) {
+    download.DownloadProgress = [this](const std::string&, std::int32_t current,
+                                       std::int32_t total) {
+        events.progress.emplace_back(current, total);
+        download.Cancel();
+        download.DetachHandlers();  // the window closes inside its own handler
+    };
+    Fetch(PatternBody(64 * 1024), Reply::kSlowBody);
+
+    EXPECT_EQ(events.progress.size(), 1u);
+    EXPECT_TRUE(events.completions.empty());
+    EXPECT_FALSE(std::filesystem::exists(destination));
+}
+
+TEST_F(DownloadTest, CallFromInsideAHandlerFailsAtOnce) {
+    std::int32_t innerTotal = -1;
+    download.DownloadProgress = [&](const std::string&, std::int32_t, std::int32_t) {
+        download.DownloadComplete = [&](const std::string&, std::int32_t total) {
+            innerTotal = total;
+        };
+        download.DownloadFile(server.Url("/file"), destination + ".inner");
+        events.Attach(download);
+    };
+    Fetch("data");
+
+    EXPECT_EQ(innerTotal, 0);
+    EXPECT_EQ(server.RequestCount(), 1);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{4});
+}
+
+TEST_F(DownloadTest, StalledServerEndsAtTheStallBound) {
+    download.SetBounds({5s, 0ms, 1s});
+    Fetch(PatternBody(1000), Reply::kStall);
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
+}
+
+TEST_F(DownloadTest, SlowServerEndsAtTheTotalBound) {
+    download.SetBounds({5s, 300ms, 0ms});
+    Fetch(PatternBody(64 * 1024), Reply::kSlowBody);
+    EXPECT_FALSE(events.progress.empty());
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
+}
+
+}  // namespace
+}  // namespace gapwell
