@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Gapwell needs to build, test and run (fonts-wine brings Tahoma,
-# fonts-wqy-microhei the Chinese texts). Quick when all are there.
+# fonts-wqy-microhei the Chinese texts), and the checkers CI runs (clang for the fuzz targets,
+# clang-format, clang-tidy). Quick when all are there.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
     qt6-base-dev libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool
     libgtest-dev libgmock-dev libcli11-dev
     fonts-wine fonts-dejavu-core fonts-wqy-microhei xvfb xauth time bc curl
+    clang clang-format clang-tidy libclang-rt-14-dev
 )
 
 missing=()

@@ -15,7 +15,7 @@ using Clock = std::chrono::steady_clock;
 
 // libcurl's receive buffer: large reads from the socket cost fewer system calls; the pieces
 // handed on stay at most the caller's piece size.
-constexpr long kSocketReadSize = 256 * 1024;
+constexpr long kSocketReadSize = 256L * 1024;
 
 // The state of one transfer, shared with libcurl's callbacks.
 struct Transfer {

@@ -8,7 +8,7 @@ namespace gapwell {
 namespace {
 
 constexpr std::int64_t kKilobyte = 1024;
-constexpr std::int64_t kMegabyte = 1024 * 1024;
+constexpr std::int64_t kMegabyte = kKilobyte * kKilobyte;
 
 struct SizeUnit {
     std::int64_t bytes;

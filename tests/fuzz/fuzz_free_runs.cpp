@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "support/RunsReference.h"
 #include "search/FindRun.h"
 #include "search/RunFinder.h"
+#include "support/RunsReference.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <random>
 
+#include "base/RuntimeError.h"
 #include "search/FreeRuns.h"
 #include "search/Numbers.h"
 #include "search/RomFacts.h"
 #include "search/RunFinder.h"
-#include "base/RuntimeError.h"
 #include "support/RunsReference.h"
 #include "support/TempFiles.h"
 
