@@ -10,6 +10,7 @@
 #   services   base platform
 #   update     base platform services
 #   cli        base search
+#   release    base services update
 #   ui         base platform services
 #   about      base platform services ui
 #   app        base platform services search ui about/ShowAbout.h
@@ -21,6 +22,7 @@ set(allowed_search base)
 set(allowed_services base platform)
 set(allowed_update base platform services)
 set(allowed_cli base search)
+set(allowed_release base services update)
 set(allowed_ui base platform services)
 set(allowed_about base platform services ui)
 set(allowed_app base platform services search ui about/ShowAbout.h)

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config python3
-    qt6-base-dev libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool
+    qt6-base-dev libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool libsodium-dev
     libgtest-dev libgmock-dev libcli11-dev
     fonts-wine fonts-dejavu-core fonts-wqy-microhei xvfb xauth time bc curl
     clang clang-format clang-tidy libclang-rt-14-dev

@@ -1,0 +1,91 @@
+#include "release/ReleaseCommands.h"
+
+#include <fcntl.h>
+#include <sodium.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "base/RuntimeError.h"
+#include "base/Version.h"
+#include "services/WriteAll.h"
+#include "update/HttpReceive.h"
+#include "update/ReleaseSignature.h"
+
+namespace gapwell::release {
+
+namespace {
+
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw ErrnoError(errno, path);
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadText(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = ReadFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Creates `path` (never replacing a file or following a link) with the given permissions and
+// writes `text` to it.
+void WriteNewFile(const std::string& path, const std::string& text, mode_t mode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0) {
+        throw ErrnoError(errno, path);
+    }
+    const bool written = WriteAll(fd, text);
+    const int writeError = errno;
+    if (::close(fd) != 0 || !written) {
+        const int error = written ? errno : writeError;
+        ::unlink(path.c_str());
+        throw ErrnoError(error, path);
+    }
+}
+
+}  // namespace
+
+int Keygen(const std::string& secretFile, std::ostream& out) {
+    if (sodium_init() < 0) {
+        throw RuntimeError(EIO, "libsodium could not be initialised");
+    }
+    ReleasePublicKey publicKey{};
+    ReleaseSecretKey secretKey{};
+    crypto_sign_keypair(publicKey.data(), secretKey.data());
+    WriteNewFile(secretFile, EncodeBase64(secretKey.data(), secretKey.size()) + "\n", 0600);
+    sodium_memzero(secretKey.data(), secretKey.size());
+    out << EncodeBase64(publicKey.data(), publicKey.size()) << '\n';
+    return 0;
+}
+
+int Sign(const std::string& secretFile, const std::string& archive, const std::string& version,
+         const std::string& url, std::ostream& out) {
+    std::optional<ReleaseSecretKey> secretKey = DecodeSecretKey(ReadText(secretFile));
+    if (!secretKey) {
+        throw RuntimeError(EINVAL, "not a secret key file: " + secretFile);
+    }
+    const ReleaseSignature signature = SignRelease(*secretKey, version, ReadFile(archive));
+    sodium_memzero(secretKey->data(), secretKey->size());
+    const std::string signatureFile = archive + ".sig";
+    ::unlink(signatureFile.c_str());
+    WriteNewFile(signatureFile, EncodeBase64(signature.data(), signature.size()) + "\n", 0644);
+    out << version::kProductName << '|' << version << '|' << url << '\n';
+    return 0;
+}
+
+int Verify(const std::string& publicKey, const std::string& archive, const std::string& version,
+           const std::string& signatureFile, std::ostream& out) {
+    const SignatureCheck check = VerifyReleaseFile(archive, version, ReadText(signatureFile),
+                                                   publicKey, kMaxAnnouncedLength);
+    out << SignatureCheckText(check) << '\n';
+    return check == SignatureCheck::kValid ? 0 : 1;
+}
+
+}  // namespace gapwell::release

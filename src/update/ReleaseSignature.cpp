@@ -1,0 +1,151 @@
+#include "update/ReleaseSignature.h"
+
+#include <sodium.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace gapwell {
+
+namespace {
+
+void InitSodium() {
+    if (sodium_init() < 0) {
+        throw std::runtime_error("libsodium could not be initialised");
+    }
+}
+
+std::string_view TrimmedLine(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t\r\n");
+    const std::string_view line = text.substr(first, last - first + 1);
+    // Only blanks and line ends may surround the one line.
+    return line.find_first_of("\r\n") == std::string_view::npos ? line : std::string_view();
+}
+
+template <std::size_t N>
+std::optional<std::array<std::uint8_t, N>> DecodeExactly(std::string_view text) {
+    const std::string_view base64 = TrimmedLine(text);
+    if (base64.empty()) {
+        return std::nullopt;
+    }
+    InitSodium();
+    std::array<std::uint8_t, N> bytes{};
+    std::size_t decoded = 0;
+    const char* end = nullptr;
+    const int result = sodium_base642bin(bytes.data(), bytes.size(), base64.data(), base64.size(),
+                                         nullptr, &decoded, &end, sodium_base64_VARIANT_ORIGINAL);
+    if (result != 0 || decoded != N || end != base64.data() + base64.size()) {
+        return std::nullopt;
+    }
+    // Only the canonical text of these bytes counts: libsodium's decoder lets some bytes outside
+    // the base64 alphabet through.
+    if (EncodeBase64(bytes.data(), bytes.size()) != base64) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::int64_t maxBytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes;
+    char piece[65536];
+    while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), piece, piece + in.gcount());
+        if (static_cast<std::int64_t>(bytes.size()) > maxBytes) {
+            return std::nullopt;
+        }
+    }
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::optional<ReleasePublicKey> DecodePublicKey(std::string_view base64) {
+    return DecodeExactly<crypto_sign_PUBLICKEYBYTES>(base64);
+}
+
+std::optional<ReleaseSecretKey> DecodeSecretKey(std::string_view base64) {
+    return DecodeExactly<crypto_sign_SECRETKEYBYTES>(base64);
+}
+
+std::optional<ReleaseSignature> ReadSignatureFile(std::string_view text) {
+    return DecodeExactly<crypto_sign_BYTES>(text);
+}
+
+std::string EncodeBase64(const std::uint8_t* bytes, std::size_t size) {
+    InitSodium();
+    std::string text(sodium_base64_ENCODED_LEN(size, sodium_base64_VARIANT_ORIGINAL), '\0');
+    sodium_bin2base64(text.data(), text.size(), bytes, size, sodium_base64_VARIANT_ORIGINAL);
+    text.resize(text.size() - 1);  // the terminating NUL
+    return text;
+}
+
+std::vector<std::uint8_t> SignedMessage(std::string_view version,
+                                        const std::vector<std::uint8_t>& archive) {
+    std::vector<std::uint8_t> message(version.begin(), version.end());
+    message.push_back('|');
+    message.insert(message.end(), archive.begin(), archive.end());
+    return message;
+}
+
+ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view version,
+                             const std::vector<std::uint8_t>& archive) {
+    InitSodium();
+    const std::vector<std::uint8_t> message = SignedMessage(version, archive);
+    ReleaseSignature signature{};
+    crypto_sign_detached(signature.data(), nullptr, message.data(), message.size(),
+                         secretKey.data());
+    return signature;
+}
+
+SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_view version,
+                                 std::string_view signatureText, std::string_view publicKeyBase64,
+                                 std::int64_t maxArchiveBytes) {
+    const std::optional<ReleasePublicKey> key = DecodePublicKey(publicKeyBase64);
+    if (!key) {
+        return SignatureCheck::kNoPublicKey;
+    }
+    const std::optional<ReleaseSignature> signature = ReadSignatureFile(signatureText);
+    if (!signature) {
+        return SignatureCheck::kMalformedSignature;
+    }
+    const std::optional<std::vector<std::uint8_t>> archive =
+        ReadWholeFile(archivePath, maxArchiveBytes);
+    if (!archive) {
+        return SignatureCheck::kUnreadableArchive;
+    }
+    const std::vector<std::uint8_t> message = SignedMessage(version, *archive);
+    const bool valid = crypto_sign_verify_detached(signature->data(), message.data(),
+                                                   message.size(), key->data()) == 0;
+    return valid ? SignatureCheck::kValid : SignatureCheck::kWrongSignature;
+}
+
+std::string SignatureCheckText(SignatureCheck check) {
+    switch (check) {
+        case SignatureCheck::kValid:
+            return "Signature valid";
+        case SignatureCheck::kNoPublicKey:
+            return "No valid public key to check the release signature";
+        case SignatureCheck::kMalformedSignature:
+            return "Release signature missing or malformed";
+        case SignatureCheck::kUnreadableArchive:
+            return "Release archive could not be read";
+        case SignatureCheck::kWrongSignature:
+            return "Release signature does not match the archive and version";
+    }
+    return "Unknown signature check";
+}
+
+}  // namespace gapwell

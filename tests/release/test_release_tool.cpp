@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "release/ReleaseTool.h"
+#include "support/TempFiles.h"
+
+namespace gapwell::release {
+namespace {
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+ToolRun Tool(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "gapwell-release");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    const int exitCode = RunReleaseTool(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {exitCode, out.str(), err.str()};
+}
+
+TEST(ReleaseTool, KeygenSignVerify) {
+    test::TempFolder folder;
+    const std::string secret = (folder.Path() / "maker.key").string();
+    const std::string archive = folder.Write("GPW.zip", {'P', 'K', 1, 2, 3});
+
+    const ToolRun keygen = Tool({"keygen", secret});
+    ASSERT_EQ(keygen.exitCode, 0) << keygen.err;
+    const std::string publicKey = keygen.out.substr(0, keygen.out.find('\n'));
+    EXPECT_EQ(publicKey.size(), 44u);
+    struct stat status {};
+    ASSERT_EQ(::stat(secret.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u) << "only the owner may read the secret key";
+
+    const ToolRun sign =
+        Tool({"sign", secret, archive, "1.2.4", "https://example.test/tarnwick/updates/GPW.zip"});
+    ASSERT_EQ(sign.exitCode, 0) << sign.err;
+    EXPECT_EQ(sign.out, "Gapwell|1.2.4|https://example.test/tarnwick/updates/GPW.zip\n");
+    EXPECT_TRUE(std::filesystem::exists(archive + ".sig"));
+
+    EXPECT_EQ(Tool({"verify", publicKey, archive, "1.2.4"}).exitCode, 0);
+    EXPECT_EQ(Tool({"verify", publicKey, archive, "1.2.5"}).exitCode, 1);
+}
+
+TEST(ReleaseTool, NeverOverwritesASecretKeyAndReportsErrorsOnOneLine) {
+    test::TempFolder folder;
+    const std::string secret = folder.Write("maker.key", {'k', 'e', 'y', '\n'});
+    const ToolRun again = Tool({"keygen", secret});
+    EXPECT_EQ(again.exitCode, 2);
+    EXPECT_EQ(test::ReadText(secret), "key\n");
+
+    const std::string archive = folder.Write("GPW.zip", {1});
+    const ToolRun badKey = Tool({"sign", secret, archive, "1.2.4", "https://example.test/GPW.zip"});
+    EXPECT_EQ(badKey.exitCode, 2);
+    EXPECT_EQ(std::count(badKey.err.begin(), badKey.err.end(), '\n'), 1) << badKey.err;
+    EXPECT_EQ(Tool({"sign"}).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace gapwell::release
