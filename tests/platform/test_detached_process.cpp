@@ -22,13 +22,14 @@ TEST(DetachedProcessTest, RunsInItsOwnSessionInTheFolderWithItsArguments) {
     const std::string report = (folder.Path() / "report.txt").string();
     // Session id and terminal (fields 6 and 7 of /proc/PID/stat), process id, working folder,
     // argument, standard input.
-    StartDetachedProcess("/bin/sh",
-                         {"-c",
-                          "arg=$1; read -r stat < /proc/$$/stat; set -- $stat; "
-                          "printf '%s %s %s\\n%s\\n%s\\n%s\\n' \"$6\" \"$7\" \"$$\" \"$(pwd)\" \"$arg\" "
-                          "\"$(readlink /proc/$$/fd/0)\" > report.tmp && mv report.tmp report.txt",
-                          "sh", "two words"},
-                         folder.Path().string());
+    StartDetachedProcess(
+        "/bin/sh",
+        {"-c",
+         "arg=$1; read -r stat < /proc/$$/stat; set -- $stat; "
+         "printf '%s %s %s\\n%s\\n%s\\n%s\\n' \"$6\" \"$7\" \"$$\" \"$(pwd)\" \"$arg\" "
+         "\"$(readlink /proc/$$/fd/0)\" > report.tmp && mv report.tmp report.txt",
+         "sh", "two words"},
+        folder.Path().string());
     ASSERT_TRUE(test::WaitUntil([&] { return !test::ReadText(report).empty(); }, 10s));
 
     std::istringstream lines(test::ReadText(report));
