@@ -1,6 +1,7 @@
 #include "platform/FakePlatform.h"
 
 #include "base/RuntimeError.h"
+#include "platform/DetachedProcess.h"
 
 namespace gapwell {
 
@@ -61,6 +62,15 @@ std::string FakePlatform::GetOpenFileName(const OpenFileRequest& request) {
     std::string answer = openFileAnswers.front();
     openFileAnswers.pop_front();
     return answer;
+}
+
+void FakePlatform::StartHiddenProcess(const std::string& program,
+                                      const std::vector<std::string>& arguments,
+                                      const std::string& workingFolder) {
+    hiddenProcesses.push_back({program, arguments, workingFolder});
+    if (startHiddenProcesses) {
+        StartDetachedProcess(program, arguments, workingFolder);
+    }
 }
 
 std::vector<std::string> FakePlatform::ScreenFonts() {

@@ -29,6 +29,8 @@ class FakePlatform : public Platform {
     std::string commandLine;
     LocalDateTime now{2009, 3, 7, 9, 5, 2};
     std::string clipboardText;
+    // When set, StartHiddenProcess really starts the process (after recording the call).
+    bool startHiddenProcesses = false;
 
     // Failure switches.
     bool failTaskDialog = false;
@@ -46,6 +48,12 @@ class FakePlatform : public Platform {
     std::vector<ClassicCall> classicBoxes;
     std::vector<OpenFileRequest> openFileRequests;
     std::vector<std::string> openedUrls;
+    struct HiddenProcessCall {
+        std::string program;
+        std::vector<std::string> arguments;
+        std::string workingFolder;
+    };
+    std::vector<HiddenProcessCall> hiddenProcesses;
     int beeps = 0;
     int doEventsCalls = 0;
     int clipboardClears = 0;
@@ -66,6 +74,8 @@ class FakePlatform : public Platform {
     std::string GetOpenFileName(const OpenFileRequest& request) override;
     std::vector<std::string> ScreenFonts() override;
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
+    void StartHiddenProcess(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& workingFolder) override;
     std::string ProgramFolder() override { return programFolder; }
     std::string TempFolder() override { return tempFolder; }
     LocaleSettings UserLocale() override { return locale; }

@@ -84,6 +84,12 @@ class Platform {
     // The names of all fonts available for the screen, in index order.
     virtual std::vector<std::string> ScreenFonts() = 0;
     virtual void OpenUrl(const std::string& url) = 0;
+    // Starts `program` hidden and detached: it outlives this program, runs in its own session
+    // without a terminal or window, in `workingFolder`. Throws RuntimeError when it could not
+    // be started.
+    virtual void StartHiddenProcess(const std::string& program,
+                                    const std::vector<std::string>& arguments,
+                                    const std::string& workingFolder) = 0;
 
     // The folder that holds the running executable, without a trailing "/".
     virtual std::string ProgramFolder() = 0;

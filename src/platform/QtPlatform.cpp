@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/DetachedProcess.h"
 #include "platform/QtDialogs.h"
 
 namespace gapwell {
@@ -69,6 +70,12 @@ std::vector<std::string> QtPlatform::ScreenFonts() {
 
 void QtPlatform::OpenUrl(const std::string& url) {
     QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void QtPlatform::StartHiddenProcess(const std::string& program,
+                                    const std::vector<std::string>& arguments,
+                                    const std::string& workingFolder) {
+    StartDetachedProcess(program, arguments, workingFolder);
 }
 
 std::string QtPlatform::ProgramFolder() {

@@ -26,6 +26,9 @@ class QtPlatform : public Platform {
     std::string GetOpenFileName(const OpenFileRequest& request) override;
     std::vector<std::string> ScreenFonts() override;
     void OpenUrl(const std::string& url) override;
+    // A detached POSIX process (StartDetachedProcess).
+    void StartHiddenProcess(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& workingFolder) override;
     std::string ProgramFolder() override;
     std::string TempFolder() override;
     LocaleSettings UserLocale() override;

@@ -1,0 +1,65 @@
+#include "update/HandOverScript.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "base/RuntimeError.h"
+#include "services/WriteAll.h"
+#include "update/InstallPlan.h"
+
+namespace gapwell {
+
+namespace {
+
+constexpr int kPollsPerSecond = 5;
+
+}  // namespace
+
+std::string ShellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string HandOverScript(const std::string& executable, int waitSeconds) {
+    const std::string program = "./" + ShellQuote(executable);
+    const std::string travelling = "./" + ShellQuote(executable + ".new");
+    return "#!/bin/sh\n"
+           "polls=0\n"
+           "while kill -0 \"$1\" 2>/dev/null; do\n"
+           "    polls=$((polls + 1))\n"
+           "    if [ \"$polls\" -gt " +
+           std::to_string(waitSeconds * kPollsPerSecond) +
+           " ]; then\n"
+           "        exit 1\n"
+           "    fi\n"
+           "    sleep 0.2\n"
+           "done\n"
+           "mv -f " +
+           travelling + " " + program +
+           " || exit 1\n"
+           "rm -f ./" +
+           kHandOverScriptPattern + "\nexec " + program + "\n";
+}
+
+void WriteHandOverScript(const std::string& path, const std::string& text) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        throw ErrnoError(errno, path);
+    }
+    const bool written = WriteAll(fd, text);
+    const int error = errno;
+    if (::close(fd) != 0 && written) {
+        throw ErrnoError(errno, path);
+    }
+    if (!written) {
+        throw ErrnoError(error, path);
+    }
+}
+
+}  // namespace gapwell

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace gapwell::test {
+
+// One entry of a zip archive made by a test. A link's content is its target.
+struct ZipEntry {
+    enum class Kind { kFile, kFolder, kLink };
+    std::string name;
+    std::string content;
+    Kind kind = Kind::kFile;
+};
+
+// Writes a zip archive holding `entries`, names stored exactly as given.
+void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries);
+
+}  // namespace gapwell::test

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "support/LoopbackServer.h"
+#include "support/Polling.h"
+#include "update/DoUpdate.h"
+#include "update/HandOverScript.h"
+#include "update/InstallFixture.h"
+#include "update/TestZip.h"
+#include "update/UpdatesFolder.h"
+#include "update/VersionCompare.h"
+#include "update/VersionFile.h"
+#include "update/VersionLine.h"
+#include "update/clsDownload.h"
+
+extern char** environ;
+
+namespace gapwell {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::ReadText;
+
+// A short-lived process that stands in for the running program.
+pid_t StartStandIn() {
+    pid_t pid = 0;
+    char sleep[] = "sleep";
+    char duration[] = "0.3";
+    char* argv[] = {sleep, duration, nullptr};
+    return ::posix_spawnp(&pid, "sleep", nullptr, nullptr, argv, environ) == 0 ? pid : 0;
+}
+
+bool HasHandOverScript(const fs::path& folder) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with("DeleteOld_")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class InstallTest : public test::InstallFixture {};
+
+TEST_F(InstallTest, DownloadedReleaseReplacesTheProgramAfterItHasEnded) {
+    test::TempFolder maker;
+    const std::string release = (maker.Path() / "GPW.zip").string();
+    test::WriteZip(release, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
+    test::LoopbackServer server;
+    server.Serve("/tarnwick/updates/GPW.zip", ReadText(release));
+    server.Serve("/tarnwick/updates/GPW.txt",
+                 "GPW|1.2.4|" + server.Url("/tarnwick/updates/GPW.zip") + "\r\n");
+
+    clsDownload updater;
+    const std::string versionFile = (folder.Path() / "_upd957k.tmp").string();
+    updater.DownloadFile(server.Url("/tarnwick/updates/GPW.txt"), versionFile);
+    const VersionOffer offer = ParseVersionLine(TakeVersionFileLine(versionFile));
+    ASSERT_TRUE(offer.usable);
+    ASSERT_TRUE(IsNewerVersion("1.2.3", offer.newestVersion));
+    PrepareUpdatesFolder(UpdatesFolder());
+    const std::string archivePath = UpdatesFolder() + offer.archiveFileName;
+    updater.DownloadFile(offer.archiveUrl, archivePath);
+
+    const pid_t standIn = StartStandIn();
+    ASSERT_NE(standIn, 0);
+    platform.startHiddenProcesses = true;
+    InstallOptions options;
+    options.processId = standIn;
+    const bool started = DoUpdate(archivePath, UpdatesFolder(), options);
+    ::waitpid(standIn, nullptr, 0);  // the program has ended
+    ASSERT_TRUE(started);
+
+    const fs::path marker = AppFile("started.marker");
+    ASSERT_TRUE(test::WaitUntil([&] { return ReadText(marker) == "new\n"; }, 10s));
+    EXPECT_EQ(ReadText(AppFile("GPW")), kNewProgram);
+    EXPECT_FALSE(fs::exists(AppFile("GPW.new")));
+    EXPECT_EQ(ReadText(AppFile("readme.txt")), "new read-me");
+    EXPECT_EQ(ReadText(archivePath), ReadText(release));
+    EXPECT_FALSE(fs::exists(AppFile("GPW.zip")));
+    EXPECT_FALSE(HasHandOverScript(folder.Path()));
+    EXPECT_TRUE(platform.taskDialogs.empty());
+}
+
+TEST_F(InstallTest, LeftoverScriptsGoAndAnArchiveWithMoreDotsStaysInTheProgramFolder) {
+    fs::permissions(AppFile("GPW"), fs::perms(0750));
+    test::WriteFile(AppFile("DeleteOld_1b.sh"), "old");
+    test::WriteFile(AppFile("DeleteOld_2c.sh"), "old");
+    const std::string archivePath = UpdatesFolder() + "GPW.1.03.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
+
+    ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder()));
+
+    EXPECT_FALSE(fs::exists(AppFile("DeleteOld_1b.sh")));
+    EXPECT_FALSE(fs::exists(AppFile("DeleteOld_2c.sh")));
+    ASSERT_EQ(platform.hiddenProcesses.size(), 1U);
+    const FakePlatform::HiddenProcessCall& call = platform.hiddenProcesses.front();
+    EXPECT_EQ(call.program, "/bin/sh");
+    ASSERT_EQ(call.arguments.size(), 2U);
+    EXPECT_EQ(fs::path(call.arguments[0]).parent_path(), folder.Path());
+    EXPECT_TRUE(fs::path(call.arguments[0]).filename().string().starts_with("DeleteOld_952"));
+    EXPECT_EQ(ReadText(call.arguments[0]), HandOverScript("GPW", 60));
+    EXPECT_EQ(call.arguments[1], std::to_string(::getpid()));
+    EXPECT_EQ(call.workingFolder, folder.Path().string() + "/");
+
+    EXPECT_EQ(ReadText(AppFile("GPW")), kOldProgram);
+    EXPECT_EQ(ReadText(AppFile("GPW.new")), kNewProgram);
+    EXPECT_EQ(fs::status(AppFile("GPW.new")).permissions(), fs::perms(0750));
+    EXPECT_EQ(ReadText(AppFile("readme.txt")), "new read-me");
+    EXPECT_TRUE(fs::exists(AppFile("GPW.1.03.zip")));
+    EXPECT_TRUE(fs::is_empty(UpdatesFolder()));
+}
+
+}  // namespace
+}  // namespace gapwell
