@@ -79,6 +79,7 @@ void StartDetachedProcess(const std::string& program, const std::vector<std::str
     std::vector<std::string> texts{program};
     texts.insert(texts.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(texts.size() + 1);
     for (std::string& text : texts) {
         argv.push_back(text.data());
     }

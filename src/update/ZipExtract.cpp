@@ -158,7 +158,7 @@ void CopyEntry(zip_t* archive, const TakenEntry& taken, int fd, const std::strin
     if (!entry) {
         throw ZipFailure(zip_get_error(archive), context);
     }
-    std::array<char, 64 * 1024> buffer;
+    std::array<char, std::size_t{64} * 1024> buffer;
     zip_uint64_t copied = 0;
     for (;;) {
         const zip_int64_t got = zip_fread(entry.get(), buffer.data(), buffer.size());
