@@ -73,8 +73,7 @@ void frmMain::mnuOpen_Click() {
         SetTextUncut(txtOffset, QString::fromStdString(ToHex(half)));
     });
     scope.Step([&] {
-        lblGameCode->setText(QStringLiteral("ROM: ") +
-                             QString::fromStdString(HeaderText(facts.gameCode)));
+        lblGameCode->setText(QStringLiteral("ROM: ") + QString::fromStdString(facts.gameCode));
     });
 }
 

@@ -92,6 +92,12 @@ class TestOpenCopy : public QObject {
         QCOMPARE(window->lblGameCode->text(), QStringLiteral("ROM: WWWW"));
         QVERIFY(window->lblGameCode->fontMetrics().horizontalAdvance(window->lblGameCode->text()) <=
                 window->lblGameCode->width());
+
+        // A byte above 0x7F shows as its Latin-1 character.
+        OpenRom(*window, platform_,
+                WriteRom(folder_, QStringLiteral("latin.gba"), 0x200, 0, 0, '\xFF',
+                         QByteArray::fromHex("4142E944")));  // A, B, 0xE9, D
+        QCOMPARE(window->lblGameCode->text(), QStringLiteral("ROM: AB\u00E9D"));
     }
 
     void cancellingTheDialogKeepsEverything() {
