@@ -169,6 +169,23 @@ class TestOpenCopy : public QObject {
         QCOMPARE(platform_.clipboardText, std::string("4020"));
     }
 
+    // Ctrl+click takes the selection away: Copy then copies nothing, and Find next selects the
+    // first item.
+    void nothingSelectedAfterCtrlClick() {
+        const auto window = WindowWithResults();
+        const QPoint last = window->lstResult->visualItemRect(window->lstResult->item(2)).center();
+        QTest::mouseClick(window->lstResult->viewport(), Qt::LeftButton, Qt::ControlModifier, last);
+        QVERIFY(window->lstResult->selectedItems().isEmpty());
+        platform_.clipboardText = "kept";
+        QTest::mouseClick(window->cmdCopy, Qt::LeftButton);
+        QCOMPARE(platform_.clipboardText, std::string("kept"));
+
+        QTest::mouseClick(window->cmdFindNext, Qt::LeftButton);
+        QCOMPARE(Items(window->lstResult), (QStringList{"4000", "4010", "4020", "4030"}));
+        QCOMPARE(window->lstResult->selectedItems(),
+                 QList<QListWidgetItem*>{window->lstResult->item(0)});
+    }
+
     void doubleClickOnAnEmptyListCopiesNothing() {
         const auto window = ShowWindow();
         platform_.clipboardText = "kept";
