@@ -93,6 +93,9 @@ class frmMain : public QMainWindow {
     void CreateMenus();
     void SetTabOrder();
     void SetWindowFrame();
+    // Sizes the window to the client area below the menu bar as high as its texts make it, and
+    // centres it on the screen.
+    void FitToMenuBar();
 
     void Form_Load();
     void Form_Unload();

@@ -208,6 +208,18 @@ class TestMainWindow : public QObject {
         }
     }
 
+    // The client area lies whole below the menu bar, however high the language's texts make it.
+    void clientAreaFitsBelowTheMenuBarInEveryLanguage() {
+        for (const char* language : kLocales) {
+            const auto window = LoadIn(language);
+            window->show();
+            const QRect client = window->centralWidget()->geometry();
+            QVERIFY2(client == QRect(0, window->menuBar()->height(), 497, 353) &&
+                         client.bottom() == window->height() - 1,
+                     language);
+        }
+    }
+
     void menusAsDesigned() {
         const auto window = LoadIn("en_US");
         QList<QAction*> bar = window->menuBar()->actions();
