@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Gapwell needs to build, test and run (fonts-wine brings Tahoma,
-# fonts-wqy-microhei the Chinese texts). Quick when all are there.
+# fonts-wqy-microhei the Chinese texts, qt6-translations-l10n Qt's own texts in the user's
+# language). Quick when all are there.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config python3
-    qt6-base-dev libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool
+    qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool
     libgtest-dev libgmock-dev libcli11-dev
     fonts-wine fonts-dejavu-core fonts-wqy-microhei xvfb xauth time bc curl
 )
