@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Gapwell needs to build, test and run (fonts-wine brings Tahoma,
-# fonts-wqy-microhei the Chinese texts), and the checkers CI runs (clang for the fuzz targets,
-# clang-format, clang-tidy). Quick when all are there.
+# fonts-wqy-microhei the Chinese texts, qt6-translations-l10n Qt's own texts in the user's
+# language), and the checkers CI runs (clang for the fuzz targets, clang-format, clang-tidy).
+# Quick when all are there.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config python3
-    qt6-base-dev libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool libsodium-dev
+    qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool
+    libsodium-dev
     libgtest-dev libgmock-dev libcli11-dev
     fonts-wine fonts-dejavu-core fonts-wqy-microhei xvfb xauth time bc curl
     clang clang-format clang-tidy libclang-rt-14-dev

@@ -35,6 +35,8 @@ void frmMain::Form_Load() {
     ErrorScope scope("Form_Load", "frmMain");
     scope.Step([&] { SetIcon(this, QStringLiteral("AAA"), true); });
     scope.Step([&] { Localize(this); });
+    // The localized menu texts may need a higher menu bar (the Chinese ones do).
+    scope.Step([&] { FitToMenuBar(); });
     // The offset box has no label of its own: it is announced by the option button beside it.
     scope.Step([&] { txtOffset->setAccessibleName(optOffset[0]->text()); });
     scope.Step([&] {

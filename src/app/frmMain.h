@@ -93,6 +93,9 @@ class frmMain : public QMainWindow {
     void CreateMenus();
     void SetTabOrder();
     void SetWindowFrame();
+    // Sizes the window to the client area below the menu bar as high as its texts make it, and
+    // centres it on the screen.
+    void FitToMenuBar();
 
     void Form_Load();
     void Form_Unload();
@@ -150,6 +153,9 @@ class frmMain : public QMainWindow {
     // One search of the current ROM from `start` with the fields' filler byte and needed length;
     // a failure is reported as the search's own ("SearchFreeSpace" in "modSearchFreeSpace").
     std::int32_t SearchFrom(std::int32_t start);
+    // The row of the result list's selected item; -1 when none is selected. The list's current
+    // row is no substitute: Ctrl+click takes the selection away and leaves the current row.
+    int SelectedResultRow() const;
     // The rule that the two count fields share.
     static void LimitCount(QLineEdit* countBox);
     // Makes `path` the current ROM and opens it when it names an existing .gba, .agb or .bin

@@ -17,13 +17,13 @@ void frmMain::SafeClipboardSet(const std::string& text) {
 }
 
 void frmMain::cmdCopy_Click() {
-    // With no item selected (an empty list) there is nothing to copy, and the clipboard keeps
-    // what it holds.
-    const QListWidgetItem* selected = lstResult->currentItem();
-    if (selected == nullptr) {
+    // With no item selected (an empty list, or the selection taken away by Ctrl+click) there is
+    // nothing to copy, and the clipboard keeps what it holds.
+    const int selected = SelectedResultRow();
+    if (selected < 0) {
         return;
     }
-    SafeClipboardSet(selected->text().toStdString());
+    SafeClipboardSet(lstResult->item(selected)->text().toStdString());
 }
 
 void frmMain::mnuCopy_Click() {

@@ -248,12 +248,15 @@ void frmMain::SetTabOrder() {
     }
 }
 
-// Fixed size: the client area below the menu bar keeps its design size; the window has a
-// minimize box but no maximize box and opens centred on the screen.
+// Fixed size: the client area keeps its design size; the window has a minimize box but no
+// maximize box. FitToMenuBar gives the window its size and opens it centred on the screen.
 void frmMain::SetWindowFrame() {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     centralWidget()->setFixedSize(kClientWidth, kClientHeight);
+}
+
+void frmMain::FitToMenuBar() {
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());

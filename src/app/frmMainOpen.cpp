@@ -70,11 +70,17 @@ void frmMain::mnuOpen_Click() {
     scope.Step([&] { SetInputMaxLength(txtOffset, kOffsetDigitsAfterOpen); });
     scope.Step([&] {
         const auto half = static_cast<std::uint64_t>(facts.length / 2);
-        SetTextUncut(txtOffset, QString::fromStdString(ToHex(half)));
+        const QString proposed = QString::fromStdString(ToHex(half));
+        // The text the box already holds (the same ROM again) raises no change, yet the length
+        // rule must follow the ROM just opened.
+        const bool unchanged = txtOffset->text() == proposed;
+        SetTextUncut(txtOffset, proposed);
+        if (unchanged) {
+            txtOffset_Change();
+        }
     });
     scope.Step([&] {
-        lblGameCode->setText(QStringLiteral("ROM: ") +
-                             QString::fromStdString(HeaderText(facts.gameCode)));
+        lblGameCode->setText(QStringLiteral("ROM: ") + QString::fromStdString(facts.gameCode));
     });
 }
 

@@ -62,7 +62,7 @@ void frmMain::DoSearch(bool FindNext) {
     lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(*result))));
     lstResult->setProperty("tag", QString::number(*result));
     if (FindNext) {
-        lstResult->setCurrentRow(lstResult->currentRow() + 1);
+        lstResult->setCurrentRow(SelectedResultRow() + 1);
         return;
     }
     mnuCopy->setEnabled(true);
@@ -70,6 +70,11 @@ void frmMain::DoSearch(bool FindNext) {
     cmdCopy->setEnabled(true);
     cmdFindNext->setEnabled(true);
     lstResult->setCurrentRow(0);
+}
+
+int frmMain::SelectedResultRow() const {
+    const QList<QListWidgetItem*> selected = lstResult->selectedItems();
+    return selected.isEmpty() ? -1 : lstResult->row(selected.front());
 }
 
 std::int32_t frmMain::SearchFrom(std::int32_t start) {

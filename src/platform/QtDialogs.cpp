@@ -1,6 +1,7 @@
 #include "platform/QtDialogs.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -14,10 +15,39 @@ namespace gapwell {
 
 namespace {
 
+// A button: its English text, Qt's own English text for the same button (nullptr when Qt has
+// no such button), and the answer it gives.
 struct AnswerButton {
     const char* text;
+    const char* toolkitText;
     int answer;
 };
+
+constexpr AnswerButton kOk{"OK", "OK", 1};
+constexpr AnswerButton kCancel{"Cancel", "Cancel", 2};
+constexpr AnswerButton kAbort{"&Abort", "Abort", 3};
+constexpr AnswerButton kRetry{"&Retry", "Retry", 4};
+constexpr AnswerButton kIgnore{"&Ignore", "Ignore", 5};
+constexpr AnswerButton kYes{"&Yes", "&Yes", 6};
+constexpr AnswerButton kNo{"&No", "&No", 7};
+constexpr AnswerButton kClose{"&Close", "Close", 8};
+constexpr AnswerButton kTryAgain{"&Try Again", nullptr, 10};
+constexpr AnswerButton kContinue{"&Continue", nullptr, 11};
+
+// The button's text in the user's language from Qt's own translations (installed at start-up),
+// which name Qt's standard buttons in both contexts below; the English text where they have
+// none.
+QString ButtonText(const AnswerButton& button) {
+    if (button.toolkitText != nullptr) {
+        for (const char* context : {"QPlatformTheme", "QDialogButtonBox"}) {
+            const QString translated = QCoreApplication::translate(context, button.toolkitText);
+            if (translated != QLatin1String(button.toolkitText)) {
+                return translated;
+            }
+        }
+    }
+    return QString::fromLatin1(button.text);
+}
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -39,8 +69,7 @@ struct CommonButton {
     AnswerButton button;
 };
 constexpr CommonButton kCommonButtons[] = {
-    {0x01, {"OK", 1}},     {0x02, {"&Yes", 6}},   {0x04, {"&No", 7}},
-    {0x10, {"&Retry", 4}}, {0x08, {"Cancel", 2}}, {0x20, {"&Close", 8}},
+    {0x01, kOk}, {0x02, kYes}, {0x04, kNo}, {0x10, kRetry}, {0x08, kCancel}, {0x20, kClose},
 };
 constexpr int kTaskDialogCancel = 2;
 
@@ -117,7 +146,7 @@ QHBoxLayout* CommonButtonRow(int commonButtons, QDialog* dialog) {
         if ((commonButtons & common.flag) == 0) {
             continue;
         }
-        auto* button = new QPushButton(QString::fromLatin1(common.button.text), dialog);
+        auto* button = new QPushButton(ButtonText(common.button), dialog);
         const int answer = common.button.answer;
         QObject::connect(button, &QPushButton::clicked, dialog,
                          [dialog, answer] { dialog->done(answer); });
@@ -133,13 +162,8 @@ QHBoxLayout* CommonButtonRow(int commonButtons, QDialog* dialog) {
 // Button sets by their code (style bits 0-3), in the classic box's order.
 const std::vector<std::vector<AnswerButton>>& ClassicButtonSets() {
     static const std::vector<std::vector<AnswerButton>> sets = {
-        {{"OK", 1}},
-        {{"OK", 1}, {"Cancel", 2}},
-        {{"&Abort", 3}, {"&Retry", 4}, {"&Ignore", 5}},
-        {{"&Yes", 6}, {"&No", 7}, {"Cancel", 2}},
-        {{"&Yes", 6}, {"&No", 7}},
-        {{"&Retry", 4}, {"Cancel", 2}},
-        {{"Cancel", 2}, {"&Try Again", 10}, {"&Continue", 11}},
+        {kOk},       {kOk, kCancel},    {kAbort, kRetry, kIgnore},       {kYes, kNo, kCancel},
+        {kYes, kNo}, {kRetry, kCancel}, {kCancel, kTryAgain, kContinue},
     };
     return sets;
 }
@@ -201,8 +225,7 @@ int ShowClassicMessageBox(const std::string& text, const std::string& title, int
     // single OK) answers Esc and the close box, as in the classic box.
     std::vector<std::pair<QPushButton*, int>> buttons;
     for (const AnswerButton& choice : sets[setCode]) {
-        QPushButton* button =
-            box.addButton(QString::fromLatin1(choice.text), QMessageBox::ActionRole);
+        QPushButton* button = box.addButton(ButtonText(choice), QMessageBox::ActionRole);
         buttons.emplace_back(button, choice.answer);
         if (choice.answer == 2 || sets[setCode].size() == 1) {
             box.setEscapeButton(button);

@@ -75,6 +75,15 @@ int LanguageIdForLocale(const LocaleSettings& settings) {
     return kFallbackLanguageId;
 }
 
+std::string LanguageCodeOf(int languageId) {
+    for (const LanguageCode& entry : kLanguageCodes) {
+        if (entry.languageId == languageId) {
+            return std::string(entry.code);
+        }
+    }
+    return "en";
+}
+
 int UserLanguageId() {
     return LanguageIdForLocale(CurrentPlatform().UserLocale());
 }

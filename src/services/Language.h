@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/Platform.h"
 
 namespace gapwell {
@@ -9,6 +11,9 @@ namespace gapwell {
 // something other than "C" or "POSIX" decides. English (1033) when nothing decides or the
 // deciding locale has no table.
 int LanguageIdForLocale(const LocaleSettings& settings);
+
+// The language code of one of the program's language ids ("de" for 1031); "en" for any other id.
+std::string LanguageCodeOf(int languageId);
 
 // The language id for the user's locale, as the platform reports it.
 int UserLanguageId();

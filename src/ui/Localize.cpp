@@ -41,6 +41,16 @@ void UseCalibri(QWidget* widget) {
     widget->setFont(font);
 }
 
+// The menu bar keeps its font like the menu items on it: its face is pinned, so that a new face
+// of the window does not reach it.
+void KeepMenuBarFace(QWidget* window) {
+    for (QMenuBar* menuBar : window->findChildren<QMenuBar*>(Qt::FindDirectChildrenOnly)) {
+        QFont own = menuBar->font();
+        own.setFamily(own.family());
+        menuBar->setFont(own);
+    }
+}
+
 // Sets the caption of the kinds of controls that have one; other controls keep what they show.
 void SetCaption(QWidget* control, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(control)) {
@@ -97,6 +107,7 @@ void LocalizeWithFont(QWidget* window, bool useCalibri) {
         window->setWindowTitle(*caption);
     }
     if (useCalibri) {
+        KeepMenuBarFace(window);
         UseCalibri(window);
     }
     LocalizeControls(window, useCalibri);

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <functional>
 #include <memory>
 
@@ -30,6 +31,7 @@
 #include "services/modLocalize.h"
 #include "ui/LoadedForms.h"
 #include "ui/ProgramFonts.h"
+#include "ui/ToolkitTranslations.h"
 #include "ui/modIcon.h"
 
 using gapwell::frmMain;
@@ -205,6 +207,18 @@ class TestMainWindow : public QObject {
         for (const auto& [control, container, geometry] : placed) {
             QCOMPARE(control->parentWidget(), container);
             QCOMPARE(control->geometry(), geometry);
+        }
+    }
+
+    // The client area lies whole below the menu bar, however high the language's texts make it.
+    void clientAreaFitsBelowTheMenuBarInEveryLanguage() {
+        for (const char* language : kLocales) {
+            const auto window = LoadIn(language);
+            window->show();
+            const QRect client = window->centralWidget()->geometry();
+            QVERIFY2(client == QRect(0, window->menuBar()->height(), 497, 353) &&
+                         client.bottom() == window->height() - 1,
+                     language);
         }
     }
 
@@ -406,6 +420,33 @@ class TestMainWindow : public QObject {
             AnswerModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); },
                         [&] { return qt.TaskDialog(report); });
         QCOMPARE(escAnswer, 2);
+    }
+
+    // Qt's own translations name the buttons in the user's language; without them (Slovenian)
+    // the buttons stay English.
+    void messageBoxButtonsInTheUserLanguage() {
+        gapwell::QtPlatform qt;
+        const gapwell::TaskDialogRequest report{"GPW", "File not found.", "mnuOpen_Click@frmMain",
+                                                0x38, 0xFFFE};
+        const auto shownButtons = [&] {
+            QStringList shown;
+            AnswerModal(
+                [&](QWidget* box) {
+                    shown = ButtonTexts(box);
+                    QTest::keyClick(box, Qt::Key_Escape);
+                },
+                [&] { return qt.TaskDialog(report); });
+            return shown;
+        };
+        QTranslator german;
+        QVERIFY(gapwell::InstallToolkitTranslations(german, 1031));
+        const QStringList inGerman = shownButtons();
+        QApplication::removeTranslator(&german);
+        QCOMPARE(inGerman, QStringList({"Wiederholen", "Abbrechen", "Schlie\u00DFen"}));
+
+        QTranslator slovenian;
+        QVERIFY(!gapwell::InstallToolkitTranslations(slovenian, 1060));
+        QCOMPARE(shownButtons(), QStringList({"&Retry", "Cancel", "&Close"}));
     }
 
     void classicBoxKeepsButtonOrderDefaultAndEscape() {

@@ -92,6 +92,12 @@ class TestOpenCopy : public QObject {
         QCOMPARE(window->lblGameCode->text(), QStringLiteral("ROM: WWWW"));
         QVERIFY(window->lblGameCode->fontMetrics().horizontalAdvance(window->lblGameCode->text()) <=
                 window->lblGameCode->width());
+
+        // A byte above 0x7F shows as its Latin-1 character.
+        OpenRom(*window, platform_,
+                WriteRom(folder_, QStringLiteral("latin.gba"), 0x200, 0, 0, '\xFF',
+                         QByteArray::fromHex("4142E944")));  // A, B, 0xE9, D
+        QCOMPARE(window->lblGameCode->text(), QStringLiteral("ROM: AB\u00E9D"));
     }
 
     void cancellingTheDialogKeepsEverything() {
@@ -161,6 +167,23 @@ class TestOpenCopy : public QObject {
         window->lstResult->setCurrentRow(2);
         window->mnuCopy->trigger();
         QCOMPARE(platform_.clipboardText, std::string("4020"));
+    }
+
+    // Ctrl+click takes the selection away: Copy then copies nothing, and Find next selects the
+    // first item.
+    void nothingSelectedAfterCtrlClick() {
+        const auto window = WindowWithResults();
+        const QPoint last = window->lstResult->visualItemRect(window->lstResult->item(2)).center();
+        QTest::mouseClick(window->lstResult->viewport(), Qt::LeftButton, Qt::ControlModifier, last);
+        QVERIFY(window->lstResult->selectedItems().isEmpty());
+        platform_.clipboardText = "kept";
+        QTest::mouseClick(window->cmdCopy, Qt::LeftButton);
+        QCOMPARE(platform_.clipboardText, std::string("kept"));
+
+        QTest::mouseClick(window->cmdFindNext, Qt::LeftButton);
+        QCOMPARE(Items(window->lstResult), (QStringList{"4000", "4010", "4020", "4030"}));
+        QCOMPARE(window->lstResult->selectedItems(),
+                 QList<QListWidgetItem*>{window->lstResult->item(0)});
     }
 
     void doubleClickOnAnEmptyListCopiesNothing() {

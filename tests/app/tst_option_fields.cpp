@@ -171,6 +171,12 @@ class TestOptionFields : public QObject {
         for (const auto& [path, digits] : {std::pair{exact, 6}, std::pair{larger, 7}}) {
             const auto window = WindowWithRom(path);
             QCOMPARE(window->txtOffset->text(), QStringLiteral("800000"));
+            // Opened again, the ROM proposes the text the box already holds.
+            OpenRom(*window, platform_, path);
+            window->txtOffset->setFocus();
+            QTest::keyClick(window->txtOffset, Qt::Key_End);
+            QTest::keyClicks(window->txtOffset, QStringLiteral("1"));
+            QCOMPARE(window->txtOffset->text(), QStringLiteral("8000001").left(digits));
             Retype(window->txtOffset, QStringLiteral("123456789"));
             QCOMPARE(window->txtOffset->text(), QStringLiteral("1234567").left(digits));
         }

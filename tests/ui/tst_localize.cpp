@@ -148,6 +148,7 @@ class TestLocalize : public QObject {
     void calibriChangesOnlyTheFaceOfWindowAndControls() {
         TestWindow w;
         const QFont menuFont = w.mnuOpen->font();
+        const QFont menuBarFont = w.window->menuBar()->font();
         gapwell::LocalizeWithFont(w.window.get(), true);
 
         QCOMPARE(w.window->font().family(), QString("Calibri"));
@@ -158,6 +159,7 @@ class TestLocalize : public QObject {
         QCOMPARE(w.cmdSearch->font().family(), QString("Calibri"));
         QCOMPARE(w.lblVersion->font().family(), QString("Calibri"));  // no id, still a control
         QCOMPARE(w.mnuOpen->font(), menuFont);
+        QCOMPARE(w.window->menuBar()->font(), menuBarFont);
     }
 
     void withoutCalibriFontsStayAsDesigned() {
