@@ -29,6 +29,7 @@ class FakePlatform : public Platform {
     std::string commandLine;
     LocalDateTime now{2009, 3, 7, 9, 5, 2};
     std::string clipboardText;
+    bool online = true;
 
     // Failure switches.
     bool failTaskDialog = false;
@@ -66,6 +67,7 @@ class FakePlatform : public Platform {
     std::string GetOpenFileName(const OpenFileRequest& request) override;
     std::vector<std::string> ScreenFonts() override;
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
+    bool IsOnline() override { return online; }
     std::string ProgramFolder() override { return programFolder; }
     std::string TempFolder() override { return tempFolder; }
     LocaleSettings UserLocale() override { return locale; }

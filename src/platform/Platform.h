@@ -84,6 +84,9 @@ class Platform {
     // The names of all fonts available for the screen, in index order.
     virtual std::vector<std::string> ScreenFonts() = 0;
     virtual void OpenUrl(const std::string& url) = 0;
+    // Whether the computer is connected to a network that can reach the internet. Never throws:
+    // anything unknown answers false.
+    virtual bool IsOnline() = 0;
 
     // The folder that holds the running executable, without a trailing "/".
     virtual std::string ProgramFolder() = 0;

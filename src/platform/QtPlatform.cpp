@@ -11,8 +11,11 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
+#include "platform/OnlineState.h"
 #include "platform/QtDialogs.h"
 
 namespace gapwell {
@@ -69,6 +72,21 @@ std::vector<std::string> QtPlatform::ScreenFonts() {
 
 void QtPlatform::OpenUrl(const std::string& url) {
     QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+namespace {
+
+// The whole text of a small system file; empty when it cannot be read.
+std::string SystemFileText(const char* path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+bool QtPlatform::IsOnline() {
+    return HasDefaultRoute(SystemFileText("/proc/net/route"),
+                           SystemFileText("/proc/net/ipv6_route"));
 }
 
 std::string QtPlatform::ProgramFolder() {

@@ -26,6 +26,8 @@ class QtPlatform : public Platform {
     std::string GetOpenFileName(const OpenFileRequest& request) override;
     std::vector<std::string> ScreenFonts() override;
     void OpenUrl(const std::string& url) override;
+    // Online when the kernel has a usable default route (IPv4 or IPv6) off the loopback.
+    bool IsOnline() override;
     std::string ProgramFolder() override;
     std::string TempFolder() override;
     LocaleSettings UserLocale() override;
