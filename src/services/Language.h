@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/Platform.h"
 
 namespace gapwell {
@@ -12,5 +14,9 @@ int LanguageIdForLocale(const LocaleSettings& settings);
 
 // The language id for the user's locale, as the platform reports it.
 int UserLanguageId();
+
+// The two-letter language code of one of the program's language ids ("de" for 1031); "en" for
+// any other id.
+std::string LanguageTag(int languageId);
 
 }  // namespace gapwell
