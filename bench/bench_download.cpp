@@ -1,12 +1,13 @@
 // Downloads one URL with clsDownload while the progress handler does what the update window
-// does after each read: sets a label's text, repaints it and lets pending events run.
+// does after each read: shows the progress line through the window's LiveProgressLabel (the
+// label repainted when its text changed, at most about 60 times a second) and lets pending
+// events run.
 // For comparison it then downloads again with a handler that only counts, which shows the
 // downloader's own cost. Prints both transfer times in seconds (DownloadFile from call to
 // return, the file written), the live one first.
 // Usage: QT_QPA_PLATFORM=offscreen bench_download URL DESTINATION
 #include <QApplication>
 #include <QLabel>
-#include <QLocale>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "platform/QtPlatform.h"
 #include "update/ProgressTexts.h"
 #include "update/clsDownload.h"
+#include "updatewindow/LiveProgressLabel.h"
 
 namespace {
 
@@ -35,21 +37,20 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     gapwell::QtPlatform platform;
     gapwell::SetCurrentPlatform(&platform);
-    const char decimalSeparator = QLocale().decimalPoint().at(0).toLatin1();
+    const char decimalSeparator = gapwell::UserDecimalSeparator();
 
     QLabel label;
     label.resize(400, 20);
     label.show();
+    gapwell::LiveProgressLabel progressLine(&label);
 
     gapwell::clsDownload download;
     download.SetBounds(gapwell::kArchiveBounds);
     std::int32_t completed = 0;
     std::int64_t progressEvents = 0;
     download.DownloadProgress = [&](const std::string&, std::int32_t current, std::int32_t total) {
-        label.setText(QString::fromStdString(
+        progressLine.Show(QString::fromStdString(
             gapwell::DownloadProgressText(current, total, decimalSeparator)));
-        label.repaint();
-        QCoreApplication::processEvents();
         ++progressEvents;
     };
     download.DownloadComplete = [&](const std::string&, std::int32_t total) { completed = total; };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Downloads a 64 MiB file from a loopback HTTP server (python3 -m http.server on 127.0.0.1)
-# with bench_download (clsDownload, progress label repainted and events run after each read)
+# with bench_download (clsDownload, events run after each read, the progress label repainted
+# as the update window does it: on a changed text, at most about 60 times a second)
 # and with `curl -o`, interleaved, and prints median times, the ratios and peak memory. curl's
 # time is its whole process; bench_download's are its DownloadFile calls (Qt start-up aside).
 # Usage: bench/download.sh [BUILD_DIR] [REPETITIONS]   (BUILD_DIR built with the windows)

@@ -1,7 +1,6 @@
 #include "about/frmAbout.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
@@ -14,6 +13,7 @@
 #include "platform/Platform.h"
 #include "services/ErrorScope.h"
 #include "ui/EditStyles.h"
+#include "ui/KeyPreview.h"
 #include "ui/LoadedForms.h"
 #include "ui/Localize.h"
 
@@ -44,30 +44,10 @@ frmAbout::frmAbout(QWidget* owner)
                          Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
-    WatchKeyPresses();
+    SetKeyPreview(this, [this](int keyAscii) { return Form_KeyPress(keyAscii); });
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdWeb, &QPushButton::clicked, this, &frmAbout::cmdWeb_Click);
     Form_Load();
-}
-
-void frmAbout::WatchKeyPresses() {
-    installEventFilter(this);
-    for (QWidget* control : findChildren<QWidget*>()) {
-        control->installEventFilter(this);
-    }
-}
-
-bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) {
-        return QDialog::eventFilter(watched, event);
-    }
-    // A key press goes to the focused control first and, when that control ignores it, on to
-    // its parents; handle it only at the first of these so that it is seen once.
-    QWidget* firstReceiver = focusWidget() != nullptr ? focusWidget() : this;
-    if (watched != firstReceiver) {
-        return false;
-    }
-    return Form_KeyPress(TypedCharacterCode(*static_cast<QKeyEvent*>(event)));
 }
 
 void frmAbout::closeEvent(QCloseEvent* event) {

@@ -3,7 +3,6 @@
 #include <QDialog>
 
 class QCloseEvent;
-class QEvent;
 class QLabel;
 class QPushButton;
 
@@ -20,15 +19,12 @@ class frmAbout : public QDialog {
     explicit frmAbout(QWidget* owner);
 
   protected:
-    // Sees every key press before the focused control does.
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     // Creates the controls with their design-time texts, looks and positions
     // (frmAboutLayout.cpp).
     void BuildControls();
-    void WatchKeyPresses();
 
     void Form_Load();
     void Form_Unload();

@@ -26,6 +26,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     SetWindowFrame();
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     ConnectSearchWindowEvents();
+    ConnectLiveUpdateEvents();
 
     LoadedForms::Add(this);
     Form_Load();
@@ -63,7 +64,7 @@ void frmMain::Form_Load() {
 
     scope.Step([&] { CheckCommandLine(); });
 
-    // Pending: start the automatic update check (UpdateCheck).
+    scope.Step([&] { UpdateCheck(); });
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

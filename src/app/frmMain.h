@@ -135,6 +135,14 @@ class frmMain : public QMainWindow {
     void lstResult_DblClick();
     void mnuAbout_Click();
 
+    // The Live Update menu, the automatic check and the timer that shows a found update
+    // (frmMainUpdate.cpp).
+    void UpdateCheck();
+    void mnuLiveUpdate_Click();
+    void mnuCheckNow_Click();
+    void mnuAutomaticallyCheck_Click();
+    void tmrShowUpdate_Timer();
+
     // Full path of the current ROM; empty until a ROM is chosen.
     std::string m_FileName;
     // Set when m_FileName came from the command line or a drop: the next "Open ROM..." takes it
@@ -149,6 +157,7 @@ class frmMain : public QMainWindow {
   private:
     // Connects the controls' events to their handlers (frmMainEvents.cpp).
     void ConnectSearchWindowEvents();
+    void ConnectLiveUpdateEvents();
     void DoSearch(bool FindNext);
     // One search of the current ROM from `start` with the fields' filler byte and needed length;
     // a failure is reported as the search's own ("SearchFreeSpace" in "modSearchFreeSpace").

@@ -229,6 +229,7 @@ void frmMain::CreateMenus() {
     mnuAutomaticallyCheck = NewMenuItem(mnuLiveUpdate, "mnuAutomaticallyCheck",
                                         QStringLiteral("Automatically Check"), 10025);
     mnuAutomaticallyCheck->setCheckable(true);
+    mnuAutomaticallyCheck->setChecked(true);
 
     menuBar()->addMenu(mnuFile);
     menuBar()->addMenu(mnuEdit);

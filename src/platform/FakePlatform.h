@@ -31,6 +31,7 @@ class FakePlatform : public Platform {
     std::string clipboardText;
     // When set, StartHiddenProcess really starts the process (after recording the call).
     bool startHiddenProcesses = false;
+    bool online = true;
 
     // Failure switches.
     bool failTaskDialog = false;
@@ -76,6 +77,7 @@ class FakePlatform : public Platform {
     void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
     void StartHiddenProcess(const std::string& program, const std::vector<std::string>& arguments,
                             const std::string& workingFolder) override;
+    bool IsOnline() override { return online; }
     std::string ProgramFolder() override { return programFolder; }
     std::string TempFolder() override { return tempFolder; }
     LocaleSettings UserLocale() override { return locale; }

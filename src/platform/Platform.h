@@ -90,6 +90,9 @@ class Platform {
     virtual void StartHiddenProcess(const std::string& program,
                                     const std::vector<std::string>& arguments,
                                     const std::string& workingFolder) = 0;
+    // Whether the computer is connected to a network that can reach the internet. Never throws:
+    // anything unknown answers false.
+    virtual bool IsOnline() = 0;
 
     // The folder that holds the running executable, without a trailing "/".
     virtual std::string ProgramFolder() = 0;

@@ -11,9 +11,12 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 #include "platform/DetachedProcess.h"
+#include "platform/OnlineState.h"
 #include "platform/QtDialogs.h"
 
 namespace gapwell {
@@ -76,6 +79,21 @@ void QtPlatform::StartHiddenProcess(const std::string& program,
                                     const std::vector<std::string>& arguments,
                                     const std::string& workingFolder) {
     StartDetachedProcess(program, arguments, workingFolder);
+}
+
+namespace {
+
+// The whole text of a small system file; empty when it cannot be read.
+std::string SystemFileText(const char* path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+bool QtPlatform::IsOnline() {
+    return HasDefaultRoute(SystemFileText("/proc/net/route"),
+                           SystemFileText("/proc/net/ipv6_route"));
 }
 
 std::string QtPlatform::ProgramFolder() {

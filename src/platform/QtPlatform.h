@@ -29,6 +29,8 @@ class QtPlatform : public Platform {
     // A detached POSIX process (StartDetachedProcess).
     void StartHiddenProcess(const std::string& program, const std::vector<std::string>& arguments,
                             const std::string& workingFolder) override;
+    // Online when the kernel has a usable default route (IPv4 or IPv6) off the loopback.
+    bool IsOnline() override;
     std::string ProgramFolder() override;
     std::string TempFolder() override;
     LocaleSettings UserLocale() override;

@@ -88,4 +88,13 @@ int UserLanguageId() {
     return LanguageIdForLocale(CurrentPlatform().UserLocale());
 }
 
+std::string LanguageTag(int languageId) {
+    for (const LanguageCode& entry : kLanguageCodes) {
+        if (entry.languageId == languageId) {
+            return std::string(entry.code);
+        }
+    }
+    return "en";
+}
+
 }  // namespace gapwell

@@ -18,4 +18,8 @@ std::string LanguageCodeOf(int languageId);
 // The language id for the user's locale, as the platform reports it.
 int UserLanguageId();
 
+// The two-letter language code of one of the program's language ids ("de" for 1031); "en" for
+// any other id.
+std::string LanguageTag(int languageId);
+
 }  // namespace gapwell

@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+#include "NoUpdateCheck.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "base/Version.h"
@@ -123,6 +124,7 @@ class TestMainWindow : public QObject {
     void initTestCase() {
         gapwell::LoadProgramFonts();
         platform_.programFolder = programFolder_.path().toStdString();
+        SwitchOffAutomaticCheck(platform_.programFolder);
         gapwell::SetCurrentPlatform(&platform_);
     }
 

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QUrl>
 
+#include "NoUpdateCheck.h"
 #include "SearchWindowTesting.h"
 
 using gapwell::frmMain;
@@ -52,6 +53,7 @@ class TestOpenCopy : public QObject {
   private slots:
     void initTestCase() {
         platform_.programFolder = folder_.path().toStdString();
+        SwitchOffAutomaticCheck(platform_.programFolder);
         gapwell::SetCurrentPlatform(&platform_);
         runRom_ =
             WriteRom(folder_, QStringLiteral("run.gba"), 0x10000, 0x4000, 0x200, '\xFF', "BPRE");

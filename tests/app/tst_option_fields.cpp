@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "NoUpdateCheck.h"
 #include "SearchWindowTesting.h"
 #include "app/clsHexBox.h"
 #include "ui/InputMaxLength.h"
@@ -40,6 +41,7 @@ class TestOptionFields : public QObject {
   private slots:
     void initTestCase() {
         platform_.programFolder = folder_.path().toStdString();
+        SwitchOffAutomaticCheck(platform_.programFolder);
         gapwell::SetCurrentPlatform(&platform_);
         smallRom_ = WriteRom(folder_, QStringLiteral("small.gba"), 0x1000);
     }

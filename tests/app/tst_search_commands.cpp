@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "NoUpdateCheck.h"
 #include "SearchWindowTesting.h"
 
 using gapwell::frmMain;
@@ -54,6 +55,7 @@ class TestSearchCommands : public QObject {
   private slots:
     void initTestCase() {
         platform_.programFolder = folder_.path().toStdString();
+        SwitchOffAutomaticCheck(platform_.programFolder);
         gapwell::SetCurrentPlatform(&platform_);
         runRom_ = WriteRom(folder_, QStringLiteral("run.gba"), 0x10000, 0x4000, 0x200);
     }

@@ -1,0 +1,53 @@
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+#include "app/frmMain.h"
+#include "platform/Platform.h"
+#include "services/ErrorScope.h"
+#include "update/AutomaticCheck.h"
+#include "updatewindow/UpdateWizard.h"
+
+namespace gapwell {
+
+void frmMain::ConnectLiveUpdateEvents() {
+    connect(mnuLiveUpdate, &QMenu::aboutToShow, this, &frmMain::mnuLiveUpdate_Click);
+    connect(mnuCheckNow, &QAction::triggered, this, &frmMain::mnuCheckNow_Click);
+    connect(mnuAutomaticallyCheck, &QAction::triggered, this,
+            &frmMain::mnuAutomaticallyCheck_Click);
+    connect(tmrShowUpdate, &QTimer::timeout, this, &frmMain::tmrShowUpdate_Timer);
+}
+
+void frmMain::UpdateCheck() {
+    ErrorScope scope("UpdateCheck", "frmMain");
+    scope.Step(
+        [&] { mnuAutomaticallyCheck->setChecked(ReadAutomaticCheck(AutomaticCheckFile())); });
+    scope.Step([&] {
+        if (mnuAutomaticallyCheck->isChecked()) {
+            RunUnattendedUpdateCheck(this, tmrShowUpdate);
+        }
+    });
+}
+
+void frmMain::mnuLiveUpdate_Click() {
+    mnuCheckNow->setEnabled(CurrentPlatform().IsOnline() && !IsOpen(QStringLiteral("frmUpdate")));
+}
+
+void frmMain::mnuCheckNow_Click() {
+    ShowUpdateWizard(this);
+}
+
+// The item is checkable, so the menu has already inverted its check mark.
+void frmMain::mnuAutomaticallyCheck_Click() {
+    ErrorScope scope("mnuAutomaticallyCheck_Click", "frmMain");
+    scope.Step(
+        [&] { WriteAutomaticCheck(AutomaticCheckFile(), mnuAutomaticallyCheck->isChecked()); });
+}
+
+void frmMain::tmrShowUpdate_Timer() {
+    ErrorScope scope("tmrShowUpdate_Timer", "frmMain");
+    scope.Step([&] { ShowUpdateWizard(this); });
+    scope.Step([&] { tmrShowUpdate->stop(); });
+}
+
+}  // namespace gapwell

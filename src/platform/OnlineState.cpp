@@ -1,0 +1,63 @@
+#include "platform/OnlineState.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace gapwell {
+
+namespace {
+
+constexpr unsigned long kRouteUp = 0x0001;      // RTF_UP
+constexpr unsigned long kRouteReject = 0x0200;  // RTF_REJECT
+
+bool Usable(const std::string& interfaceName, const std::string& flagsHex) {
+    unsigned long flags = 0;
+    try {
+        flags = std::stoul(flagsHex, nullptr, 16);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return interfaceName != "lo" && (flags & kRouteUp) != 0 && (flags & kRouteReject) == 0;
+}
+
+// "Iface Destination Gateway Flags RefCnt Use Metric Mask ...", after one heading line.
+bool HasIpv4DefaultRoute(const std::string& table) {
+    std::istringstream lines(table);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string interfaceName, destination, gateway, flags, refCount, use, metric, mask;
+        if ((fields >> interfaceName >> destination >> gateway >> flags >> refCount >> use >>
+             metric >> mask) &&
+            destination == "00000000" && mask == "00000000" && Usable(interfaceName, flags)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// "destination prefix source prefix next-hop metric refcount use flags interface".
+bool HasIpv6DefaultRoute(const std::string& table) {
+    std::istringstream lines(table);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string destination, prefix, source, sourcePrefix, nextHop, metric, refCount, use,
+            flags, interfaceName;
+        if ((fields >> destination >> prefix >> source >> sourcePrefix >> nextHop >> metric >>
+             refCount >> use >> flags >> interfaceName) &&
+            destination == std::string(32, '0') && prefix == "00" && Usable(interfaceName, flags)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool HasDefaultRoute(const std::string& ipv4Routes, const std::string& ipv6Routes) {
+    return HasIpv4DefaultRoute(ipv4Routes) || HasIpv6DefaultRoute(ipv6Routes);
+}
+
+}  // namespace gapwell

@@ -1,0 +1,217 @@
+#include "updatewindow/frmUpdate.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "base/Version.h"
+#include "platform/Platform.h"
+#include "services/ErrorScope.h"
+#include "services/modLocalize.h"
+#include "services/modLocalizedIDs.h"
+#include "ui/EditStyles.h"
+#include "ui/KeyPreview.h"
+#include "ui/LoadedForms.h"
+#include "ui/Localize.h"
+#include "update/CompactPath.h"
+#include "update/DoUpdate.h"
+#include "update/UniqueTag.h"
+#include "update/UpdatePaths.h"
+#include "update/UpdateUrl.h"
+#include "update/UpdatesFolder.h"
+#include "updatewindow/LiveProgressLabel.h"
+
+namespace gapwell {
+
+namespace {
+
+constexpr const char* kModuleName = "frmUpdate";
+constexpr std::int32_t kArchivePathChars = 70;
+
+}  // namespace
+
+frmUpdate::frmUpdate(QWidget* owner, QTimer* showTimer)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
+      showTimer_(showTimer) {
+    BuildControls();
+    progressLine_ = std::make_unique<LiveProgressLabel>(lblProgressUpdate);
+    SetKeyPreview(this, [this](int keyAscii) { return Form_KeyPress(keyAscii); });
+    connect(cmdNext, &QPushButton::clicked, this, &frmUpdate::cmdNext_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmUpdate::cmdCancel_Click);
+    Updater.DownloadProgress = [this](const std::string& FileName, std::int32_t CurrentBytes,
+                                      std::int32_t TotalBytes) {
+        Updater_DownloadProgress(FileName, CurrentBytes, TotalBytes);
+    };
+    Updater.DownloadComplete = [this](const std::string& FileName, std::int32_t TotalBytes) {
+        Updater_DownloadComplete(FileName, TotalBytes);
+    };
+    Form_Load();
+}
+
+frmUpdate::~frmUpdate() = default;
+
+void frmUpdate::Form_Load() {
+    LoadedForms::Add(this);
+    ErrorScope scope("Form_Load", kModuleName);
+    scope.Step([&] { Localize(this); });
+    scope.Step([&] { decimalSeparator_ = UserDecimalSeparator(); });
+    scope.Step([&] { CurrentVersion = version::kVersionText; });
+    scope.Step([&] { TempFile = GetTempPath() + "_upd" + GetUniqueTag() + ".tmp"; });
+    scope.Step([&] { VersionUrl = VersionFileUrl(); });
+    scope.Step([&] {
+        UpdatesFolder =
+            AddBackslash(CurrentPlatform().ProgramFolder()) + LoadString(kStrUpdatesFolder) + "/";
+    });
+}
+
+void frmUpdate::closeEvent(QCloseEvent* event) {
+    if (Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+    Form_Unload();
+    // A transfer still running holds this window on its call stack: Download destroys the
+    // window once the transfer has returned.
+    if (!transferRunning_) {
+        deleteLater();
+    }
+}
+
+bool frmUpdate::Form_QueryUnload() const {
+    return Downloaded && !Installing;
+}
+
+void frmUpdate::Form_Unload() {
+    unloaded_ = true;
+    ErrorScope scope("Form_Unload", kModuleName);
+    scope.Step([&] {
+        // Stop a running transfer at its next piece and keep its events away from this window.
+        Updater.Cancel();
+        Updater.DetachHandlers();
+    });
+    scope.Step([&] { ForgetUpdateWizard(this); });
+    scope.Step([&] { LoadedForms::Remove(this); });
+}
+
+bool frmUpdate::Form_KeyPress(int keyAscii) {
+    if (keyAscii != kCharEscape) {
+        return false;
+    }
+    ErrorScope scope("Form_KeyPress", kModuleName);
+    scope.Step([&] { close(); });
+    return true;
+}
+
+void frmUpdate::NextStep() {
+    cmdNext_Click();
+}
+
+void frmUpdate::cmdNext_Click() {
+    ErrorScope scope("cmdNext_Click", kModuleName);
+    scope.Step([&] {
+        if (!IsUnattended) {
+            cmdCancel->setFocus();
+        }
+    });
+    scope.Step([&] { cmdNext->setEnabled(false); });
+    scope.Step([&] { ++Step; });
+    scope.Step([&] {
+        for (int index = 0; index < int(fraFrame.size()); ++index) {
+            fraFrame[index]->setVisible(index == Step);
+        }
+    });
+    if (Step == 1) {
+        scope.Step([&] { Download(VersionUrl, TempFile, versionCheckBounds_); });
+        if (unloaded_ || !IsUnattended) {
+            return;
+        }
+        scope.Step([&] {
+            if (UpdateAvailable) {
+                if (showTimer_ != nullptr) {
+                    showTimer_->start();
+                }
+            } else {
+                close();
+            }
+        });
+    } else if (Step == 2) {
+        scope.Step([&] { PrepareUpdatesFolder(UpdatesFolder); });
+        scope.Step([&] {
+            lblArchivePath->setText(
+                QString::fromStdString(CompactPath(ArchivePath, kArchivePathChars)));
+            lblArchivePath->adjustSize();
+        });
+        scope.Step([&] { Download(ArchiveUrl, ArchivePath, kArchiveBounds); });
+    }
+}
+
+void frmUpdate::Download(const std::string& url, const std::string& fileName,
+                         const TransferBounds& bounds) {
+    Updater.SetBounds(bounds);
+    transferRunning_ = true;
+    try {
+        Updater.DownloadFile(url, fileName);
+    } catch (...) {
+        transferRunning_ = false;
+        throw;
+    }
+    transferRunning_ = false;
+    if (unloaded_) {
+        deleteLater();
+    }
+}
+
+void frmUpdate::cmdCancel_Click() {
+    ErrorScope scope("cmdCancel_Click", kModuleName);
+    if (Step > 1) {
+        scope.Step([&] {
+            cmdCancel->setEnabled(false);
+            cmdCancel->repaint();
+            CurrentPlatform().DoEvents();
+        });
+    }
+    if (unloaded_) {
+        return;  // the pending messages closed the window meanwhile
+    }
+    if (Downloaded) {
+        scope.Step([&] { Finish(); });
+    } else {
+        scope.Step([&] { close(); });
+    }
+}
+
+void frmUpdate::Finish() {
+    Installing = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool started = DoUpdate(ArchivePath, UpdatesFolder);
+    QApplication::restoreOverrideCursor();
+    if (!started) {
+        // The installer has reported why. The program folder is unchanged and the program goes
+        // on: Finish may be tried again, and as the installation has begun the window may close.
+        cmdCancel->setEnabled(true);
+        return;
+    }
+    CurrentPlatform().UnloadMainWindow();
+    CurrentPlatform().EndProgram();
+}
+
+std::string frmUpdate::GetTempPath() {
+    std::string path;
+    ErrorScope scope("GetTempPath", kModuleName);
+    scope.Step([&] { path = gapwell::GetTempPath(); });
+    return path;
+}
+
+std::string frmUpdate::CompactPath(const std::string& path, std::int32_t maxChars) {
+    std::string compact = path;
+    ErrorScope scope("CompactPath", kModuleName);
+    scope.Step([&] { compact = gapwell::CompactPath(path, maxChars); });
+    return compact;
+}
+
+}  // namespace gapwell

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "update/TransferBounds.h"
+#include "update/clsDownload.h"
+
+class QCloseEvent;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace gapwell {
+
+class LiveProgressLabel;
+
+// The Live Update wizard: Welcome, the version check and the archive download, one step frame
+// at a time, with Cancel (Finish after a download) and Next. A fixed-size dialog owned by the
+// main window; at most one is loaded (see UpdateWizard.h). Unloading it destroys it, once any
+// transfer it runs has returned.
+//
+// Members named as the behaviour names them (the wizard's fields, its controls and its
+// handlers) keep those names; members of the implementation end in "_".
+class frmUpdate : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Builds the controls and runs the load handling. `showTimer` is the main window's timer
+    // that shows the wizard after an unattended check found an update.
+    frmUpdate(QWidget* owner, QTimer* showTimer);
+    ~frmUpdate() override;
+
+    // Runs hidden: the result of the version check decides whether the wizard is shown.
+    bool IsUnattended = false;
+    // Does exactly what a click on Next does.
+    void NextStep();
+
+    // The version check's transfer bounds (short by default, so that an unreachable host keeps
+    // start-up short).
+    void SetVersionCheckBounds(const TransferBounds& bounds) { versionCheckBounds_ = bounds; }
+
+    // Controls, as created from the design.
+    QPushButton* cmdNext = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    std::array<QGroupBox*, 3> fraFrame{};
+    QLabel* lblStep1 = nullptr;
+    QLabel* lblNext = nullptr;
+    QLabel* lblStep2 = nullptr;
+    QLabel* lblProgress = nullptr;
+    QLabel* lblThisVersion = nullptr;
+    QLabel* lblNewestVersion = nullptr;
+    QLabel* lblNo = nullptr;
+    QLabel* lblYes = nullptr;
+    QLabel* lblDownloading = nullptr;
+    QLabel* lblDestination = nullptr;
+    QLabel* lblArchivePath = nullptr;
+    QLabel* lblProgressUpdate = nullptr;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // Creates the controls with their design texts and positions (frmUpdateLayout.cpp).
+    void BuildControls();
+
+    void Form_Load();
+    // Whether a request to close must be refused.
+    bool Form_QueryUnload() const;
+    void Form_Unload();
+    // Returns true when the key was handled here and must not reach the focused control.
+    bool Form_KeyPress(int keyAscii);
+    void cmdNext_Click();
+    void cmdCancel_Click();
+    // Runs a transfer of Updater; a wizard unloaded meanwhile is destroyed once it returns.
+    void Download(const std::string& url, const std::string& fileName,
+                  const TransferBounds& bounds);
+    void Finish();
+
+    // Updater's events and what they do in each step (frmUpdateTransfers.cpp).
+    void Updater_DownloadProgress(const std::string& FileName, std::int32_t CurrentBytes,
+                                  std::int32_t TotalBytes);
+    void Updater_DownloadComplete(const std::string& FileName, std::int32_t TotalBytes);
+    void VersionCheckComplete(std::int32_t TotalBytes);
+    void ShowVersions(bool updateAvailable);
+    void ArchiveComplete(std::int32_t TotalBytes);
+
+    // The wizard's own reporting wrappers of the path helpers.
+    std::string GetTempPath();
+    std::string CompactPath(const std::string& path, std::int32_t maxChars);
+
+    std::string CurrentVersion;
+    std::string NewestVersion;
+    std::string TempFile;
+    std::string VersionUrl;
+    std::string UpdatesFolder;
+    std::string ArchiveUrl;
+    std::string ArchivePath;
+    std::int32_t Step = 0;
+    bool UpdateAvailable = false;
+    bool Downloaded = false;
+    bool Installing = false;
+    clsDownload Updater;
+
+    QPointer<QTimer> showTimer_;
+    TransferBounds versionCheckBounds_ = kVersionCheckBounds;
+    std::unique_ptr<LiveProgressLabel> progressLine_;
+    char decimalSeparator_ = '.';
+    bool transferRunning_ = false;
+    bool unloaded_ = false;
+};
+
+// The application-wide reference to the loaded wizard (UpdateWizard.cpp); a wizard clears it
+// when it unloads, so that the next use loads a fresh one.
+QPointer<frmUpdate>& LoadedUpdateWizard();
+void ForgetUpdateWizard(const frmUpdate* wizard);
+
+}  // namespace gapwell

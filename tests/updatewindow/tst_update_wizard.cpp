@@ -1,0 +1,380 @@
+// The Live Update wizard on the offscreen platform, driven through its controls against the
+// test's own HTTP server on 127.0.0.1.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/FakePlatform.h"
+#include "services/modLocalize.h"
+#include "support/LoopbackServer.h"
+#include "ui/LoadedForms.h"
+#include "update/CompactPath.h"
+#include "updatewindow/UpdateWizard.h"
+#include "updatewindow/frmUpdate.h"
+
+using gapwell::frmUpdate;
+using gapwell::test::LoopbackServer;
+using gapwell::test::Reply;
+
+namespace {
+
+const std::string kVersionPath = "/tarnwick/updates/GPW.txt";
+const std::string kArchivePath = "/files/GPW.zip";
+
+// The platform double whose pending messages can hold a user action, run once.
+class WizardPlatform : public gapwell::FakePlatform {
+  public:
+    std::function<void()> nextMessage;
+
+    void DoEvents() override {
+        FakePlatform::DoEvents();
+        if (nextMessage) {
+            const std::function<void()> message = std::move(nextMessage);
+            nextMessage = nullptr;
+            message();
+        }
+    }
+};
+
+QString Text(int id) {
+    return QString::fromStdString(gapwell::LoadString(id));
+}
+
+void DeleteClosedWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool IsLoaded(const QWidget* window) {
+    for (const QWidget* form : gapwell::LoadedForms::All()) {
+        if (form == window) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int VisibleStep(const frmUpdate* wizard) {
+    int visible = -1;
+    for (int index = 0; index < int(wizard->fraFrame.size()); ++index) {
+        if (wizard->fraFrame[index]->isVisibleTo(wizard)) {
+            visible = visible == -1 ? index : -2;
+        }
+    }
+    return visible;
+}
+
+}  // namespace
+
+class TestUpdateWizard : public QObject {
+    Q_OBJECT
+
+  private:
+    WizardPlatform platform_;
+    std::unique_ptr<QTemporaryDir> programFolder_;
+    std::unique_ptr<QTemporaryDir> tempFolder_;
+    std::unique_ptr<LoopbackServer> server_;
+    std::unique_ptr<QWidget> owner_;
+
+    QString UpdatesFolder() const { return programFolder_->filePath(QStringLiteral("Updates")); }
+    QString ArchiveFile() const { return UpdatesFolder() + QStringLiteral("/GPW.zip"); }
+
+    void ServeVersionLine(const std::string& line, Reply reply = Reply::kNormal) {
+        server_->Serve(kVersionPath, line, reply);
+    }
+    void ServeUpdate(std::size_t archiveSize, Reply archiveReply = Reply::kNormal) {
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath));
+        server_->Serve(kArchivePath, std::string(archiveSize, 'z'), archiveReply);
+    }
+
+    // "Check Now...": the attended wizard at its Welcome step.
+    frmUpdate* OpenWizard() {
+        gapwell::ShowUpdateWizard(owner_.get());
+        frmUpdate* wizard = gapwell::LoadedUpdateWizard();
+        if (wizard == nullptr) {
+            qFatal("no wizard loaded");
+        }
+        return wizard;
+    }
+
+    // The attended wizard after Welcome and the version check.
+    frmUpdate* CheckedWizard() {
+        frmUpdate* wizard = OpenWizard();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        return wizard;
+    }
+
+    // The attended wizard after the archive download.
+    frmUpdate* DownloadedWizard() {
+        frmUpdate* wizard = CheckedWizard();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        return wizard;
+    }
+
+  private slots:
+    void initTestCase() { gapwell::SetCurrentPlatform(&platform_); }
+
+    void init() {
+        programFolder_ = std::make_unique<QTemporaryDir>();
+        tempFolder_ = std::make_unique<QTemporaryDir>();
+        server_ = std::make_unique<LoopbackServer>();
+        platform_ = WizardPlatform();
+        platform_.programFolder = programFolder_->path().toStdString();
+        platform_.tempFolder = tempFolder_->path().toStdString();
+        platform_.defaultTaskDialogAnswer = 2;  // a reported failure is ignored
+        qputenv("GAPWELL_UPDATE_URL", server_->Url("/tarnwick/updates/").c_str());
+        owner_ = std::make_unique<QWidget>();
+        owner_->show();
+    }
+
+    void cleanup() {
+        if (frmUpdate* wizard = gapwell::LoadedUpdateWizard()) {
+            delete wizard;
+        }
+        DeleteClosedWindows();
+        QVERIFY2(QDir(tempFolder_->path()).isEmpty(), "a temporary version file was left");
+        owner_.reset();
+        server_.reset();
+    }
+
+    void updateFoundAndDownloaded() {
+        ServeUpdate(358656);
+        QDir().mkpath(UpdatesFolder() + QStringLiteral("/keep"));
+        QFile stale(UpdatesFolder() + QStringLiteral("/old.zip"));
+        QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("old") == 3);
+        stale.close();
+
+        frmUpdate* wizard = OpenWizard();
+        QCOMPARE(wizard->windowTitle(), Text(10000));
+        QCOMPARE(VisibleStep(wizard), 0);
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        QCOMPARE(VisibleStep(wizard), 1);
+        QVERIFY(server_->LastRequestHead().find("GET " + kVersionPath + " ") == 0);
+        const int lineLength = int(("Gapwell|1.2.4|" + server_->Url(kArchivePath)).size());
+        QCOMPARE(wizard->lblProgress->text(),
+                 QStringLiteral("%1 / %1 bytes of configuration retrieved.").arg(lineLength));
+        QVERIFY(wizard->lblYes->isVisibleTo(wizard) && !wizard->lblNo->isVisibleTo(wizard));
+        QCOMPARE(wizard->lblThisVersion->text(), QStringLiteral("Your version: 1.2.3"));
+        QCOMPARE(wizard->lblNewestVersion->text(), QStringLiteral("Newest version: 1.2.4"));
+        QVERIFY(wizard->lblNewestVersion->font().bold() && !wizard->lblThisVersion->font().bold());
+        QCOMPARE(wizard->lblNewestVersion->x(),
+                 wizard->lblThisVersion->geometry().right() + 1 + 30);
+        QVERIFY(wizard->cmdNext->isEnabled());
+
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        QCOMPARE(VisibleStep(wizard), 2);
+        QCOMPARE(wizard->lblArchivePath->text(),
+                 QString::fromStdString(gapwell::CompactPath(ArchiveFile().toStdString(), 70)));
+        QCOMPARE(wizard->lblProgressUpdate->text(),
+                 QStringLiteral("Download of 350.25 KB  complete."));
+        QCOMPARE(wizard->cmdCancel->text(), QStringLiteral("Finish"));
+        QVERIFY(!wizard->cmdNext->isEnabled());
+        QFile archive(ArchiveFile());
+        QVERIFY(archive.open(QIODevice::ReadOnly));
+        QCOMPARE(archive.readAll(), QByteArray(358656, 'z'));
+        QVERIFY(!QFile::exists(UpdatesFolder() + QStringLiteral("/old.zip")));
+        QVERIFY(QDir(UpdatesFolder() + QStringLiteral("/keep")).exists());
+
+        // Only Finish leaves the wizard now: neither the close box nor Escape closes it.
+        wizard->close();
+        QTest::keyClick(wizard->focusWidget(), Qt::Key_Escape);
+        QVERIFY(wizard->isVisible() && IsLoaded(wizard));
+        QCOMPARE(gapwell::LoadedUpdateWizard().data(), wizard);
+    }
+
+    // The installer is not part of this test: an archive that is no zip makes it fail. The
+    // program then goes on, Finish can be pressed again, and the window may be closed.
+    void finishWithAFailedInstallationKeepsTheProgram() {
+        ServeUpdate(2048);
+        frmUpdate* wizard = DownloadedWizard();
+        QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
+
+        QCOMPARE(platform_.endProgramCalls, 0);
+        QCOMPARE(platform_.unloadMainWindowCalls, 0);
+        QVERIFY(!platform_.taskDialogs.empty());
+        QVERIFY(platform_.taskDialogs.back().content.value_or("").find("DoUpdate@frmUpdate") !=
+                std::string::npos);
+        QVERIFY(wizard->cmdCancel->isEnabled());
+        wizard->close();
+        QVERIFY(!IsLoaded(wizard));
+    }
+
+    void noUpdate() {
+        ServeVersionLine("Gapwell|1.2.3|http://127.0.0.1/GPW.zip");
+        frmUpdate* wizard = CheckedWizard();
+
+        QVERIFY(wizard->lblNo->isVisibleTo(wizard) && !wizard->lblYes->isVisibleTo(wizard));
+        QCOMPARE(wizard->lblNo->text(),
+                 QStringLiteral("No update available. Click Cancel to exit."));
+        QVERIFY(wizard->lblThisVersion->font().bold() && !wizard->lblNewestVersion->font().bold());
+        QCOMPARE(wizard->lblThisVersion->text(), QStringLiteral("Your version: 1.2.3"));
+        QCOMPARE(wizard->lblNewestVersion->text(), QStringLiteral("Newest version: 1.2.3"));
+        QVERIFY(!wizard->cmdNext->isEnabled());
+        QCOMPARE(wizard->focusWidget(), wizard->cmdCancel);
+
+        QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
+        QVERIFY(!wizard->isVisible() && !IsLoaded(wizard));
+        QVERIFY(gapwell::LoadedUpdateWizard().isNull());
+    }
+
+    void unusableVersionLine_data() {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("four fields") << "a|1.2.4|http://h/GPW.zip|x";
+        QTest::newRow("version with a letter") << "a|1.2.a|http://h/GPW.zip";
+        QTest::newRow("capital extension") << "a|1.2.4|http://h/GPW.ZIP";
+        QTest::newRow("name leaving the folder") << "a|1.2.4|http://h/..%2F..%2Fx.zip";
+        QTest::newRow("name with a blank") << "a|1.2.4|http://h/G W.zip";
+        QTest::newRow("empty first line") << "\r\na|1.2.4|http://h/GPW.zip";
+    }
+
+    void unusableVersionLine() {
+        QFETCH(QString, line);
+        ServeVersionLine(line.toStdString());
+        frmUpdate* wizard = CheckedWizard();
+
+        QCOMPARE(wizard->lblProgress->text(),
+                 QStringLiteral("Error connecting to host. Unable to complete Live Update."));
+        QVERIFY(wizard->lblNo->isVisibleTo(wizard));
+        QCOMPARE(wizard->lblNewestVersion->text(), QStringLiteral("Newest version: 0.0.0"));
+        QVERIFY(!wizard->cmdNext->isEnabled());
+    }
+
+    void failedVersionCheck_data() {
+        QTest::addColumn<int>("reply");
+        QTest::newRow("no length") << int(Reply::kNoContentLength);
+        QTest::newRow("dropped") << int(Reply::kDropMidBody);
+        QTest::newRow("stalled") << int(Reply::kStall);
+    }
+
+    // The stalled server is given up after the version check's total bound, here made short.
+    void failedVersionCheck() {
+        QFETCH(int, reply);
+        ServeVersionLine("Gapwell|1.2.4|http://127.0.0.1/GPW.zip", Reply(reply));
+        frmUpdate* wizard = OpenWizard();
+        wizard->SetVersionCheckBounds({std::chrono::milliseconds(1000),
+                                       std::chrono::milliseconds(300),
+                                       std::chrono::milliseconds(0)});
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        QCOMPARE(VisibleStep(wizard), 1);
+        QCOMPARE(wizard->lblProgress->text(),
+                 QStringLiteral("Error connecting to host. Unable to complete Live Update."));
+        QVERIFY(!wizard->lblNo->isVisibleTo(wizard) && !wizard->lblYes->isVisibleTo(wizard));
+        QCOMPARE(wizard->lblThisVersion->text(), QStringLiteral("  "));
+        QVERIFY(!wizard->cmdNext->isEnabled());
+    }
+
+    void archiveSizeUnit_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("completion");
+        QTest::newRow("last kilobyte size") << 1048575 << "Download of 1024.00 KB  complete.";
+        QTest::newRow("first megabyte size") << 1048576 << "Download of 1.00 MB  complete.";
+    }
+
+    void archiveSizeUnit() {
+        QFETCH(int, size);
+        QFETCH(QString, completion);
+        ServeUpdate(std::size_t(size));
+        QCOMPARE(DownloadedWizard()->lblProgressUpdate->text(), completion);
+    }
+
+    void germanDecimalSeparator() {
+        platform_.locale.lang = "de_DE.UTF-8";
+        ServeUpdate(358656);
+        frmUpdate* wizard = DownloadedWizard();
+        QCOMPARE(wizard->lblProgressUpdate->text(), Text(10016) + QStringLiteral(" 350,25 ") +
+                                                        Text(10017) + QLatin1Char(' ') +
+                                                        Text(10020));
+        QCOMPARE(wizard->cmdCancel->text(), Text(10015));
+    }
+
+    void failedArchiveDownload() {
+        ServeUpdate(65536, Reply::kDropMidBody);
+        frmUpdate* wizard = DownloadedWizard();
+        QCOMPARE(wizard->lblProgressUpdate->text(),
+                 QStringLiteral("Error connecting to host. Unable to complete Live Update."));
+        QCOMPARE(wizard->cmdCancel->text(), QStringLiteral("Cancel"));
+        QVERIFY(!QFile::exists(ArchiveFile()));
+        wizard->close();
+        QVERIFY(!IsLoaded(wizard));
+    }
+
+    // The slow body would take over 20 s; Cancel, clicked while it runs, ends the transfer at
+    // once, and the window goes away only after the transfer has returned.
+    void cancelDuringTheArchiveDownload() {
+        ServeUpdate(1 << 20, Reply::kSlowBody);
+        frmUpdate* wizard = CheckedWizard();
+        const QPointer<frmUpdate> watched(wizard);
+        int messagesAtCancel = -1;
+        platform_.nextMessage = [&] {
+            messagesAtCancel = platform_.doEventsCalls;
+            QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
+        };
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        QVERIFY2(elapsed.elapsed() < 10000, "the transfer went on after Cancel");
+        QVERIFY(messagesAtCancel > 0);
+        // Cancel's own pending messages, and nothing from the transfer afterwards.
+        QCOMPARE(platform_.doEventsCalls, messagesAtCancel + 1);
+        QVERIFY(!watched.isNull() && !watched->isVisible() && !IsLoaded(watched));
+        QVERIFY(gapwell::LoadedUpdateWizard().isNull());
+        QVERIFY(watched->lblProgressUpdate->text().endsWith(QStringLiteral("downloaded...")));
+        QVERIFY(!QFile::exists(ArchiveFile()));
+        DeleteClosedWindows();
+        QVERIFY(watched.isNull());
+    }
+
+    void unattendedCheck_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("update") << "Gapwell|1.2.4|http://127.0.0.1/GPW.zip" << int(Reply::kNormal)
+                                << true;
+        QTest::newRow("same version")
+            << "Gapwell|1.2.3|http://127.0.0.1/GPW.zip" << int(Reply::kNormal) << false;
+        QTest::newRow("no connection")
+            << "Gapwell|1.2.4|http://127.0.0.1/GPW.zip" << int(Reply::kDropMidBody) << false;
+    }
+
+    // Hidden throughout: an update starts the owner's timer and keeps the wizard loaded at its
+    // second step; anything else unloads it without a word.
+    void unattendedCheck() {
+        QFETCH(QString, line);
+        QFETCH(int, reply);
+        QFETCH(bool, found);
+        ServeVersionLine(line.toStdString(), Reply(reply));
+        QTimer showTimer;
+        showTimer.setInterval(60000);
+
+        gapwell::RunUnattendedUpdateCheck(owner_.get(), &showTimer);
+
+        const QPointer<frmUpdate> wizard = gapwell::LoadedUpdateWizard();
+        QCOMPARE(showTimer.isActive(), found);
+        QCOMPARE(!wizard.isNull(), found);
+        QVERIFY(platform_.taskDialogs.empty());
+        for (const QWidget* form : gapwell::LoadedForms::All()) {
+            QVERIFY(!form->isVisible());
+        }
+        if (found) {
+            QCOMPARE(VisibleStep(wizard), 1);
+            QVERIFY(wizard->lblYes->isVisibleTo(wizard) && wizard->cmdNext->isEnabled());
+            QVERIFY(wizard->IsUnattended);
+        }
+    }
+};
+
+QTEST_MAIN(TestUpdateWizard)
+#include "tst_update_wizard.moc"
