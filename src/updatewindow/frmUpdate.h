@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Version.h"
 #include "update/TransferBounds.h"
 #include "update/clsDownload.h"
 
@@ -44,6 +45,9 @@ class frmUpdate : public QDialog {
     // The version check's transfer bounds (short by default, so that an unreachable host keeps
     // start-up short).
     void SetVersionCheckBounds(const TransferBounds& bounds) { versionCheckBounds_ = bounds; }
+    // The public key (base64) that a downloaded release's signature is checked with; the
+    // built-in one by default. Empty: no signature is asked for.
+    void SetReleasePublicKey(const std::string& publicKey) { releasePublicKey_ = publicKey; }
 
     // Controls, as created from the design.
     QPushButton* cmdNext = nullptr;
@@ -89,6 +93,9 @@ class frmUpdate : public QDialog {
     void VersionCheckComplete(std::int32_t TotalBytes);
     void ShowVersions(bool updateAvailable);
     void ArchiveComplete(std::int32_t TotalBytes);
+    // With a public key: whether the downloaded archive carries the maker's signature for
+    // NewestVersion. A refused archive is deleted and the reason logged in Bug.log.
+    bool ReleaseIsSigned();
 
     // The wizard's own reporting wrappers of the path helpers.
     std::string GetTempPath();
@@ -109,6 +116,7 @@ class frmUpdate : public QDialog {
 
     QPointer<QTimer> showTimer_;
     TransferBounds versionCheckBounds_ = kVersionCheckBounds;
+    std::string releasePublicKey_ = version::kUpdatePublicKey;
     std::unique_ptr<LiveProgressLabel> progressLine_;
     char decimalSeparator_ = '.';
     bool transferRunning_ = false;

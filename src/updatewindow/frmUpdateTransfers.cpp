@@ -1,14 +1,21 @@
 // What the wizard does with the events of its downloader: the version check while Step is 1,
 // the archive download while Step is 2.
 
+#include <unistd.h>
+
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
+#include <cerrno>
 
 #include "services/ErrorScope.h"
+#include "services/modErrorHandler.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "update/ProgressTexts.h"
+#include "update/ReleaseCheck.h"
+#include "update/UniqueTag.h"
+#include "update/UpdatePaths.h"
 #include "update/VersionCompare.h"
 #include "update/VersionFile.h"
 #include "update/VersionLine.h"
@@ -109,9 +116,28 @@ void frmUpdate::ShowVersions(bool updateAvailable) {
     lblNewestVersion->adjustSize();
 }
 
+bool frmUpdate::ReleaseIsSigned() {
+    if (releasePublicKey_.empty()) {
+        return true;
+    }
+    const std::string signatureFile = GetTempPath() + "_sig" + GetUniqueTag() + ".tmp";
+    const SignatureCheck check = CheckDownloadedRelease(ArchiveUrl, ArchivePath, NewestVersion,
+                                                        releasePublicKey_, signatureFile);
+    if (check == SignatureCheck::kValid) {
+        return true;
+    }
+    ::unlink(ArchivePath.c_str());
+    LogError("Updater_DownloadComplete", EBADMSG, kModuleName, SignatureCheckText(check), 0);
+    return false;
+}
+
 void frmUpdate::ArchiveComplete(std::int32_t TotalBytes) {
     ErrorScope scope("Updater_DownloadComplete", kModuleName);
+    bool signedRelease = false;
     if (TotalBytes != 0) {
+        scope.Step([&] { signedRelease = ReleaseIsSigned(); });
+    }
+    if (signedRelease) {
         scope.Step([&] {
             cmdCancel->setText(Text(kStrFinish));
             cmdCancel->setFocus();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sodium.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -6,12 +7,14 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/LoopbackServer.h"
 #include "support/Polling.h"
 #include "update/DoUpdate.h"
 #include "update/HandOverScript.h"
 #include "update/InstallFixture.h"
+#include "update/ReleaseCheck.h"
 #include "update/TestZip.h"
 #include "update/UpdatesFolder.h"
 #include "update/VersionCompare.h"
@@ -48,12 +51,21 @@ bool HasHandOverScript(const fs::path& folder) {
 
 class InstallTest : public test::InstallFixture {};
 
-TEST_F(InstallTest, DownloadedReleaseReplacesTheProgramAfterItHasEnded) {
+TEST_F(InstallTest, SignedReleaseReplacesTheProgramAfterItHasEnded) {
     test::TempFolder maker;
     const std::string release = (maker.Path() / "GPW.zip").string();
     test::WriteZip(release, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
+    ASSERT_GE(sodium_init(), 0);
+    ReleasePublicKey publicKey{};
+    ReleaseSecretKey secretKey{};
+    crypto_sign_keypair(publicKey.data(), secretKey.data());
+    const std::string releaseBytes = ReadText(release);
+    const ReleaseSignature signature = SignRelease(
+        secretKey, "1.2.4", std::vector<std::uint8_t>(releaseBytes.begin(), releaseBytes.end()));
     test::LoopbackServer server;
-    server.Serve("/tarnwick/updates/GPW.zip", ReadText(release));
+    server.Serve("/tarnwick/updates/GPW.zip", releaseBytes);
+    server.Serve("/tarnwick/updates/GPW.zip.sig",
+                 EncodeBase64(signature.data(), signature.size()) + "\n");
     server.Serve("/tarnwick/updates/GPW.txt",
                  "GPW|1.2.4|" + server.Url("/tarnwick/updates/GPW.zip") + "\r\n");
 
@@ -66,6 +78,10 @@ TEST_F(InstallTest, DownloadedReleaseReplacesTheProgramAfterItHasEnded) {
     PrepareUpdatesFolder(UpdatesFolder());
     const std::string archivePath = UpdatesFolder() + offer.archiveFileName;
     updater.DownloadFile(offer.archiveUrl, archivePath);
+    ASSERT_EQ(CheckDownloadedRelease(offer.archiveUrl, archivePath, offer.newestVersion,
+                                     EncodeBase64(publicKey.data(), publicKey.size()),
+                                     (folder.Path() / "_sig957k.tmp").string()),
+              SignatureCheck::kValid);
 
     const pid_t standIn = StartStandIn();
     ASSERT_NE(standIn, 0);

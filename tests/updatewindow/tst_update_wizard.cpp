@@ -1,6 +1,8 @@
 // The Live Update wizard on the offscreen platform, driven through its controls against the
 // test's own HTTP server on 127.0.0.1.
 
+#include <sodium.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -13,12 +15,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/FakePlatform.h"
 #include "services/modLocalize.h"
 #include "support/LoopbackServer.h"
 #include "ui/LoadedForms.h"
 #include "update/CompactPath.h"
+#include "update/ReleaseSignature.h"
 #include "updatewindow/UpdateWizard.h"
 #include "updatewindow/frmUpdate.h"
 
@@ -30,6 +34,21 @@ namespace {
 
 const std::string kVersionPath = "/tarnwick/updates/GPW.txt";
 const std::string kArchivePath = "/files/GPW.zip";
+
+// A release key pair made for one test.
+struct KeyPair {
+    gapwell::ReleasePublicKey publicKey{};
+    gapwell::ReleaseSecretKey secretKey{};
+    KeyPair() {
+        if (sodium_init() < 0) {
+            qFatal("libsodium could not be initialised");
+        }
+        crypto_sign_keypair(publicKey.data(), secretKey.data());
+    }
+    std::string PublicBase64() const {
+        return gapwell::EncodeBase64(publicKey.data(), publicKey.size());
+    }
+};
 
 // The platform double whose pending messages can hold a user action, run once.
 class WizardPlatform : public gapwell::FakePlatform {
@@ -305,6 +324,75 @@ class TestUpdateWizard : public QObject {
                  QStringLiteral("Error connecting to host. Unable to complete Live Update."));
         QCOMPARE(wizard->cmdCancel->text(), QStringLiteral("Cancel"));
         QVERIFY(!QFile::exists(ArchiveFile()));
+        wizard->close();
+        QVERIFY(!IsLoaded(wizard));
+    }
+
+    // With a public key the archive counts as downloaded only with the maker's signature over
+    // this version and these bytes; anything else deletes it, shows the error text, offers no
+    // Finish and leaves one record in Bug.log.
+    void signedRelease_data() {
+        QTest::addColumn<QString>("signature");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("the maker's") << "valid" << true;
+        QTest::newRow("archive changed by a byte") << "tampered" << false;
+        QTest::newRow("for another version") << "other version" << false;
+        QTest::newRow("by another key") << "other key" << false;
+        QTest::newRow("missing: an error page") << "missing" << false;
+        QTest::newRow("empty") << "empty" << false;
+        QTest::newRow("garbage") << "garbage" << false;
+    }
+    void signedRelease() {
+        QFETCH(QString, signature);
+        QFETCH(bool, accepted);
+        const KeyPair maker;
+        const KeyPair other;
+        const std::string archive(4096, 'z');
+        ServeUpdate(archive.size());
+        const auto signatureOf = [&](const KeyPair& keys, const std::string& version) {
+            const gapwell::ReleaseSignature bytes = gapwell::SignRelease(
+                keys.secretKey, version, std::vector<std::uint8_t>(archive.begin(), archive.end()));
+            return gapwell::EncodeBase64(bytes.data(), bytes.size()) + "\n";
+        };
+        const std::string sigPath = kArchivePath + ".sig";
+        if (signature == "valid" || signature == "tampered") {
+            server_->Serve(sigPath, signatureOf(maker, "1.2.4"));
+        } else if (signature == "other version") {
+            server_->Serve(sigPath, signatureOf(maker, "1.2.5"));
+        } else if (signature == "other key") {
+            server_->Serve(sigPath, signatureOf(other, "1.2.4"));
+        } else if (signature == "empty") {
+            server_->Serve(sigPath, "");
+        } else if (signature == "garbage") {
+            server_->Serve(sigPath, "not a signature\n");
+        }
+        if (signature == "tampered") {
+            server_->Serve(kArchivePath, "y" + archive.substr(1));
+        }
+
+        frmUpdate* wizard = OpenWizard();
+        wizard->SetReleasePublicKey(maker.PublicBase64());
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        const QString bugLog = programFolder_->filePath(QStringLiteral("Bug.log"));
+        if (accepted) {
+            QCOMPARE(wizard->cmdCancel->text(), Text(10015));
+            QVERIFY(QFile::exists(ArchiveFile()));
+            QVERIFY(!QFile::exists(bugLog));
+            return;
+        }
+        QCOMPARE(wizard->lblProgressUpdate->text(), Text(10023));
+        QCOMPARE(wizard->cmdCancel->text(), Text(10010));
+        QVERIFY(!wizard->cmdNext->isEnabled());
+        QVERIFY(!QFile::exists(ArchiveFile()));
+        QFile log(bugLog);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QList<QByteArray> records = log.readAll().split('\n');
+        QCOMPARE(records.size(), 2);  // one record and the final line break
+        QVERIFY(records[0].contains("|Updater_DownloadComplete|"));
+        QVERIFY(records[0].contains("|frmUpdate|"));
+        QVERIFY(platform_.taskDialogs.empty());
         wizard->close();
         QVERIFY(!IsLoaded(wizard));
     }

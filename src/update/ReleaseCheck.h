@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "update/ReleaseSignature.h"
+
+namespace gapwell {
+
+// Fetches the signature file published beside the archive (the archive's URL + ".sig") into
+// `signatureFile` with a downloader of its own, reads and deletes it, and checks the downloaded
+// archive with it for `version` (the newest-version field as published) and the public key.
+// A signature file that could not be fetched gives kMalformedSignature.
+SignatureCheck CheckDownloadedRelease(const std::string& archiveUrl, const std::string& archivePath,
+                                      const std::string& version,
+                                      const std::string& publicKeyBase64,
+                                      const std::string& signatureFile);
+
+}  // namespace gapwell
