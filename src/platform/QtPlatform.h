@@ -31,6 +31,8 @@ class QtPlatform : public Platform {
                             const std::string& workingFolder) override;
     std::string ProgramFolder() override;
     std::string TempFolder() override;
+    // ProgramFileLocations of the program folder.
+    FileLocations Locations() override;
     LocaleSettings UserLocale() override;
     std::string CommandLine() override;
     LocalDateTime Now() override;
