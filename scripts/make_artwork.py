@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the program's icon "AAA" (16, 32 and 48 px, with alpha) and the main window's banner
-(500 x 100) and writes them as PNG files. Standard library only.
+"""Draws the program's icon "AAA" (16, 32, 48, 128 and 256 px, with alpha) and the main window's
+banner (500 x 100) and writes them as PNG files. Standard library only. The window uses the three
+small icons; the installed desktop entry uses all five.
 
 The picture is a stylised cartridge whose label shows rows of data with one bright gap: the free
 space the program finds.
@@ -137,7 +138,7 @@ def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
     icons = os.path.join(root, "resources", "icons", "AAA")
     os.makedirs(icons, exist_ok=True)
-    for size in (16, 32, 48):
+    for size in (16, 32, 48, 128, 256):
         write_png(os.path.join(icons, "%d.png" % size), size, size, icon(size))
     write_png(os.path.join(root, "resources", "banner.png"), 500, 100, render(500, 100, banner_colour, 2))
 

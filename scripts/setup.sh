@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Gapwell needs to build, test and run (fonts-wine brings Tahoma,
 # fonts-wqy-microhei the Chinese texts, qt6-translations-l10n Qt's own texts in the user's
-# language), and the checkers CI runs (clang for the fuzz targets, clang-format, clang-tidy).
-# Quick when all are there.
+# language), and the checkers CI runs (clang for the fuzz targets, clang-format, clang-tidy, and
+# the package checkers). Quick when all are there.
 set -euo pipefail
 
 packages=(
@@ -12,6 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libcli11-dev
     fonts-wine fonts-dejavu-core fonts-wqy-microhei xvfb xauth time bc curl
     clang clang-format clang-tidy libclang-rt-14-dev
+    desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()

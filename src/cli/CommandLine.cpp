@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "base/RuntimeError.h"
+#include "base/Version.h"
 #include "cli/Commands.h"
 #include "cli/ErrorLine.h"
 #include "cli/StrictNumbers.h"
@@ -121,6 +122,8 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     CLI::App app{"Finds free space (runs of one filler byte) in Game Boy Advance ROM images.",
                  "gapwell"};
     app.require_subcommand(1);
+    app.set_version_flag("--version",
+                         std::string(version::kProductName) + " " + version::kVersionText);
     RawOptions raw;
 
     CLI::App* find = app.add_subcommand("find", "First free offset, as the window's Search does");
@@ -147,7 +150,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
             return exitCode;
         }
     } catch (const CLI::Success& e) {
-        return app.exit(e, out, err);  // --help
+        return app.exit(e, out, err);  // --help, --version
     } catch (const CLI::ParseError& e) {
         failure = raw.rom.empty() ? MisplacedRomMessage({find, scan, info}, argc, argv) : "";
         if (failure.empty()) {

@@ -25,6 +25,8 @@ class FakePlatform : public Platform {
     std::vector<std::string> fonts{"DejaVu Sans", "Tahoma"};
     std::string programFolder = "/tmp";
     std::string tempFolder = "/tmp";
+    // Unset: a portable copy in programFolder.
+    std::optional<FileLocations> fileLocations;
     LocaleSettings locale{"", "", "", "en_US.UTF-8"};
     std::string commandLine;
     LocalDateTime now{2009, 3, 7, 9, 5, 2};
@@ -80,6 +82,9 @@ class FakePlatform : public Platform {
     bool IsOnline() override { return online; }
     std::string ProgramFolder() override { return programFolder; }
     std::string TempFolder() override { return tempFolder; }
+    FileLocations Locations() override {
+        return fileLocations.value_or(PortableLocations(programFolder));
+    }
     LocaleSettings UserLocale() override { return locale; }
     std::string CommandLine() override { return commandLine; }
     LocalDateTime Now() override { return now; }

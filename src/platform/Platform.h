@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileLocations.h"
+
 namespace gapwell {
 
 // The version record of the message-box decisions (major, minor, build, platform id; the
@@ -97,6 +99,9 @@ class Platform {
     // The folder that holds the running executable, without a trailing "/".
     virtual std::string ProgramFolder() = 0;
     virtual std::string TempFolder() = 0;
+    // Where Bug.log and autoupdate.dat go and whether Live Update may replace the program: the
+    // one answer for a portable or an installed copy (FileLocations.h).
+    virtual FileLocations Locations() = 0;
     // The user's locale settings, as the environment gives them.
     virtual LocaleSettings UserLocale() = 0;
     // The program's arguments as one text: everything after the program's own name.

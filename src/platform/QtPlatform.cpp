@@ -104,6 +104,10 @@ std::string QtPlatform::TempFolder() {
     return QDir::tempPath().toStdString();
 }
 
+FileLocations QtPlatform::Locations() {
+    return ProgramFileLocations(ProgramFolder());
+}
+
 LocaleSettings QtPlatform::UserLocale() {
     return LocaleSettingsFromEnvironment();
 }

@@ -33,6 +33,8 @@ class QtPlatform : public Platform {
     bool IsOnline() override;
     std::string ProgramFolder() override;
     std::string TempFolder() override;
+    // ProgramFileLocations of the program folder.
+    FileLocations Locations() override;
     LocaleSettings UserLocale() override;
     std::string CommandLine() override;
     LocalDateTime Now() override;

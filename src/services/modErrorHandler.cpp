@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <utility>
 
@@ -83,10 +84,14 @@ bool EndsInsideALine(int fd) {
            ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n';
 }
 
-// Appends the line, retrying short writes, so that nothing already in the file is touched and a
+// Appends the line to `folder`/Bug.log, creating the folder first when it is missing (an installed
+// copy's state folder), retrying short writes, so that nothing already in the file is touched and a
 // record is either whole or visibly torn. After a torn record the new one starts on a fresh
 // line; the line break goes out in the same write call as the record.
-void AppendToFile(const std::string& path, const std::string& line) {
+void AppendToLog(const std::string& folder, const std::string& line) {
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    const std::string path = folder + "/Bug.log";
     const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
         return;
@@ -142,7 +147,7 @@ void LogError(const std::string& procName, int errorNumber, const std::string& m
                                    programVersionText + "|" + procName + "|" +
                                    std::to_string(errorNumber) + "|" + moduleName + "|" +
                                    description + "|" + std::to_string(answer);
-        AppendToFile(CurrentPlatform().ProgramFolder() + "/Bug.log", AsLogLine(record));
+        AppendToLog(CurrentPlatform().Locations().logFolder, AsLogLine(record));
     });
 }
 

@@ -23,7 +23,8 @@ void SetPendingError(int number, const std::string& description);
 // Bug.log and returns the answer (3, 4 or 5); returns 0 at once when nothing is pending.
 int HandleError(const std::string& procName, const std::string& moduleName);
 
-// Appends one record to Bug.log in the program folder; every failure inside is ignored.
+// Appends one record to Bug.log in the log folder (Platform::Locations); every failure inside is
+// ignored.
 void LogError(const std::string& procName, int errorNumber, const std::string& moduleName,
               const std::string& description, int answer);
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/Version.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {
@@ -112,6 +113,12 @@ TEST_F(GapwellCli, InfoShowsTheHeader) {
     EXPECT_EQ(shortRom.exitCode, 0);
     EXPECT_EQ(shortRom.out, "length: 1\ngame code: \ntitle: \nmaker code: \n");
     EXPECT_NE(shortRom.err.find("shorter than a GBA header"), std::string::npos);
+}
+
+TEST_F(GapwellCli, VersionNamesTheProduct) {
+    const CliRun run = Gapwell(folder_, "--version");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, std::string(version::kProductName) + " " + version::kVersionText + "\n");
 }
 
 TEST_F(GapwellCli, ErrorsPrintOneLineAndExitTwo) {

@@ -129,13 +129,25 @@ TEST_F(ErrorHandlerTest, RecordAfterATornOneStartsOnAFreshLine) {
               "20090307|090502|5.1.2600|1.2.3|mnuOpen_Click|53|frmMain|File not found|4\n");
 }
 
-TEST_F(ErrorHandlerTest, UnwritableFolderLosesTheRecordSilently) {
-    platform.programFolder = (folder.Path() / "missing").string();
+TEST_F(ErrorHandlerTest, UncreatableFolderLosesTheRecordSilently) {
+    // A log folder under a normal file cannot be made, not even by root.
+    platform.programFolder = folder.Write("file", Bytes("x")) + "/log";
     platform.taskDialogAnswers = {kPressClose};
     SetPendingError(5, "Input/output error");
     EXPECT_EQ(HandleError("Main", "modMain"), kAnswerAbort);
     EXPECT_EQ(platform.taskDialogs.size(), 1u);
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing"));
+    EXPECT_EQ(test::ReadText(folder.Path() / "file"), "x");
+}
+
+TEST_F(ErrorHandlerTest, InstalledCopyLogsInItsStateFolderMadeOnFirstUse) {
+    const std::filesystem::path state = folder.Path() / "state" / version::kAppId;
+    platform.fileLocations =
+        FileLocations{state.string(), (folder.Path() / "config").string(), false};
+    LogError("Main", 5, "modMain", "Input/output error", 0);
+    EXPECT_FALSE(BugLogExists());
+    EXPECT_EQ(test::ReadText(state / "Bug.log"),
+              "20090307|090502|5.1.2600|" + kVersion + "|Main|5|modMain|Input/output error|0\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "config"));
 }
 
 TEST_F(ErrorHandlerTest, FailingMessageRoutineDoesNotRecurse) {
