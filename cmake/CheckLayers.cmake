@@ -13,7 +13,9 @@
 #   release    base services update
 #   ui         base platform services
 #   about      base platform services ui
+#   mapwindow  base platform services search ui
 #   app        base platform services search ui about/ShowAbout.h
+#              mapwindow/ShowFreeSpaceMap.h
 #
 # The generated version facts (base/Version.h) belong to base.
 set(allowed_base "")
@@ -25,7 +27,9 @@ set(allowed_cli base search)
 set(allowed_release base services update)
 set(allowed_ui base platform services)
 set(allowed_about base platform services ui)
-set(allowed_app base platform services search ui about/ShowAbout.h)
+set(allowed_mapwindow base platform services search ui)
+set(allowed_app base platform services search ui about/ShowAbout.h
+    mapwindow/ShowFreeSpaceMap.h)
 
 cmake_minimum_required(VERSION 3.25)
 
