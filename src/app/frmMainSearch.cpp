@@ -103,6 +103,7 @@ void frmMain::DisableControls() {
     mnuSearch->setEnabled(false);
     mnuFindNext->setEnabled(false);
     mnuCopy->setEnabled(false);
+    mnuFreeSpaceMap->setEnabled(false);
     for (QLabel* label : {lblFreeSpace, lblNeededBytes, lblSearchInterval}) {
         label->setEnabled(false);
     }
@@ -120,6 +121,7 @@ void frmMain::DisableControls() {
 
 void frmMain::EnableControls() {
     mnuSearch->setEnabled(true);
+    mnuFreeSpaceMap->setEnabled(true);
     for (QLabel* label : {lblFreeSpace, lblNeededBytes, lblSearchInterval}) {
         label->setEnabled(true);
     }
