@@ -57,6 +57,7 @@ void frmFreeSpaceMap::BuildControls() {
     lblTotals = new QLabel(this);
     lblTotals->setObjectName(QStringLiteral("lblTotals"));
     lblTotals->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblTotals->setWordWrap(true);  // long translations must not widen the window
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(picMap, 1);
