@@ -47,7 +47,6 @@ frmFreeSpaceMap::frmFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link)
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       link_(std::move(link)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
     BuildControls();
     LoadedForms::Add(this);
     Localize(this);

@@ -91,6 +91,18 @@ class TestFreeSpaceMap : public QObject {
         QCOMPARE(Items(window->lstResult), QStringList{QStringLiteral("12340")});
         QVERIFY(Messages(platform_).isEmpty());
     }
+
+    // Search never reports offset 0: a run there is searched from offset 1.
+    void aRunAtOffsetZeroIsSearchedFromOne() {
+        const QString zeroRom = WriteRom(folder_, QStringLiteral("zero.gba"), 0x10000, 0, 0x80);
+        auto window = ShowWindow();
+        OpenRom(*window, platform_, zeroRom);
+        Retype(window->txtNeededBytes, QStringLiteral("100"));
+        window->mnuFreeSpaceMap->trigger();
+        gapwell::FreeSpaceMapView* view = MapWindow()->picMap;
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->CellRect(0).center());
+        QCOMPARE(Items(window->lstResult), QStringList{QStringLiteral("1")});
+    }
 };
 
 QTEST_MAIN(TestFreeSpaceMap)
