@@ -14,8 +14,9 @@
 #   ui         base platform services
 #   about      base platform services ui
 #   updatewindow  base platform services update ui
+#   mapwindow  base platform services search ui
 #   app        base platform services search ui about/ShowAbout.h updatewindow/UpdateWizard.h
-#              update/AutomaticCheck.h
+#              update/AutomaticCheck.h mapwindow/ShowFreeSpaceMap.h
 #
 # The generated version facts (base/Version.h) belong to base.
 set(allowed_base "")
@@ -28,8 +29,9 @@ set(allowed_release base services update)
 set(allowed_ui base platform services)
 set(allowed_about base platform services ui)
 set(allowed_updatewindow base platform services update ui)
+set(allowed_mapwindow base platform services search ui)
 set(allowed_app base platform services search ui about/ShowAbout.h updatewindow/UpdateWizard.h
-    update/AutomaticCheck.h)
+    update/AutomaticCheck.h mapwindow/ShowFreeSpaceMap.h)
 
 cmake_minimum_required(VERSION 3.25)
 

@@ -77,6 +77,7 @@ class frmMain : public QMainWindow {
     QAction* mnuFindNext = nullptr;
     QAction* mnuSep2 = nullptr;
     QAction* mnuCopy = nullptr;
+    QAction* mnuFreeSpaceMap = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuAbout = nullptr;
     QAction* mnuSep3 = nullptr;
@@ -134,6 +135,8 @@ class frmMain : public QMainWindow {
     void mnuCopy_Click();
     void lstResult_DblClick();
     void mnuAbout_Click();
+    // The free-space map of the current ROM (frmMainMap.cpp).
+    void mnuFreeSpaceMap_Click();
 
     // The Live Update menu, the automatic check and the timer that shows a found update
     // (frmMainUpdate.cpp).

@@ -43,6 +43,7 @@ void frmMain::ConnectSearchWindowEvents() {
                  [this] { lstResult_DblClick(); });
 
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(mnuFreeSpaceMap, &QAction::triggered, this, &frmMain::mnuFreeSpaceMap_Click);
 
     // Like the classic edit boxes they stand for, the text boxes take no dropped text: a file
     // dropped on them goes to the window.

@@ -214,9 +214,12 @@ void frmMain::CreateMenus() {
     mnuFindNext = NewMenuItem(mnuEdit, "mnuFindNext", QStringLiteral("Find next"), 105, "F3");
     mnuSep2 = NewSeparator(mnuEdit, "mnuSep2");
     mnuCopy = NewMenuItem(mnuEdit, "mnuCopy", QStringLiteral("Copy"), 106);
+    mnuFreeSpaceMap = NewMenuItem(mnuEdit, "mnuFreeSpaceMap", QStringLiteral("Free-space map..."),
+                                  3001, "Ctrl+M");
     mnuSearch->setEnabled(false);
     mnuFindNext->setEnabled(false);
     mnuCopy->setEnabled(false);
+    mnuFreeSpaceMap->setEnabled(false);
 
     mnuHelp = NewMenu(this, "mnuHelp", QStringLiteral("Help"), 107);
     mnuAbout = NewMenuItem(mnuHelp, "mnuAbout", QStringLiteral("About"), 109);

@@ -108,6 +108,7 @@ void frmMain::DisableControls() {
     mnuSearch->setEnabled(false);
     mnuFindNext->setEnabled(false);
     mnuCopy->setEnabled(false);
+    mnuFreeSpaceMap->setEnabled(false);
     for (QLabel* label : {lblFreeSpace, lblNeededBytes, lblSearchInterval}) {
         label->setEnabled(false);
     }
@@ -125,6 +126,7 @@ void frmMain::DisableControls() {
 
 void frmMain::EnableControls() {
     mnuSearch->setEnabled(true);
+    mnuFreeSpaceMap->setEnabled(true);
     for (QLabel* label : {lblFreeSpace, lblNeededBytes, lblSearchInterval}) {
         label->setEnabled(true);
     }

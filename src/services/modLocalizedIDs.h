@@ -35,6 +35,17 @@ inline constexpr int kStrOpeningRom = 1002;
 inline constexpr int kStrAbout = 2000;
 inline constexpr int kStrAboutDescription = 2001;
 
+// Free-space map window and its menu entry.
+inline constexpr int kStrFreeSpaceMap = 3000;
+inline constexpr int kStrMenuFreeSpaceMap = 3001;
+inline constexpr int kStrMapTotals = 3002;  // %1 runs, %2 bytes, %3 share, %4 length, %5 offset
+inline constexpr int kStrMapNoUsableRun = 3003;  // %1 needed length
+inline constexpr int kStrMapOffsets = 3004;      // %1 first, %2 last offset
+inline constexpr int kStrMapRun = 3005;          // %1 first offset, %2 length in hex, %3 in decimal
+inline constexpr int kStrMapUsable = 3006;
+inline constexpr int kStrMapShort = 3007;
+inline constexpr int kStrMapData = 3008;
+
 // Live Update wizard and its menu entries.
 inline constexpr int kStrLiveUpdate = 10000;
 inline constexpr int kStrStep1Of3 = 10001;

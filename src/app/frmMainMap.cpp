@@ -1,0 +1,31 @@
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "app/frmMain.h"
+#include "mapwindow/ShowFreeSpaceMap.h"
+#include "search/Numbers.h"
+#include "ui/InputMaxLength.h"
+
+namespace gapwell {
+
+// The map reads the filler byte and the needed length the way Search does, follows their
+// fields, and a click on a usable run searches from the offset it names.
+void frmMain::mnuFreeSpaceMap_Click() {
+    FreeSpaceMapLink link;
+    link.inputs = [this] {
+        return FreeSpaceMapInputs{
+            m_FileName,
+            static_cast<std::uint8_t>(ReadHexLeading(txtByteType->text().toStdString())),
+            ReadDecimalLeading(txtNeededBytes->text().toStdString())};
+    };
+    link.inputFields = {txtByteType, txtNeededBytes};
+    link.searchFrom = [this](std::int64_t offset) {
+        // Choosing "Search from offset" brings back the box's earlier text: choose it first.
+        optOffset[0]->setChecked(true);
+        SetTextUncut(txtOffset, QString::fromStdString(ToHex(static_cast<std::uint64_t>(offset))));
+        cmdSearch_Click();
+    };
+    ShowFreeSpaceMap(this, std::move(link));
+}
+
+}  // namespace gapwell

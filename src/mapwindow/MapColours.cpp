@@ -1,0 +1,51 @@
+#include "mapwindow/MapColours.h"
+
+#include <QPainter>
+#include <QPalette>
+#include <QRect>
+
+namespace gapwell {
+
+namespace {
+
+bool IsDark(const QPalette& palette) {
+    return palette.color(QPalette::Base).lightness() < 128;
+}
+
+}  // namespace
+
+MapColours MapColoursFor(const QPalette& palette) {
+    MapColours colours;
+    colours.background = palette.color(QPalette::Base);
+    if (IsDark(palette)) {
+        colours.usable = QColor(0x56, 0xB4, 0xE9);
+        colours.shortRun = QColor(0xC4, 0x88, 0x00);
+        colours.shortStroke = QColor(0x4A, 0x33, 0x00);
+        colours.data = QColor(0x48, 0x48, 0x48);
+    } else {
+        colours.usable = QColor(0x00, 0x72, 0xB2);
+        colours.shortRun = QColor(0xE6, 0x9F, 0x00);
+        colours.shortStroke = QColor(0x7A, 0x52, 0x00);
+        colours.data = QColor(0xD6, 0xD6, 0xD6);
+    }
+    return colours;
+}
+
+void PaintCell(QPainter& painter, const QRect& rect, CellClass cellClass,
+               const MapColours& colours) {
+    switch (cellClass) {
+        case CellClass::Usable:
+            painter.fillRect(rect, colours.usable);
+            return;
+        case CellClass::Data:
+            painter.fillRect(rect, colours.data);
+            return;
+        case CellClass::Short:
+            painter.fillRect(rect, colours.shortRun);
+            painter.setPen(colours.shortStroke);
+            painter.drawLine(rect.bottomLeft(), rect.topRight());
+            return;
+    }
+}
+
+}  // namespace gapwell

@@ -1,0 +1,133 @@
+#include "mapwindow/frmFreeSpaceMap.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <algorithm>
+#include <utility>
+
+#include "mapwindow/FreeSpaceMapView.h"
+#include "search/Numbers.h"
+#include "services/ErrorScope.h"
+#include "services/modLocalize.h"
+#include "services/modLocalizedIDs.h"
+#include "ui/LoadedForms.h"
+#include "ui/Localize.h"
+
+namespace gapwell {
+
+namespace {
+
+constexpr const char* kModuleName = "frmFreeSpaceMap";
+
+// The program-wide reference to the map window; empty while none is loaded.
+QPointer<frmFreeSpaceMap>& MapWindow() {
+    static QPointer<frmFreeSpaceMap> window;
+    return window;
+}
+
+// Where Search must start to list `run` first. Search never reports offset 0, so a run there
+// is searched from offset 1 when it still holds `needed` bytes from there, and not at all
+// otherwise.
+std::optional<std::int64_t> SearchStartFor(const FreeRun& run, std::int64_t needed) {
+    if (run.offset > 0) {
+        return run.offset;
+    }
+    if (run.length - 1 >= needed) {
+        return 1;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+frmFreeSpaceMap::frmFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link)
+    : QDialog(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      link_(std::move(link)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    BuildControls();
+    LoadedForms::Add(this);
+    Localize(this);
+    connect(picMap, &FreeSpaceMapView::UsableRunClicked, this,
+            &frmFreeSpaceMap::picMap_UsableRunClicked);
+    for (QLineEdit* field : link_.inputFields) {
+        connect(field, &QLineEdit::textChanged, this, &frmFreeSpaceMap::Refresh);
+    }
+    Refresh();
+}
+
+void frmFreeSpaceMap::Refresh() {
+    const FreeSpaceMapInputs inputs = link_.inputs();
+    if (!shown_ || inputs.romPath != shown_->romPath || inputs.filler != shown_->filler) {
+        RunMap runs;
+        ErrorScope scope("Refresh", kModuleName);
+        scope.Step([&] { runs = RunMap::Scan(inputs.romPath, inputs.filler); });
+        picMap->SetRuns(std::move(runs));
+    }
+    shown_ = inputs;
+    picMap->SetNeeded(std::max<std::int64_t>(1, inputs.needed));
+    ShowTotals();
+}
+
+void frmFreeSpaceMap::ShowTotals() {
+    const std::int64_t needed = picMap->Needed();
+    const MapTotals totals = picMap->Runs().Totals(needed);
+    if (totals.usableRuns == 0) {
+        lblTotals->setText(QString::fromStdString(LoadString(kStrMapNoUsableRun)).arg(needed));
+        return;
+    }
+    const std::int64_t romSize = picMap->Runs().RomSize();
+    const double share =
+        100.0 * static_cast<double>(totals.usableBytes) / static_cast<double>(romSize);
+    lblTotals->setText(
+        QString::fromStdString(LoadString(kStrMapTotals))
+            .arg(totals.usableRuns)
+            .arg(totals.usableBytes)
+            .arg(share, 0, 'f', 1)
+            .arg(totals.largest.length)
+            .arg(QString::fromStdString(ToHex(static_cast<std::uint64_t>(totals.largest.offset)))));
+}
+
+void frmFreeSpaceMap::picMap_UsableRunClicked(const FreeRun& run) {
+    if (const std::optional<std::int64_t> start = SearchStartFor(run, picMap->Needed())) {
+        link_.searchFrom(*start);
+    }
+}
+
+void frmFreeSpaceMap::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Another ROM may have been opened while the map was in the background.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Refresh();
+    }
+}
+
+void frmFreeSpaceMap::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    if (event->isAccepted()) {
+        Form_Unload();
+    }
+}
+
+void frmFreeSpaceMap::Form_Unload() {
+    if (MapWindow() == this) {
+        MapWindow() = nullptr;
+    }
+    LoadedForms::Remove(this);
+}
+
+void ShowFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link) {
+    QPointer<frmFreeSpaceMap>& window = MapWindow();
+    if (window.isNull()) {
+        window = new frmFreeSpaceMap(owner, std::move(link));
+    } else {
+        window->Refresh();
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace gapwell

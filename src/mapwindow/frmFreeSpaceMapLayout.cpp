@@ -1,0 +1,68 @@
+// Controls of the free-space map: the map fills the window; the legend and the totals line sit
+// under it.
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+#include "mapwindow/FreeSpaceMapView.h"
+#include "mapwindow/MapColours.h"
+#include "mapwindow/frmFreeSpaceMap.h"
+#include "services/modLocalizedIDs.h"
+
+namespace gapwell {
+
+namespace {
+
+constexpr int kSwatchSize = 11;
+
+void SetTag(QObject* control, int id) {
+    control->setProperty("tag", QString::number(id));
+}
+
+// A swatch in the look of a cell class and its caption.
+void AddLegendEntry(QWidget* parent, QHBoxLayout* row, const char* name, CellClass cellClass,
+                    int textId) {
+    QPixmap swatch(kSwatchSize, kSwatchSize);
+    QPainter painter(&swatch);
+    PaintCell(painter, swatch.rect(), cellClass, MapColoursFor(parent->palette()));
+    painter.end();
+    auto* picture = new QLabel(parent);
+    picture->setPixmap(swatch);
+    auto* caption = new QLabel(parent);
+    caption->setObjectName(QLatin1String(name));
+    SetTag(caption, textId);
+    row->addWidget(picture);
+    row->addWidget(caption);
+    row->addSpacing(kSwatchSize);
+}
+
+}  // namespace
+
+void frmFreeSpaceMap::BuildControls() {
+    setObjectName(QStringLiteral("frmFreeSpaceMap"));
+    SetTag(this, kStrFreeSpaceMap);
+    setWindowTitle(QStringLiteral("Free-space map"));
+
+    picMap = new FreeSpaceMapView(this);
+    picMap->setObjectName(QStringLiteral("picMap"));
+
+    auto* legend = new QHBoxLayout;
+    AddLegendEntry(this, legend, "lblUsable", CellClass::Usable, kStrMapUsable);
+    AddLegendEntry(this, legend, "lblShort", CellClass::Short, kStrMapShort);
+    AddLegendEntry(this, legend, "lblData", CellClass::Data, kStrMapData);
+    legend->addStretch();
+
+    lblTotals = new QLabel(this);
+    lblTotals->setObjectName(QStringLiteral("lblTotals"));
+    lblTotals->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblTotals->setWordWrap(true);  // long translations must not widen the window
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picMap, 1);
+    layout->addLayout(legend);
+    layout->addWidget(lblTotals);
+}
+
+}  // namespace gapwell
