@@ -20,6 +20,12 @@ void frmMain::ConnectLiveUpdateEvents() {
 
 void frmMain::UpdateCheck() {
     ErrorScope scope("UpdateCheck", "frmMain");
+    // An installed copy is updated by the package system: Live Update stays off there.
+    if (!CurrentPlatform().Locations().selfUpdating) {
+        mnuCheckNow->setEnabled(false);
+        mnuAutomaticallyCheck->setEnabled(false);
+        return;
+    }
     scope.Step(
         [&] { mnuAutomaticallyCheck->setChecked(ReadAutomaticCheck(AutomaticCheckFile())); });
     scope.Step([&] {
@@ -30,7 +36,8 @@ void frmMain::UpdateCheck() {
 }
 
 void frmMain::mnuLiveUpdate_Click() {
-    mnuCheckNow->setEnabled(CurrentPlatform().IsOnline() && !IsOpen(QStringLiteral("frmUpdate")));
+    mnuCheckNow->setEnabled(CurrentPlatform().Locations().selfUpdating &&
+                            CurrentPlatform().IsOnline() && !IsOpen(QStringLiteral("frmUpdate")));
 }
 
 void frmMain::mnuCheckNow_Click() {

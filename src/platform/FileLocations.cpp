@@ -57,9 +57,13 @@ FileLocations LocationsFor(const std::string& programFolder, bool programFolderW
             BaseFolder(user.xdgConfigHome, user.home + "/.config") + appFolder, false};
 }
 
+bool IsSystemProgramFolder(const std::string& folder) {
+    return folder.starts_with("/usr/") || folder.starts_with("/opt/");
+}
+
 FileLocations ProgramFileLocations(const std::string& programFolder) {
-    return LocationsFor(programFolder, IsWritableFolder(programFolder),
-                        UserFoldersFromEnvironment());
+    const bool portable = IsWritableFolder(programFolder) && !IsSystemProgramFolder(programFolder);
+    return LocationsFor(programFolder, portable, UserFoldersFromEnvironment());
 }
 
 }  // namespace gapwell

@@ -31,6 +31,10 @@ UserFolders UserFoldersFromEnvironment();
 // nobody write (mode 0555, as a package leaves nothing) counts as unwritable too.
 bool IsWritableFolder(const std::string& folder);
 
+// True for the folders where packages and system-wide installs put programs (/usr/..., /opt/...):
+// a copy there is installed even when its user (root) may write the folder.
+bool IsSystemProgramFolder(const std::string& folder);
+
 FileLocations PortableLocations(const std::string& programFolder);
 
 // The rule: a writable program folder is a portable copy; otherwise the files go to
@@ -39,7 +43,8 @@ FileLocations PortableLocations(const std::string& programFolder);
 FileLocations LocationsFor(const std::string& programFolder, bool programFolderWritable,
                            const UserFolders& user);
 
-// The rule applied to this process: the folder's writability and the environment.
+// The rule applied to this process: a writable folder outside the system's program folders is
+// a portable copy; the environment places an installed copy's files.
 FileLocations ProgramFileLocations(const std::string& programFolder);
 
 }  // namespace gapwell

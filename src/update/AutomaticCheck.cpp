@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
@@ -34,7 +36,7 @@ class OpenFile {
 }  // namespace
 
 std::string AutomaticCheckFile() {
-    return AddBackslash(CurrentPlatform().ProgramFolder()) + "autoupdate.dat";
+    return AddBackslash(CurrentPlatform().Locations().configFolder) + "autoupdate.dat";
 }
 
 bool ReadAutomaticCheck(const std::string& path) {
@@ -50,6 +52,11 @@ bool ReadAutomaticCheck(const std::string& path) {
 }
 
 void WriteAutomaticCheck(const std::string& path, bool on) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    if (error) {
+        throw ErrnoError(error.value(), path);
+    }
     const OpenFile file(path, O_WRONLY | O_CREAT | O_CLOEXEC);
     const unsigned char byte = on ? 1 : 0;
     if (::pwrite(file.Descriptor(), &byte, 1, 0) != 1) {

@@ -4,10 +4,11 @@
 
 namespace gapwell {
 
-// The automatic-check setting: the first byte of `autoupdate.dat` in the program folder, 0 for
-// off and anything else for on. Bytes after the first are never read or written.
+// The automatic-check setting: the first byte of `autoupdate.dat`, 0 for off and anything else
+// for on. Bytes after the first are never read or written.
 
-// Program folder + "/autoupdate.dat".
+// "autoupdate.dat" in the configuration folder: the program folder of a portable copy, the
+// user's configuration folder for an installed one.
 std::string AutomaticCheckFile();
 
 // Whether the check is on: a missing file means on (and is not created); an empty file reads
@@ -15,8 +16,8 @@ std::string AutomaticCheckFile();
 // cannot be read.
 bool ReadAutomaticCheck(const std::string& path);
 
-// Writes 1 (on) or 0 (off) as the first byte, creating the file when it is missing and never
-// shortening it. Throws RuntimeError when that fails.
+// Writes 1 (on) or 0 (off) as the first byte, creating the file (and its folder) when it is
+// missing and never shortening it. Throws RuntimeError when that fails.
 void WriteAutomaticCheck(const std::string& path, bool on);
 
 }  // namespace gapwell

@@ -97,6 +97,7 @@ class TestLiveUpdateMenu : public QObject {
 
     void cleanup() {
         UnloadAll();
+        platform_.fileLocations.reset();
         server_.reset();
     }
 
@@ -193,6 +194,37 @@ class TestLiveUpdateMenu : public QObject {
 
     // "Check Now..." shows one attended wizard at Welcome, owned by the main window and not
     // modal; choosing it again brings the same one forward.
+    // A copy installed where the user cannot write leaves updating to the package system: no
+    // check at start-up, whatever the setting, and both menu entries stay disabled.
+    void installedCopyNeverUpdatesItself() {
+        QTemporaryDir config;
+        platform_.fileLocations = gapwell::FileLocations{programFolder_->path().toStdString(),
+                                                         config.path().toStdString(), false};
+        const auto window = std::make_unique<frmMain>();
+
+        QCOMPARE(server_->RequestCount(), 0);
+        QVERIFY(LoadedWizards().isEmpty());
+        QVERIFY(!window->mnuAutomaticallyCheck->isEnabled());
+        OpenLiveUpdateMenu(*window);
+        QVERIFY(!window->mnuCheckNow->isEnabled());
+        QVERIFY(!QFile::exists(SettingFile()));
+    }
+
+    // The setting of an installed copy lives in the user's configuration folder.
+    void settingOfAnInstalledCopyLivesInTheConfigFolder() {
+        QTemporaryDir config;
+        const QString folder = config.filePath(QStringLiteral("io.example.Gapwell"));
+        platform_.fileLocations = gapwell::FileLocations{programFolder_->path().toStdString(),
+                                                         folder.toStdString(), true};
+        const auto window = std::make_unique<frmMain>();
+        window->mnuAutomaticallyCheck->trigger();
+
+        QFile setting(folder + QStringLiteral("/autoupdate.dat"));
+        QVERIFY(setting.open(QIODevice::ReadOnly));
+        QCOMPARE(setting.readAll(), QByteArray("\0", 1));
+        QVERIFY(!QFile::exists(SettingFile()));
+    }
+
     void checkNowShowsOneWizard() {
         WriteSetting(QByteArray("\0", 1));
         const auto window = std::make_unique<frmMain>();

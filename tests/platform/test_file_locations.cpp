@@ -67,6 +67,18 @@ TEST(FileLocations, WritabilityFollowsThePermissionBitsEvenForRoot) {
     chmod(path.c_str(), 0755);
 }
 
+TEST(FileLocations, SystemProgramFoldersAreInstalledCopiesEvenForRoot) {
+    for (const char* folder : {"/usr/bin", "/usr/local/bin", "/opt/gapwell"}) {
+        EXPECT_TRUE(IsSystemProgramFolder(folder)) << folder;
+    }
+    for (const char* folder : {"/home/ann/gapwell", "/usrx/bin", "/tmp/opt/gapwell"}) {
+        EXPECT_FALSE(IsSystemProgramFolder(folder)) << folder;
+    }
+    if (IsWritableFolder("/usr/bin")) {  // as root: writable, and still installed
+        EXPECT_FALSE(ProgramFileLocations("/usr/bin").selfUpdating);
+    }
+}
+
 TEST(FileLocations, ThisProgramReadsItsFolderAndTheEnvironment) {
     const test::TempFolder folder;
     const std::string path = folder.Path().string();
