@@ -40,7 +40,7 @@ constexpr AnswerButton kContinue{"&Continue", nullptr, 11};
 QString ButtonText(const AnswerButton& button) {
     if (button.toolkitText != nullptr) {
         for (const char* context : {"QPlatformTheme", "QDialogButtonBox"}) {
-            const QString translated = QCoreApplication::translate(context, button.toolkitText);
+            QString translated = QCoreApplication::translate(context, button.toolkitText);
             if (translated != QLatin1String(button.toolkitText)) {
                 return translated;
             }

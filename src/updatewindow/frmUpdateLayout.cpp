@@ -65,7 +65,7 @@ QGroupBox* AddFrame(QWidget* parent, int index, const QString& text, int id) {
 
 // Any picture of the banner's size serves: the main window's banner, cut to the wizard's width.
 QPixmap BannerPicture() {
-    const QPixmap picture(kBannerPath);
+    QPixmap picture(kBannerPath);
     if (picture.isNull()) {
         return picture;
     }
