@@ -76,7 +76,9 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
     WriteNewFile(signatureFile, EncodeBase64(signature.data(), signature.size()) + "\n", 0644);
-    out << version::kProductName << '|' << version << '|' << url << '\n';
+    // The program reads the version file's first line up to a carriage return; a line feed alone
+    // would become part of the archive's URL.
+    out << version::kProductName << '|' << version << '|' << url << "\r\n";
     return 0;
 }
 

@@ -10,7 +10,7 @@ namespace gapwell::release {
 int Keygen(const std::string& secretFile, std::ostream& out);
 
 // Signs ARCHIVE for VERSION: writes ARCHIVE.sig and prints the version-file line that names the
-// archive at URL.
+// archive at URL, ended by CR LF as the program reads it.
 int Sign(const std::string& secretFile, const std::string& archive, const std::string& version,
          const std::string& url, std::ostream& out);
 

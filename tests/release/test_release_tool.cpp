@@ -47,7 +47,7 @@ TEST(ReleaseTool, KeygenSignVerify) {
     const ToolRun sign =
         Tool({"sign", secret, archive, "1.2.4", "https://example.test/tarnwick/updates/GPW.zip"});
     ASSERT_EQ(sign.exitCode, 0) << sign.err;
-    EXPECT_EQ(sign.out, "Gapwell|1.2.4|https://example.test/tarnwick/updates/GPW.zip\n");
+    EXPECT_EQ(sign.out, "Gapwell|1.2.4|https://example.test/tarnwick/updates/GPW.zip\r\n");
     EXPECT_TRUE(std::filesystem::exists(archive + ".sig"));
 
     EXPECT_EQ(Tool({"verify", publicKey, archive, "1.2.4"}).exitCode, 0);
