@@ -46,8 +46,8 @@ bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder,
         return false;
     }
     scope.Step([&] { DeleteLeftoverScripts(*plan); });
-    // The archive's bytes are first read by the unpacking: a check of who made the archive
-    // belongs right before it.
+    // The archive's signature, where the build carries a key, was checked when its download
+    // completed; nothing has read its contents before this.
     scope.Step(
         [&] { ExtractTopLevelFiles(plan->archivePath, plan->updatesFolder, options.bounds); });
     scope.Step([&] { PrepareNewExecutable(*plan); });
