@@ -123,9 +123,7 @@ class TestMainWindow : public QObject {
   private slots:
     void initTestCase() {
         gapwell::LoadProgramFonts();
-        platform_.programFolder = programFolder_.path().toStdString();
-        SwitchOffAutomaticCheck(platform_.programFolder);
-        gapwell::SetCurrentPlatform(&platform_);
+        UseQuietPlatform(platform_, programFolder_);
     }
 
     void cleanup() {

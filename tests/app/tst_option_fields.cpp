@@ -40,9 +40,7 @@ class TestOptionFields : public QObject {
 
   private slots:
     void initTestCase() {
-        platform_.programFolder = folder_.path().toStdString();
-        SwitchOffAutomaticCheck(platform_.programFolder);
-        gapwell::SetCurrentPlatform(&platform_);
+        UseQuietPlatform(platform_, folder_);
         smallRom_ = WriteRom(folder_, QStringLiteral("small.gba"), 0x1000);
     }
 

@@ -54,9 +54,7 @@ class TestSearchCommands : public QObject {
 
   private slots:
     void initTestCase() {
-        platform_.programFolder = folder_.path().toStdString();
-        SwitchOffAutomaticCheck(platform_.programFolder);
-        gapwell::SetCurrentPlatform(&platform_);
+        UseQuietPlatform(platform_, folder_);
         runRom_ = WriteRom(folder_, QStringLiteral("run.gba"), 0x10000, 0x4000, 0x200);
     }
 
