@@ -24,6 +24,7 @@ class FakePlatform : public Platform {
     OsVersionInfo systemVersion{6, 1, 0, 2};
     std::vector<std::string> fonts{"DejaVu Sans", "Tahoma"};
     std::string programFolder = "/tmp";
+    std::string programFileName = "GPW";
     std::string tempFolder = "/tmp";
     // Unset: a portable copy in programFolder.
     std::optional<FileLocations> fileLocations;
@@ -81,6 +82,7 @@ class FakePlatform : public Platform {
                             const std::string& workingFolder) override;
     bool IsOnline() override { return online; }
     std::string ProgramFolder() override { return programFolder; }
+    std::string ProgramFileName() override { return programFileName; }
     std::string TempFolder() override { return tempFolder; }
     FileLocations Locations() override {
         return fileLocations.value_or(PortableLocations(programFolder));

@@ -98,6 +98,9 @@ class Platform {
 
     // The folder that holds the running executable, without a trailing "/".
     virtual std::string ProgramFolder() = 0;
+    // The running executable's own file name, without its folder ("GPW" as shipped). Live
+    // Update installs the archive entry of exactly this name and nothing else as the program.
+    virtual std::string ProgramFileName() = 0;
     virtual std::string TempFolder() = 0;
     // Where Bug.log and autoupdate.dat go and whether Live Update may replace the program: the
     // one answer for a portable or an installed copy (FileLocations.h).

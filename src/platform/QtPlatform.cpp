@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QUrl>
 #include <cstdio>
@@ -98,6 +99,10 @@ bool QtPlatform::IsOnline() {
 
 std::string QtPlatform::ProgramFolder() {
     return QCoreApplication::applicationDirPath().toStdString();
+}
+
+std::string QtPlatform::ProgramFileName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
 }
 
 std::string QtPlatform::TempFolder() {

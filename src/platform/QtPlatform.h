@@ -32,6 +32,7 @@ class QtPlatform : public Platform {
     // Online when the kernel has a usable default route (IPv4 or IPv6) off the loopback.
     bool IsOnline() override;
     std::string ProgramFolder() override;
+    std::string ProgramFileName() override;
     std::string TempFolder() override;
     // ProgramFileLocations of the program folder.
     FileLocations Locations() override;
