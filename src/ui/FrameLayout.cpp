@@ -5,8 +5,16 @@
 
 namespace gapwell {
 
+namespace {
+
+// The room the options frame leaves between its border and its first line of text.
+constexpr int kRoomBelowBorder = 4;
+
+}  // namespace
+
 void KeepBelowCaption(const QGroupBox* frame, QWidget* content) {
-    content->move(content->x(), std::max(content->y(), frame->contentsRect().top()));
+    const int clearTop = frame->contentsRect().top() + kRoomBelowBorder;
+    content->move(content->x(), std::max(content->y(), clearTop));
 }
 
 }  // namespace gapwell

@@ -54,6 +54,8 @@ QRectF InkRect(const QFont& font, const QString& text, const QRectF& box, Qt::Al
 
 // Half a pixel: the rounding of glyph positions and outlines.
 constexpr qreal kInkTolerance = 0.5;
+// The least room between a frame's top border and the first text inside it.
+constexpr qreal kBorderClearance = 3;
 
 class LayoutCheck {
   public:
@@ -114,6 +116,7 @@ class LayoutCheck {
             return;
         }
         const QRectF ink = InkRect(control->font(), text, room, align);
+        ClearOfFrameBorders(control, ink);
         if (!QRectF(room)
                  .adjusted(-kInkTolerance, -kInkTolerance, kInkTolerance, kInkTolerance)
                  .contains(ink)) {
@@ -125,6 +128,21 @@ class LayoutCheck {
                                 .arg(ink.height())
                                 .arg(room.width())
                                 .arg(room.height()));
+        }
+    }
+
+    // The ink of a text inside a frame keeps clear of the frame's top border: a caption that
+    // merely stays inside the frame but touches its border reads as sitting on it.
+    void ClearOfFrameBorders(const QWidget* control, const QRectF& ink) {
+        for (const QWidget* frame = control->parentWidget(); frame != nullptr;
+             frame = frame->parentWidget()) {
+            if (const auto* box = qobject_cast<const QGroupBox*>(frame)) {
+                const QPointF topLeft = control->mapTo(box, QPoint(0, 0));
+                if (ink.top() + topLeft.y() < box->contentsRect().top() + kBorderClearance) {
+                    Report(control,
+                           QStringLiteral("text touches the top border of ") + box->objectName());
+                }
+            }
         }
     }
 
