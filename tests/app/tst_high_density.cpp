@@ -271,6 +271,10 @@ class TestHighDensity : public QObject {
             auto* map = window->findChild<gapwell::frmFreeSpaceMap*>();
             QVERIFY(map != nullptr && QTest::qWaitForWindowExposed(map));
             Check(language, QStringLiteral("map"), map);
+            for (const QLabel* label : map->findChildren<QLabel*>()) {
+                const QPixmap swatch = label->pixmap();
+                QVERIFY(swatch.isNull() || swatch.devicePixelRatio() == map->devicePixelRatioF());
+            }
         }
         VerifyNoProblems();
     }
