@@ -21,7 +21,6 @@
 
 #include "NoUpdateCheck.h"
 #include "SearchWindowTesting.h"
-#include "about/ShowAbout.h"
 #include "about/frmAbout.h"
 #include "mapwindow/frmFreeSpaceMap.h"
 #include "platform/QtPlatform.h"
@@ -214,7 +213,7 @@ class TestHighDensity : public QObject {
         for (const QString& problem : problems_) {
             qInfo("%s", qPrintable(problem));
         }
-        QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(QLatin1Char('\n'))));
+        QVERIFY2(problems_.isEmpty(), "layout problems, listed above");
     }
 
   private slots:
@@ -310,6 +309,9 @@ class TestHighDensity : public QObject {
             const std::string text = gapwell::LoadString(1000);
             QTimer::singleShot(0, [this, language] {
                 QWidget* box = QApplication::activeModalWidget();
+                if (box == nullptr) {
+                    qFatal("the message box did not open");
+                }
                 Check(language, QStringLiteral("message box"), box);
                 QTest::keyClick(box, Qt::Key_Return);
             });
