@@ -1,7 +1,7 @@
 // Every window at the scale factor that QT_SCALE_FACTOR in the test's environment sets (the test
-// runs at 100 %, 125 %, 150 % and 200 %), in English, German and Chinese: each text fits its
-// control, no control covers a sibling or a frame's border, and every font is drawn from an outline
-// face.
+// runs at 100 %, 125 %, 150 % and 200 %), in every language of the string tables: each text fits
+// its control, no control covers a sibling or a frame's border, and every font is drawn from an
+// outline face.
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -35,7 +35,8 @@ using gapwell::test::LoopbackServer;
 
 namespace {
 
-const char* const kLanguages[] = {"en_US", "de_DE", "zh_CN"};
+const char* const kLanguages[] = {"da_DK", "de_DE", "en_US", "fi_FI", "fr_FR", "it_IT",
+                                  "nl_NL", "sk_SK", "sl_SI", "zh_CN", "es_ES"};
 
 // Where a one-line text drawn with `align` in `box` puts its ink (the glyph outlines, not the line
 // spacing). The line's height and ascent come from every font that draws it, so that Chinese
