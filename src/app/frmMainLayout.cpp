@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/frmMain.h"
+#include "ui/FrameLayout.h"
 
 namespace gapwell {
 
@@ -25,6 +26,9 @@ namespace {
 constexpr int kClientWidth = 497;
 constexpr int kClientHeight = 353;
 constexpr double kWindowFontPoints = 8.25;
+// The option labels reach up to their text boxes (the classic widths fit only the English texts
+// at 96 dots per inch; the texts are left-aligned, so the look stays).
+constexpr int kLabelWidth = 140;
 
 // The window's client area: the banner picture is its background and fills the top.
 class BannerBackground : public QWidget {
@@ -121,17 +125,17 @@ void frmMain::CreateControls() {
     fraOptions = NewFrame(client, "fraOptions", QStringLiteral("Search Options"), 8, 104, 241, 201);
     SetTag(fraOptions, "1");
     Picture1 = NewContainer(fraOptions, "Picture1", 16, 24, 217, 161);
-    lblFreeSpace =
-        NewLabel(Picture1, "lblFreeSpace", QStringLiteral("Free Space Byte"), 0, 2, 79, 13);
+    lblFreeSpace = NewLabel(Picture1, "lblFreeSpace", QStringLiteral("Free Space Byte"), 0, 2,
+                            kLabelWidth, 13);
     SetTag(lblFreeSpace, "2");
     txtByteType = NewTextBox(Picture1, "txtByteType", QStringLiteral("FF"), 2, 144, 0, 25, 19);
-    lblNeededBytes =
-        NewLabel(Picture1, "lblNeededBytes", QStringLiteral("Needed Bytes"), 0, 30, 67, 13);
+    lblNeededBytes = NewLabel(Picture1, "lblNeededBytes", QStringLiteral("Needed Bytes"), 0, 30,
+                              kLabelWidth, 13);
     SetTag(lblNeededBytes, "3");
     txtNeededBytes =
         NewTextBox(Picture1, "txtNeededBytes", QStringLiteral("256"), 5, 144, 29, 65, 19);
-    lblSearchInterval =
-        NewLabel(Picture1, "lblSearchInterval", QStringLiteral("Skip Interval"), 0, 59, 60, 13);
+    lblSearchInterval = NewLabel(Picture1, "lblSearchInterval", QStringLiteral("Skip Interval"), 0,
+                                 59, kLabelWidth, 13);
     SetTag(lblSearchInterval, "10");
     txtSearchInterval =
         NewTextBox(Picture1, "txtSearchInterval", QStringLiteral("16"), 5, 144, 58, 65, 19);
@@ -145,7 +149,7 @@ void frmMain::CreateControls() {
     optOffset[0]->setChecked(true);
     txtOffset = NewTextBox(Picture1, "txtOffset", QString(), 6, 144, 108, 65, 19);
     Label6 = NewLabel(Picture1, "Label6", QStringLiteral("NOTE: All offsets are in hexadecimal"), 0,
-                      144, 175, 13);
+                      144, 217, 13);
     SetTag(Label6, "9");
     const std::initializer_list<QWidget*> disabledByDesign = {
         lblFreeSpace,      txtByteType,  lblNeededBytes, txtNeededBytes, lblSearchInterval,
@@ -171,6 +175,7 @@ void frmMain::CreateControls() {
 
     fraHex = NewFrame(client, "fraHex", QStringLiteral("Dec / Hex"), 384, 200, 103, 105);
     Picture2 = NewContainer(fraHex, "Picture2", 8, 16, 81, 81);
+    KeepBelowCaption(fraHex, Picture2);
     lblDec = NewLabel(Picture2, "lblDec", QStringLiteral("Dec"), 8, 0, 18, 13);
     txtDec = NewTextBox(Picture2, "txtDec", QString(), 8, 8, 16, 65, 19);
     lblHex = NewLabel(Picture2, "lblHex", QStringLiteral("Hex"), 8, 40, 19, 13);
@@ -182,10 +187,12 @@ void frmMain::CreateControls() {
     lblGameCode = NewLabel(Frame2, "lblGameCode", QStringLiteral("ROM: None"), 24, 16, 77, 13);
 
     Frame1 = NewFrame(client, "Frame1", QString(), 8, 312, 481, 33);
+    // Where MS Sans Serif exists only as fixed-size bitmaps, or not at all, Localize gives the
+    // frame the window's face instead (UseScalableFaces).
     QFont frame1Font(QStringLiteral("MS Sans Serif"));
     frame1Font.setPointSizeF(kWindowFontPoints);
     Frame1->setFont(frame1Font);
-    lblCopyright = NewLabel(Frame1, "lblCopyright", QString(), 173, 13, 137, 13);
+    lblCopyright = NewLabel(Frame1, "lblCopyright", QString(), 173, 13, 300, 13);
 
     tmrShowUpdate = new QTimer(this);
     tmrShowUpdate->setObjectName(QStringLiteral("tmrShowUpdate"));

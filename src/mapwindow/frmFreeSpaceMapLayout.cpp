@@ -24,9 +24,13 @@ void SetTag(QObject* control, int id) {
 // A swatch in the look of a cell class and its caption.
 void AddLegendEntry(QWidget* parent, QHBoxLayout* row, const char* name, CellClass cellClass,
                     int textId) {
-    QPixmap swatch(kSwatchSize, kSwatchSize);
+    // Drawn at the screen's pixel density, so that a scaled screen gets sharp edges and hatching.
+    const qreal density = parent->devicePixelRatioF();
+    QPixmap swatch(QSize(kSwatchSize, kSwatchSize) * density);
+    swatch.setDevicePixelRatio(density);
     QPainter painter(&swatch);
-    PaintCell(painter, swatch.rect(), cellClass, MapColoursFor(parent->palette()));
+    PaintCell(painter, QRect(0, 0, kSwatchSize, kSwatchSize), cellClass,
+              MapColoursFor(parent->palette()));
     painter.end();
     auto* picture = new QLabel(parent);
     picture->setPixmap(swatch);

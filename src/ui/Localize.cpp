@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "services/modLocalize.h"
+#include "ui/ProgramFonts.h"
 
 namespace gapwell {
 
@@ -111,6 +112,7 @@ void LocalizeWithFont(QWidget* window, bool useCalibri) {
         UseCalibri(window);
     }
     LocalizeControls(window, useCalibri);
+    UseScalableFaces(window);
 }
 
 void Localize(QWidget* window) {

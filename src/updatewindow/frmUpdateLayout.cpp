@@ -16,6 +16,7 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 const QString kBannerPath = QStringLiteral(":/update/banner.png");
 const QSize kBannerSize(399, 62);
+constexpr int kRowHeightTwips = 255;
 
 int Pixels(int twips) {
     return twips / kTwipsPerPixel;
@@ -43,6 +44,13 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int id,
     label->setWordWrap(wordWrap);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
+}
+
+// The labels that size themselves to their text keep at least the height of a text row: the
+// font's line height leaves descenders and slashes a pixel short.
+void KeepRowHeight(QLabel* label) {
+    label->setMinimumHeight(Pixels(kRowHeightTwips));
+    label->adjustSize();
 }
 
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& text, int id,
@@ -103,16 +111,16 @@ void frmUpdate::BuildControls() {
     lblStep2 = AddLabel(fraFrame[1], "lblStep2",
                         QStringLiteral("Connecting to host site and retrieving version "
                                        "information..."),
-                        10004, TwipsRect(120, 300, 5535, 255));
+                        10004, TwipsRect(120, 300, 5535, 360), true);
     lblStep2->setFont(TahomaFont(true));
     lblProgress =
         AddLabel(fraFrame[1], "lblProgress", QString(), 0, TwipsRect(120, 660, 5535, 255));
     lblThisVersion = AddLabel(fraFrame[1], "lblThisVersion", QStringLiteral("  "), 0,
                               TwipsRect(120, 1020, 0, 0));
-    lblThisVersion->adjustSize();
+    KeepRowHeight(lblThisVersion);
     lblNewestVersion = AddLabel(fraFrame[1], "lblNewestVersion", QStringLiteral("  "), 0,
                                 TwipsRect(2640, 1020, 0, 0));
-    lblNewestVersion->adjustSize();
+    KeepRowHeight(lblNewestVersion);
     lblNo =
         AddLabel(fraFrame[1], "lblNo", QStringLiteral("No update available. Click Cancel to exit."),
                  10005, TwipsRect(120, 1440, 5535, 450), true);
@@ -126,13 +134,13 @@ void frmUpdate::BuildControls() {
     fraFrame[2] = AddFrame(this, 2, QStringLiteral("Step 3 of 3"), 10007);
     lblDownloading =
         AddLabel(fraFrame[2], "lblDownloading", QStringLiteral("Downloading update..."), 10008,
-                 TwipsRect(120, 300, 5535, 255));
+                 TwipsRect(120, 300, 5535, 360), true);
     lblDownloading->setFont(TahomaFont(true));
     lblDestination = AddLabel(fraFrame[2], "lblDestination", QStringLiteral("Destination:"), 10009,
                               TwipsRect(120, 720, 1095, 255));
     lblArchivePath = AddLabel(fraFrame[2], "lblArchivePath", QStringLiteral("  "), 0,
                               TwipsRect(1260, 720, 0, 0));
-    lblArchivePath->adjustSize();
+    KeepRowHeight(lblArchivePath);
     lblProgressUpdate =
         AddLabel(fraFrame[2], "lblProgressUpdate", QString(), 0, TwipsRect(120, 1260, 5535, 255));
 

@@ -203,7 +203,9 @@ class TestMainWindow : public QObject {
             {window->lblGameCode,
              window->Frame2,
              {24, 16, 77, 13}},  // widened to fit wide game codes
-            {window->lblCopyright, window->Frame1, {173, 13, 137, 13}}};
+            {window->lblCopyright,
+             window->Frame1,
+             {173, 13, 300, 13}}};  // widened: a larger font must not cut the notice off
         for (const auto& [control, container, geometry] : placed) {
             QCOMPARE(control->parentWidget(), container);
             QCOMPARE(control->geometry(), geometry);
