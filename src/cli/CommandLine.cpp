@@ -1,8 +1,6 @@
 #include "cli/CommandLine.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
 #include <limits>
 #include <new>
 #include <ostream>
@@ -11,6 +9,7 @@
 #include "base/Version.h"
 #include "cli/Commands.h"
 #include "cli/ErrorLine.h"
+#include "cli/Output.h"
 #include "cli/StrictNumbers.h"
 
 namespace gapwell::cli {
@@ -104,16 +103,29 @@ std::string MisplacedRomMessage(const std::vector<CLI::App*>& commands, int argc
     return {};
 }
 
-// Empty when everything written to `out` reached it, else the reason it did not.
-std::string OutputFailure(std::ostream& out) {
-    errno = 0;
-    out.flush();
-    if (out) {
-        return {};
+// For a first word that is no option and no command: a message naming it and the commands;
+// empty when a command comes first or there is no such word.
+std::string UnknownCommandMessage(const std::vector<CLI::App*>& commands, int argc,
+                                  const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.size() > 1 && argument[0] == '-') {
+            continue;
+        }
+        std::string names;
+        for (std::size_t c = 0; c < commands.size(); ++c) {
+            if (commands[c]->get_name() == argument) {
+                return {};
+            }
+            names += (c == 0                     ? ""
+                      : c + 1 == commands.size() ? " and "
+                                                 : ", ") +
+                     commands[c]->get_name();
+        }
+        return "unknown command \"" + argument + "\"; the commands are " + names +
+               " (see gapwell --help)";
     }
-    const int error = errno;
-    return std::string("cannot write the output") +
-           (error != 0 ? ": " + std::string(std::strerror(error)) : "");
+    return {};
 }
 
 }  // namespace
@@ -145,17 +157,20 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     try {
         app.parse(argc, argv);
         const int exitCode = RunChosenCommand(*find, *scan, raw, out, err);
-        failure = OutputFailure(out);
-        if (failure.empty()) {
-            return exitCode;
-        }
+        FlushOutput(out);
+        return exitCode;
     } catch (const CLI::Success& e) {
         return app.exit(e, out, err);  // --help, --version
     } catch (const CLI::ParseError& e) {
         failure = raw.rom.empty() ? MisplacedRomMessage({find, scan, info}, argc, argv) : "";
         if (failure.empty()) {
+            failure = UnknownCommandMessage({find, scan, info}, argc, argv);
+        }
+        if (failure.empty()) {
             failure = std::string(e.what()) + " (see gapwell --help)";
         }
+    } catch (const OutputFailed& e) {
+        failure = e.message;
     } catch (const BadNumber& e) {
         failure = e.message;
     } catch (const RuntimeError& e) {
