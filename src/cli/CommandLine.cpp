@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <ostream>
@@ -103,6 +104,18 @@ std::string MisplacedRomMessage(const std::vector<CLI::App*>& commands, int argc
     return {};
 }
 
+// The commands' names as a list: "find, scan and info".
+std::string ListOfNames(const std::vector<CLI::App*>& commands) {
+    std::string names;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (i > 0) {
+            names += i + 1 == commands.size() ? " and " : ", ";
+        }
+        names += commands[i]->get_name();
+    }
+    return names;
+}
+
 // For a first word that is no option and no command: a message naming it and the commands;
 // empty when a command comes first or there is no such word.
 std::string UnknownCommandMessage(const std::vector<CLI::App*>& commands, int argc,
@@ -112,18 +125,12 @@ std::string UnknownCommandMessage(const std::vector<CLI::App*>& commands, int ar
         if (argument.size() > 1 && argument[0] == '-') {
             continue;
         }
-        std::string names;
-        for (std::size_t c = 0; c < commands.size(); ++c) {
-            if (commands[c]->get_name() == argument) {
-                return {};
-            }
-            names += (c == 0                     ? ""
-                      : c + 1 == commands.size() ? " and "
-                                                 : ", ") +
-                     commands[c]->get_name();
-        }
-        return "unknown command \"" + argument + "\"; the commands are " + names +
-               " (see gapwell --help)";
+        const bool known = std::any_of(commands.begin(), commands.end(), [&](const CLI::App* c) {
+            return c->get_name() == argument;
+        });
+        return known ? ""
+                     : "unknown command \"" + argument + "\"; the commands are " +
+                           ListOfNames(commands) + " (see gapwell --help)";
     }
     return {};
 }
