@@ -141,16 +141,27 @@ struct Writer {
         done = fds[0];
     }
 
-    // Kills the writer and returns the indexes of the records it finished.
+    ~Writer() { Kill(); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // Kills the writer (once; never anything else when the fork failed) and returns the indexes
+    // of the records it finished.
     std::vector<int> Kill() {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
         std::vector<int> finished;
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            pid = -1;
+        }
         int index = 0;
-        while (::read(done, &index, sizeof index) == sizeof index) {
+        while (done >= 0 && ::read(done, &index, sizeof index) == sizeof index) {
             finished.push_back(index);
         }
-        ::close(done);
+        if (done >= 0) {
+            ::close(done);
+            done = -1;
+        }
         return finished;
     }
 };
