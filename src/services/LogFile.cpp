@@ -51,7 +51,8 @@ void AppendLocked(int fd, std::string_view line) {
     const std::string text =
         EndsInsideALine(fd, info.st_size) ? "\n" + std::string(line) : std::string(line);
     if (!WriteAll(fd, text)) {
-        // Nothing can be done when this fails too; the record is lost either way.
+        // A full disk took part of the record: remove it, so that the file ends on a whole
+        // record as before. Should that fail too, nothing more can be done.
         [[maybe_unused]] const int removed = ::ftruncate(fd, info.st_size);
     }
 }
