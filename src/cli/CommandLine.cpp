@@ -1,8 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <ostream>
@@ -11,6 +10,7 @@
 #include "base/Version.h"
 #include "cli/Commands.h"
 #include "cli/ErrorLine.h"
+#include "cli/Output.h"
 #include "cli/StrictNumbers.h"
 
 namespace gapwell::cli {
@@ -104,16 +104,35 @@ std::string MisplacedRomMessage(const std::vector<CLI::App*>& commands, int argc
     return {};
 }
 
-// Empty when everything written to `out` reached it, else the reason it did not.
-std::string OutputFailure(std::ostream& out) {
-    errno = 0;
-    out.flush();
-    if (out) {
-        return {};
+// The commands' names as a list: "find, scan and info".
+std::string ListOfNames(const std::vector<CLI::App*>& commands) {
+    std::string names;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (i > 0) {
+            names += i + 1 == commands.size() ? " and " : ", ";
+        }
+        names += commands[i]->get_name();
     }
-    const int error = errno;
-    return std::string("cannot write the output") +
-           (error != 0 ? ": " + std::string(std::strerror(error)) : "");
+    return names;
+}
+
+// For a first word that is no option and no command: a message naming it and the commands;
+// empty when a command comes first or there is no such word.
+std::string UnknownCommandMessage(const std::vector<CLI::App*>& commands, int argc,
+                                  const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.size() > 1 && argument[0] == '-') {
+            continue;
+        }
+        const bool known = std::any_of(commands.begin(), commands.end(), [&](const CLI::App* c) {
+            return c->get_name() == argument;
+        });
+        return known ? ""
+                     : "unknown command \"" + argument + "\"; the commands are " +
+                           ListOfNames(commands) + " (see gapwell --help)";
+    }
+    return {};
 }
 
 }  // namespace
@@ -145,17 +164,20 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     try {
         app.parse(argc, argv);
         const int exitCode = RunChosenCommand(*find, *scan, raw, out, err);
-        failure = OutputFailure(out);
-        if (failure.empty()) {
-            return exitCode;
-        }
+        FlushOutput(out);
+        return exitCode;
     } catch (const CLI::Success& e) {
         return app.exit(e, out, err);  // --help, --version
     } catch (const CLI::ParseError& e) {
         failure = raw.rom.empty() ? MisplacedRomMessage({find, scan, info}, argc, argv) : "";
         if (failure.empty()) {
+            failure = UnknownCommandMessage({find, scan, info}, argc, argv);
+        }
+        if (failure.empty()) {
             failure = std::string(e.what()) + " (see gapwell --help)";
         }
+    } catch (const OutputFailed& e) {
+        failure = e.message;
     } catch (const BadNumber& e) {
         failure = e.message;
     } catch (const RuntimeError& e) {

@@ -2,8 +2,11 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
 
+#include "cli/ErrorLine.h"
 #include "cli/Json.h"
+#include "cli/Output.h"
 #include "search/FindNextSearch.h"
 #include "search/FreeRuns.h"
 #include "search/Numbers.h"
@@ -23,14 +26,14 @@ int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
         err << "Not enough free space found.\n";
         return kExitNotFound;
     }
-    out << ToHex(static_cast<std::uint32_t>(*result)) << '\n';
+    WriteOutput(out, ToHex(static_cast<std::uint32_t>(*result)) + "\n", true);
     // Further results as "Find next" gives them, until one finds nothing.
     for (std::int64_t printed = 1; printed < options.count; ++printed) {
         result = search.FindNext(options.interval, searchFrom);
         if (!result) {
             break;
         }
-        out << ToHex(static_cast<std::uint32_t>(*result)) << '\n';
+        WriteOutput(out, ToHex(static_cast<std::uint32_t>(*result)) + "\n", true);
     }
     return kExitOk;
 }
@@ -38,21 +41,22 @@ int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
 int RunScan(const ScanOptions& options, std::ostream& out) {
     bool first = true;
     if (options.json) {
-        out << '[';
+        WriteOutput(out, "[");
     }
     ScanFreeRuns(options.rom, options.filler, options.needed, options.align,
                  [&](const FreeRun& run) {
                      if (options.json) {
-                         out << (first ? "" : ",") << "{\"offset\":" << run.offset
-                             << ",\"length\":" << run.length << '}';
+                         WriteOutput(out, std::string(first ? "" : ",") +
+                                              "{\"offset\":" + std::to_string(run.offset) +
+                                              ",\"length\":" + std::to_string(run.length) + "}");
                      } else {
-                         out << ToHex(static_cast<std::uint64_t>(run.offset)) << ' '
-                             << ToHex(static_cast<std::uint64_t>(run.length)) << '\n';
+                         WriteOutput(out, ToHex(static_cast<std::uint64_t>(run.offset)) + " " +
+                                              ToHex(static_cast<std::uint64_t>(run.length)) + "\n");
                      }
                      first = false;
                  });
     if (options.json) {
-        out << "]\n";
+        WriteOutput(out, "]\n");
     }
     return kExitOk;
 }
@@ -60,7 +64,7 @@ int RunScan(const ScanOptions& options, std::ostream& out) {
 int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     const RomFacts facts = ReadRomFacts(options.rom);
     if (!facts.headerComplete) {
-        err << "warning: " << options.rom << " is only " << facts.length
+        err << "warning: " << EscapeControlCharacters(options.rom) << " is only " << facts.length
             << " bytes long, shorter than a GBA header; header fields show only the bytes it has\n";
     }
     if (options.json) {

@@ -34,7 +34,8 @@ struct InfoOptions {
 };
 
 // Each command writes its results to `out` and its messages to `err` and returns the exit code;
-// read failures propagate as RuntimeError.
+// read failures propagate as RuntimeError, output that `out` refuses stops the command at once
+// with OutputFailed.
 int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err);
 int RunScan(const ScanOptions& options, std::ostream& out);
 int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err);

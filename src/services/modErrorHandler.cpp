@@ -1,9 +1,5 @@
 #include "services/modErrorHandler.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -12,7 +8,7 @@
 
 #include "base/Version.h"
 #include "platform/Platform.h"
-#include "services/WriteAll.h"
+#include "services/LogFile.h"
 #include "services/modMsgBox.h"
 
 namespace gapwell {
@@ -75,29 +71,12 @@ std::string AsLogLine(std::string record) {
     return record + "\n";
 }
 
-// True when the file's last byte is not a line break: a record before was cut short (by a kill
-// or a full disk).
-bool EndsInsideALine(int fd) {
-    struct stat info {};
-    char last = '\n';
-    return ::fstat(fd, &info) == 0 && info.st_size > 0 &&
-           ::pread(fd, &last, 1, info.st_size - 1) == 1 && last != '\n';
-}
-
 // Appends the line to `folder`/Bug.log, creating the folder first when it is missing (an installed
-// copy's state folder), retrying short writes, so that nothing already in the file is touched and a
-// record is either whole or visibly torn. After a torn record the new one starts on a fresh
-// line; the line break goes out in the same write call as the record.
+// copy's state folder).
 void AppendToLog(const std::string& folder, const std::string& line) {
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    const std::string path = folder + "/Bug.log";
-    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return;
-    }
-    WriteAll(fd, EndsInsideALine(fd) ? "\n" + line : line);
-    ::close(fd);
+    AppendLogLine(folder + "/Bug.log", line);
 }
 
 }  // namespace

@@ -167,10 +167,51 @@ TEST_F(GapwellCli, OutputThatCannotBeWrittenIsAnError) {
     }
 }
 
+TEST_F(GapwellCli, OutputStopsAtTheFirstWriteThatFails) {
+    // Every offset of this ROM is a result: listing them all would take hours, and the run is
+    // killed after 10 s.
+    const std::string full = folder_.Write("full.gba", std::vector<std::uint8_t>(4 << 20, 0xFF));
+    const CliRun find =
+        Gapwell(folder_, "find " + full + " --needed 1 --from 1 --interval 1 --count 2147483647",
+                "/dev/full");
+    EXPECT_EQ(find.exitCode, 2);
+    EXPECT_EQ(find.err, "gapwell: cannot write the output: No space left on device\n");
+
+    // Far more lines than one buffer holds: the reason is still named.
+    std::vector<std::uint8_t> stripes(0x8000, 0x00);
+    for (std::size_t i = 0; i < stripes.size(); i += 2) {
+        stripes[i] = 0xFF;
+    }
+    for (const char* json : {"", " --json"}) {
+        const CliRun scan =
+            Gapwell(folder_, "scan " + folder_.Write("stripes.gba", stripes) + " --needed 1" + json,
+                    "/dev/full");
+        EXPECT_EQ(scan.exitCode, 2) << json;
+        EXPECT_EQ(scan.err, "gapwell: cannot write the output: No space left on device\n") << json;
+    }
+}
+
+TEST_F(GapwellCli, UnknownCommandIsNamedWithTheCommands) {
+    for (const std::string& arguments :
+         {"frob " + rom_, std::string("frob"), "--json frob " + rom_}) {
+        const CliRun run = Gapwell(folder_, arguments);
+        ExpectOneErrorLine(run, arguments, "unknown command \"frob\"");
+        EXPECT_NE(run.err.find("find, scan and info"), std::string::npos) << run.err;
+    }
+}
+
 TEST_F(GapwellCli, ControlCharactersInNamesAreEscaped) {
     const std::string name = (folder_.Path() / "two\nlines\x01.gba").string();
     const CliRun run = Gapwell(folder_, "info '" + name + "'");
     ExpectOneErrorLine(run, "name with a line break", "two\\nlines\\x01.gba");
+
+    // The warning about a file shorter than a header names it the same way.
+    const CliRun shortRom =
+        Gapwell(folder_, "info '" + folder_.Write("short\nrom.gba", {'x'}) + "'");
+    EXPECT_EQ(shortRom.exitCode, 0);
+    EXPECT_EQ(std::count(shortRom.err.begin(), shortRom.err.end(), '\n'), 1) << shortRom.err;
+    EXPECT_NE(shortRom.err.find("short\\nrom.gba is only 1 bytes long"), std::string::npos)
+        << shortRom.err;
 }
 
 TEST_F(GapwellCli, InfoShowsNoBytesBeyondTheLength) {
