@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Makes the Windows zip (scripts/package_windows.sh), unpacks it into a fresh folder and runs the
+# packaged gapwell.exe under wine: --version, and find on the sample ROM by a Windows path.
+# Used by CI.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=$(realpath -m "${1:-build-windows}")
+zip_file=$(bash scripts/package_windows.sh "$build_dir" | tail -n 1)
+
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+unzip -q "$zip_file" -d "$unpacked"
+[ "$(cd "$unpacked" && ls | sort | tr '\n' ' ')" = "LICENSE README.md gapwell.exe " ] ||
+    { echo "unexpected zip contents: $(ls "$unpacked")" >&2; exit 1; }
+python3 scripts/make_sample_rom.py "$unpacked/sample.gba"
+
+export WINEPREFIX=$build_dir/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=/usr/lib/wine/wine64
+"$wine" "$unpacked/gapwell.exe" --version
+# Wine shows the Linux root as drive Z:, so the ROM is named with a drive letter and backslashes.
+"$wine" "$unpacked/gapwell.exe" find "Z:${unpacked//\//\\}\\sample.gba" --needed 512
+echo "packaged gapwell.exe ran: $zip_file"
