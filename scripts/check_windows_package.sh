@@ -5,7 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=$(realpath -m "${1:-build-windows}")
-zip_file=$(bash scripts/package_windows.sh "$build_dir" | tail -n 1)
+bash scripts/package_windows.sh "$build_dir"
+zips=("$build_dir"/gapwell-*-windows-x86_64.zip)
+[ ${#zips[@]} -eq 1 ] || { echo "expected one zip, found: ${zips[*]}" >&2; exit 1; }
+zip_file=${zips[0]}
 
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT

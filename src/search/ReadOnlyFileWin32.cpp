@@ -14,17 +14,19 @@ bool IsSlash(char c) {
     return c == '\\' || c == '/';
 }
 
-// True for paths in the device namespace: "\\.\..." (NUL, CON, COM1, pipes, volumes, disks) and
-// "\\?\..." unless it names a file by drive letter ("\\?\C:\...") or share ("\\?\UNC\...").
-// Opening a device can have effects of its own, so these are refused before any open.
+// True for paths in the device namespace: "\\.\..." (NUL, CON, COM1, pipes, volumes, disks), and
+// "\\?\..." or the NT form "\??\..." unless it names a file by drive letter ("\\?\C:\...") or
+// share ("\\?\UNC\..."). Opening a device can have effects of its own, so these are refused
+// before any open.
 bool IsDeviceNamespacePath(const std::string& path) {
-    if (path.size() < 4 || !IsSlash(path[0]) || !IsSlash(path[1]) || !IsSlash(path[3])) {
+    if (path.size() < 4 || !IsSlash(path[0]) || !IsSlash(path[3])) {
         return false;
     }
-    if (path[2] == '.') {
+    if (IsSlash(path[1]) && path[2] == '.') {
         return true;
     }
-    if (path[2] != '?') {
+    const bool passedThrough = (IsSlash(path[1]) || path[1] == '?') && path[2] == '?';
+    if (!passedThrough) {
         return false;
     }
     const std::string rest = path.substr(4);

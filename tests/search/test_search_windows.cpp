@@ -98,9 +98,9 @@ TEST(WindowsPaths, DevicesPipesAndFoldersAreRefused) {
     }
     // The console opens as a character device, or not at all in a process without one.
     ExpectRefused("CON", "");
-    for (const std::string path :
-         {"\\\\.\\NUL", "//./NUL", "\\\\.\\C:", "\\\\?\\C:", "\\\\.\\PhysicalDrive0",
-          "\\\\?\\GLOBALROOT\\Device\\Null", "\\\\.\\pipe\\gapwell-none"}) {
+    for (const std::string path : {"\\\\.\\NUL", "//./NUL", "\\\\.\\C:", "\\\\?\\C:",
+                                   "\\\\.\\PhysicalDrive0", "\\\\?\\GLOBALROOT\\Device\\Null",
+                                   "\\??\\GLOBALROOT\\Device\\Null", "\\\\.\\pipe\\gapwell-none"}) {
         ExpectRefused(path, "Not a regular file (it is a device)");
     }
     ExpectRefused(Utf8(folder.Path()), "Is a directory");
