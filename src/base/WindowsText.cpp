@@ -6,14 +6,23 @@
 
 namespace gapwell {
 
+namespace {
+
+// The conversion functions count in int.
+int SizeForConversion(std::size_t size, const std::string& what) {
+    if (size > INT_MAX) {
+        throw RuntimeError(ERROR_FILENAME_EXCED_RANGE, "Too long: " + what);
+    }
+    return static_cast<int>(size);
+}
+
+}  // namespace
+
 std::wstring Utf8ToWide(const std::string& text, const std::string& what) {
     if (text.empty()) {
         return {};
     }
-    if (text.size() > INT_MAX) {
-        throw RuntimeError(ERROR_FILENAME_EXCED_RANGE, "Too long: " + what);
-    }
-    const int size = static_cast<int>(text.size());
+    const int size = SizeForConversion(text.size(), what);
     const int wideSize =
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
     if (wideSize <= 0) {
@@ -28,10 +37,7 @@ std::string WideToUtf8(const std::wstring& text, const std::string& what) {
     if (text.empty()) {
         return {};
     }
-    if (text.size() > INT_MAX) {
-        throw RuntimeError(ERROR_FILENAME_EXCED_RANGE, "Too long: " + what);
-    }
-    const int size = static_cast<int>(text.size());
+    const int size = SizeForConversion(text.size(), what);
     const int narrowSize = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), size,
                                                nullptr, 0, nullptr, nullptr);
     if (narrowSize <= 0) {
