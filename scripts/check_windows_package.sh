@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes the Windows zip (scripts/package_windows.sh), unpacks it into a fresh folder and runs the
-# packaged gapwell.exe under wine: --version, and find on the sample ROM by a Windows path.
-# Used by CI.
+# Makes the Windows zip (scripts/package_windows.sh), runs clang-tidy over the src files only a
+# Windows build compiles (scripts/check.sh covers the rest), unpacks the zip into a fresh folder
+# and runs the packaged gapwell.exe under wine: --version, and find on the sample ROM by a Windows
+# path. Used by CI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=$(realpath -m "${1:-build-windows}")
@@ -9,6 +10,11 @@ bash scripts/package_windows.sh "$build_dir"
 zips=("$build_dir"/gapwell-*-windows-x86_64.zip)
 [ ${#zips[@]} -eq 1 ] || { echo "expected one zip, found: ${zips[*]}" >&2; exit 1; }
 zip_file=${zips[0]}
+
+mingw_cxx=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")/include/c++
+git ls-files 'src/*Windows*.cpp' 'src/*Win32.cpp' | xargs clang-tidy -p "$build_dir" --quiet \
+    --extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-isystem"$mingw_cxx" \
+    --extra-arg=-isystem"$mingw_cxx/x86_64-w64-mingw32" 2>/dev/null
 
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT

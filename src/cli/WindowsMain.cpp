@@ -44,6 +44,7 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stderr), _O_BINARY);
     const Utf8Console console;
     std::vector<std::string> arguments;
+    arguments.reserve(static_cast<std::size_t>(argc));
     try {
         for (int i = 0; i < argc; ++i) {
             arguments.push_back(gapwell::WideToUtf8(argv[i], "argument " + std::to_string(i)));
@@ -53,6 +54,7 @@ int wmain(int argc, wchar_t** argv) {
         return gapwell::cli::kExitError;
     }
     std::vector<const char*> pointers;
+    pointers.reserve(arguments.size());
     for (const std::string& argument : arguments) {
         pointers.push_back(argument.c_str());
     }
