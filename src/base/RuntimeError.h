@@ -6,7 +6,8 @@
 namespace gapwell {
 
 // A run-time failure: a number (never 0) and a description from the layer that failed.
-// On Linux the number is the errno value and the description its text.
+// On Linux the number is the errno value and the description its text; on Windows a failed
+// system call gives its Win32 error code (base/WindowsText.h).
 class RuntimeError : public std::runtime_error {
   public:
     RuntimeError(int number, const std::string& description)

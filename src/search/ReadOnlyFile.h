@@ -7,8 +7,10 @@
 namespace gapwell {
 
 // A regular file opened for reading only (never created), closed when the object goes away.
-// Anything else (a folder, a FIFO, a device) is refused.
-// Failures throw RuntimeError with the errno value and the path.
+// Anything else (a folder, a FIFO or pipe, a device) is refused.
+// Failures throw RuntimeError with the system's error number (errno; on Windows the Win32 error
+// code) and the path. The path is UTF-8 on Windows too.
+// ReadOnlyFile.cpp holds the POSIX body, ReadOnlyFileWin32.cpp the Windows one.
 class ReadOnlyFile {
   public:
     explicit ReadOnlyFile(const std::string& path);
@@ -23,7 +25,11 @@ class ReadOnlyFile {
 
   private:
     std::string path_;
+#ifdef _WIN32
+    void* handle_;
+#else
     int fd_;
+#endif
 };
 
 }  // namespace gapwell

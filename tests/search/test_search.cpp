@@ -1,7 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <random>
@@ -96,27 +93,6 @@ TEST(SearchFreeSpace, FailuresAreRunTimeErrors) {
         EXPECT_NE(error.Description().find("vanished.gba"), std::string::npos);
     }
     EXPECT_FALSE(std::filesystem::exists(vanished));  // never created
-}
-
-TEST(SearchFreeSpace, OnlyRegularFilesAreRead) {
-    TempFolder folder;
-    const std::string fifo = (folder.Path() / "rom.gba").string();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // A writer keeps the FIFO open, so that even a blocking open returns at once.
-    const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
-    ASSERT_GE(writer, 0);
-    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
-        EXPECT_THROW(Search(path, 0x00, 1, 0), RuntimeError) << path;
-        EXPECT_THROW(RomLength(path), RuntimeError) << path;  // what opening a ROM reads first
-        try {
-            ReadRomFacts(path);
-            ADD_FAILURE() << path << " must be refused";
-        } catch (const RuntimeError& error) {
-            EXPECT_NE(error.Description().find("Not a regular file"), std::string::npos);
-            EXPECT_NE(error.Description().find(path), std::string::npos);
-        }
-    }
-    ::close(writer);
 }
 
 // The chunk rules spelled out byte by byte, for comparison.
