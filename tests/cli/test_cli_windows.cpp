@@ -115,7 +115,7 @@ TEST_F(GapwellExe, ExitCodesAreZeroOneAndTwo) {
     EXPECT_EQ(none.err, "Not enough free space found.\n");
 
     ExpectOneErrorLine(Gapwell(folder_, L"find " + Quoted(rom_) + L" --byte 100"), "--byte");
-    ExpectOneErrorLine(Gapwell(folder_, L"frobnicate"), "subcommand");
+    ExpectOneErrorLine(Gapwell(folder_, L"frobnicate"), "unknown command \"frobnicate\"");
 }
 
 TEST_F(GapwellExe, DriveLettersBackslashesAndSlashes) {
