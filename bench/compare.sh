@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Times `gapwell find` and `gapwell scan` against `cat FILE > /dev/null` (the cost of copying the
-# file out of the page cache) and `find` against Python's mmap.find of the same pattern, on a
-# 512 MiB file of typical data and one of hostile data (runs of needed-1 filler bytes), all read
-# from the page cache. Each comparison runs its two commands in turn, A B A B ..., and prints the
-# median of the per-pair time ratios A/B with the smallest and largest; then gapwell's peak memory
-# (GNU time), also on a sparse file of the largest length `find` accepts.
+# file out of the page cache) and `find` against Python's mmap.find of the same pattern, on
+# 512 MiB files read from the page cache: typical data (random bytes), hostile data (runs of
+# needed-1 filler bytes) and dense data (runs of needed/2 filler bytes, where every other byte has
+# to be looked at). Each comparison runs its two commands in turn, A B A B ..., and prints the
+# median of the per-pair ratios A/B with the smallest and largest, of wall time and of processor
+# time (user + system, which other work on a busy machine disturbs less); then gapwell's peak
+# memory (GNU time), also on a sparse file of the largest length `find` accepts.
 # Usage: bench/compare.sh [BUILD_DIR] [PAIRS]   (PAIRS: at least 21, the default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,10 +27,11 @@ size = 512 << 20
 with open(os.path.join(work, "typical.bin"), "wb") as out:
     for _ in range(size >> 24):
         out.write(os.urandom(1 << 24))
-# Hostile data: runs of needed-1 filler bytes, each followed by one other byte.
-block = b"\xff" * (needed - 1) + b"\x00"
-with open(os.path.join(work, "hostile.bin"), "wb") as out:
-    out.write(block * (size // len(block)))
+# Runs of filler bytes, each followed by one other byte.
+for name, run in (("hostile", needed - 1), ("dense", needed // 2)):
+    block = b"\xff" * run + b"\x00"
+    with open(os.path.join(work, name + ".bin"), "wb") as out:
+        out.write(block * (size // len(block)))
 PY
 truncate -s 2147483647 "$work/sparse.bin"  # zeros, read without touching the disk
 
@@ -44,28 +47,36 @@ scan_run() { "$gapwell" scan "$file" --needed "$needed" >/dev/null; }
 cat_run() { cat "$file" >/dev/null; }
 python_run() { python3 "$work/mmap_find.py" "$file" "$needed" >/dev/null; }
 
-seconds() {  # wall time of one run of the function $1
-    local start=$EPOCHREALTIME
+measure() {  # one run of the function $1: its wall seconds and its processor seconds
+    local start=$EPOCHREALTIME end
     "$1"
-    echo "$EPOCHREALTIME - $start" | bc -l
+    end=$EPOCHREALTIME
+    times >"$work/times"  # a builtin without a pipe: this shell's children are the run's
+    awk -v wall="$(echo "$end - $start" | bc -l)" 'NR == 2 {
+        split($1, usr, /[ms]/); split($2, sys, /[ms]/)
+        print wall, usr[1] * 60 + usr[2] + sys[1] * 60 + sys[2] }' "$work/times"
 }
 
-# compare NAME A B: A and B in turn, $pairs times; prints A's and B's median seconds and the
-# median, smallest and largest of the pair ratios A/B.
+# compare NAME A B: A and B in turn, $pairs times, each run in a fresh subshell; prints A's and
+# B's median seconds and the median, smallest and largest of the pair ratios A/B, for wall time
+# and for processor time.
 compare() {
-    local name=$1 a=$2 b=$3 i ta tb
-    : >"$work/a"; : >"$work/b"; : >"$work/ratio"
+    local name=$1 a=$2 b=$3 i
+    : >"$work/pairs"
     for ((i = 0; i < pairs; i++)); do
-        ta=$(seconds "$a")
-        tb=$(seconds "$b")
-        echo "$ta" >>"$work/a"
-        echo "$tb" >>"$work/b"
-        echo "$ta / $tb" | bc -l >>"$work/ratio"
+        echo "$(measure "$a") $(measure "$b")" >>"$work/pairs"
     done
-    printf '%-22s %s %.3f s  %s %.3f s  ratio median %.2f  min %.2f  max %.2f\n' "$name" \
-        "${a%_run}" "$(median <"$work/a")" "${b%_run}" "$(median <"$work/b")" \
-        "$(median <"$work/ratio")" "$(sort -g "$work/ratio" | head -n 1)" \
-        "$(sort -g "$work/ratio" | tail -n 1)"
+    local kind column
+    for kind in wall cpu; do
+        column=$([[ $kind == wall ]] && echo 1 || echo 2)
+        awk -v c="$column" '{ print $c, $(c + 2), ($(c + 2) > 0 ? $c / $(c + 2) : "inf") }' \
+            "$work/pairs" >"$work/$kind"
+        printf '%-20s %-4s %s %.3f s  %s %.3f s  ratio median %.2f  min %.2f  max %.2f\n' \
+            "$name" "$kind" "${a%_run}" "$(cut -d' ' -f1 "$work/$kind" | median)" "${b%_run}" \
+            "$(cut -d' ' -f2 "$work/$kind" | median)" "$(cut -d' ' -f3 "$work/$kind" | median)" \
+            "$(cut -d' ' -f3 "$work/$kind" | sort -g | head -n 1)" \
+            "$(cut -d' ' -f3 "$work/$kind" | sort -g | tail -n 1)"
+    done
 }
 median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 
@@ -76,14 +87,14 @@ peak_mib() {  # peak resident memory of one run of the command, in MiB
 }
 
 echo "$pairs pairs each, needed $needed, $(nproc) processors, load $(cut -d' ' -f1-3 /proc/loadavg)"
-for data in typical hostile; do
+for data in typical hostile dense; do
     file=$work/$data.bin
     cat_run  # into the page cache
     compare "$data find/cat" find_run cat_run
     compare "$data scan/cat" scan_run cat_run
     compare "$data find/python" find_run python_run
 done
-for data in typical hostile sparse; do
+for data in typical hostile dense sparse; do
     file=$work/$data.bin
     printf '%-22s find %.1f MiB  scan %.1f MiB\n' "$data peak memory" \
         "$(peak_mib "$gapwell" find "$file" --needed "$needed")" \
