@@ -11,7 +11,7 @@ namespace gapwell {
 
 // Bytes read at a time: small enough that a piece is still in the processor's cache when it is
 // scanned right after the copy out of the page cache, large enough that reads cost little.
-inline constexpr std::size_t kPieceSize = 128 * 1024;
+inline constexpr std::size_t kPieceSize = std::size_t{128} * 1024;
 
 // Reads stretches of a file in pieces into one buffer of its own, handing each piece over as
 // soon as it is read.
