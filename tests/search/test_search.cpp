@@ -11,6 +11,7 @@
 #include "search/PieceReader.h"
 #include "search/RomFacts.h"
 #include "search/modSearchFreeSpace.h"
+#include "support/RunsReference.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {
@@ -218,15 +219,11 @@ TEST(FirstRunFinder, StaysCorrectOnRunsOneShortOfTheNeededLength) {
 TEST(FirstRunFinder, KnowsTheFirstRunAsSoonAsItsLastByteIsFed) {
     std::mt19937 random(19);
     for (int round = 0; round < 400; ++round) {
-        std::vector<std::uint8_t> data(random() % 2000);
-        const int fillerPercent = static_cast<int>(random() % 100);
-        for (auto& byte : data) {
-            byte = static_cast<int>(random() % 100) < fillerPercent ? 0x00 : random() % 4 + 1;
-        }
+        const std::vector<std::uint8_t> data = test::RandomStream(random, 2000);
         const std::int64_t needed = 1 + static_cast<std::int64_t>(random() % 40);
         const auto size = static_cast<std::int64_t>(data.size());
-        const std::int64_t expected = ModelFirstRun(data, 0, size, 0x00, needed);
-        FirstRunFinder first(0x00, needed);
+        const std::int64_t expected = ModelFirstRun(data, 0, size, 0xFF, needed);
+        FirstRunFinder first(0xFF, needed);
         std::size_t fed = 0;
         while (fed < data.size()) {
             const std::size_t piece = std::min<std::size_t>(data.size() - fed, random() % 100);
