@@ -21,6 +21,8 @@ class PieceReader {
     using Scan = std::function<bool(const std::uint8_t* piece, std::size_t size)>;
 
     explicit PieceReader(const ReadOnlyFile& file, std::size_t pieceSize = kPieceSize);
+    PieceReader(const PieceReader&) = delete;
+    PieceReader& operator=(const PieceReader&) = delete;
 
     // Reads the `size` bytes from `offset` on, or those up to the end of the file, in pieces of at
     // most the piece size, and calls `scan` with each until it returns false.
@@ -29,6 +31,8 @@ class PieceReader {
   private:
     const ReadOnlyFile& file_;
     std::vector<std::uint8_t> buffer_;
+    std::uint8_t* piece_;  // the page-aligned part of buffer_ that pieces are read into
+    std::size_t pieceSize_;
 };
 
 }  // namespace gapwell
