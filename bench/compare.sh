@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Compares `gapwell find` and `gapwell scan` with `cat FILE > /dev/null` and Python's mmap.find of
-# the same pattern on a 512 MiB file of typical data and one of hostile data (runs of needed-1
-# filler bytes), with interleaved repetitions, and prints median times, ratios and gapwell's
-# peak memory.
-# Usage: bench/compare.sh [BUILD_DIR] [REPETITIONS]
+# Times `gapwell find` and `gapwell scan` against `cat FILE > /dev/null` (the cost of copying the
+# file out of the page cache) and `find` against Python's mmap.find of the same pattern, on
+# 512 MiB files read from the page cache: typical data (random bytes), hostile data (runs of
+# needed-1 filler bytes) and dense data (runs of needed/2 filler bytes, where every other byte has
+# to be looked at). Each comparison runs its two commands in turn, A B A B ..., and prints the
+# median of the per-pair ratios A/B with the smallest and largest, of wall time and of processor
+# time (user + system, which other work on a busy machine disturbs less); then gapwell's peak
+# memory (GNU time), also on a sparse file of the largest length `find` accepts.
+# Usage: bench/compare.sh [BUILD_DIR] [PAIRS]   (PAIRS: at least 21, the default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-repetitions=${2:-7}
+pairs=${2:-21}
 gapwell=$build/src/cli/gapwell
 needed=256
-work=$(mktemp -d)
+[[ -x $gapwell ]] || { echo "no $gapwell: build it first" >&2; exit 1; }
+(( pairs >= 21 )) || { echo "use at least 21 pairs" >&2; exit 1; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/gapwell-compare.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 python3 - "$work" "$needed" <<'PY'
@@ -21,50 +27,77 @@ size = 512 << 20
 with open(os.path.join(work, "typical.bin"), "wb") as out:
     for _ in range(size >> 24):
         out.write(os.urandom(1 << 24))
-# Hostile data: runs of needed-1 filler bytes, each followed by one other byte.
-block = b"\xff" * (needed - 1) + b"\x00"
-with open(os.path.join(work, "hostile.bin"), "wb") as out:
-    out.write(block * (size // len(block)))
+# Runs of filler bytes, each followed by one other byte.
+for name, run in (("hostile", needed - 1), ("dense", needed // 2)):
+    block = b"\xff" * run + b"\x00"
+    with open(os.path.join(work, name + ".bin"), "wb") as out:
+        out.write(block * (size // len(block)))
 PY
+truncate -s 2147483647 "$work/sparse.bin"  # zeros, read without touching the disk
 
-cat > "$work/mmap_find.py" <<'PY'
+cat >"$work/mmap_find.py" <<'PY'
 import mmap, sys
 with open(sys.argv[1], "rb") as f, mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ) as m:
     print(m.find(b"\xff" * int(sys.argv[2])))
 PY
 
-seconds() {  # runs the command once, prints its wall time in seconds
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || true
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc -l
+# The commands compared; $file is the data file. gapwell exits 1 when it finds nothing.
+find_run() { "$gapwell" find "$file" --needed "$needed" >/dev/null 2>&1 || true; }
+scan_run() { "$gapwell" scan "$file" --needed "$needed" >/dev/null; }
+cat_run() { cat "$file" >/dev/null; }
+python_run() { python3 "$work/mmap_find.py" "$file" "$needed" >/dev/null; }
+
+measure() {  # one run of the function $1: its wall seconds and its processor seconds
+    local start=$EPOCHREALTIME end
+    "$1"
+    end=$EPOCHREALTIME
+    times >"$work/times"  # a builtin without a pipe: this shell's children are the run's
+    awk -v wall="$(echo "$end - $start" | bc -l)" 'NR == 2 {
+        split($1, usr, /[ms]/); split($2, sys, /[ms]/)
+        print wall, usr[1] * 60 + usr[2] + sys[1] * 60 + sys[2] }' "$work/times"
+}
+
+# compare NAME A B: A and B in turn, $pairs times, each run in a fresh subshell; prints A's and
+# B's median seconds and the median, smallest and largest of the pair ratios A/B, for wall time
+# and for processor time.
+compare() {
+    local name=$1 a=$2 b=$3 i
+    : >"$work/pairs"
+    for ((i = 0; i < pairs; i++)); do
+        echo "$(measure "$a") $(measure "$b")" >>"$work/pairs"
+    done
+    local kind column
+    for kind in wall cpu; do
+        column=$([[ $kind == wall ]] && echo 1 || echo 2)
+        awk -v c="$column" '{ print $c, $(c + 2), ($(c + 2) > 0 ? $c / $(c + 2) : "inf") }' \
+            "$work/pairs" >"$work/$kind"
+        printf '%-20s %-4s %s %.3f s  %s %.3f s  ratio median %.2f  min %.2f  max %.2f\n' \
+            "$name" "$kind" "${a%_run}" "$(cut -d' ' -f1 "$work/$kind" | median)" "${b%_run}" \
+            "$(cut -d' ' -f2 "$work/$kind" | median)" "$(cut -d' ' -f3 "$work/$kind" | median)" \
+            "$(cut -d' ' -f3 "$work/$kind" | sort -g | head -n 1)" \
+            "$(cut -d' ' -f3 "$work/$kind" | sort -g | tail -n 1)"
+    done
 }
 median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 
-for data in typical hostile; do
-    file=$work/$data.bin
-    cat "$file" >/dev/null  # warm the page cache
-    : >"$work/$data.cat"; : >"$work/$data.gapwell"; : >"$work/$data.scan"; : >"$work/$data.python"
-    for _ in $(seq "$repetitions"); do
-        seconds cat "$file" >>"$work/$data.cat"
-        seconds "$gapwell" find "$file" --needed "$needed" >>"$work/$data.gapwell"
-        seconds "$gapwell" scan "$file" --needed "$needed" >>"$work/$data.scan"
-        seconds python3 "$work/mmap_find.py" "$file" "$needed" >>"$work/$data.python"
-    done
-done
+peak_mib() {  # peak resident memory of one run of the command, in MiB
+    local kib
+    kib=$({ /usr/bin/time -f %M "$@" 2>&1 >/dev/null || true; } | tail -n 1)
+    echo "$kib / 1024" | bc -l
+}
 
-for data in typical hostile; do
-    cat_s=$(median <"$work/$data.cat")
-    gapwell_s=$(median <"$work/$data.gapwell")
-    scan_s=$(median <"$work/$data.scan")
-    python_s=$(median <"$work/$data.python")
-    # gapwell exits 1 here (nothing found), which is expected.
-    peak_kib=$({ /usr/bin/time -f %M "$gapwell" find "$work/$data.bin" --needed "$needed" 2>&1 >/dev/null || true; } | tail -n 1)
-    printf '%-8s find %.3f s  scan %.3f s  cat %.3f s  python %.3f s  find/cat %.2f  scan/cat %.2f  find/python %.2f  peak %.1f MiB\n' \
-        "$data" "$gapwell_s" "$scan_s" "$cat_s" "$python_s" "$(echo "$gapwell_s / $cat_s" | bc -l)" \
-        "$(echo "$scan_s / $cat_s" | bc -l)" \
-        "$(echo "$gapwell_s / $python_s" | bc -l)" "$(echo "$peak_kib / 1024" | bc -l)"
-    echo "$gapwell_s" >"$work/$data.median"
+echo "$pairs pairs each, needed $needed, $(nproc) processors, load $(cut -d' ' -f1-3 /proc/loadavg)"
+for data in typical hostile dense; do
+    file=$work/$data.bin
+    cat_run  # into the page cache
+    compare "$data find/cat" find_run cat_run
+    compare "$data scan/cat" scan_run cat_run
+    compare "$data find/python" find_run python_run
 done
-printf 'hostile/typical %.2f\n' "$(echo "$(cat "$work/hostile.median") / $(cat "$work/typical.median")" | bc -l)"
+for data in typical hostile dense sparse; do
+    file=$work/$data.bin
+    printf '%-22s find %.1f MiB  scan %.1f MiB\n' "$data peak memory" \
+        "$(peak_mib "$gapwell" find "$file" --needed "$needed")" \
+        "$(peak_mib "$gapwell" scan "$file" --needed "$needed")"
+done
+echo "load afterwards $(cut -d' ' -f1-3 /proc/loadavg)"

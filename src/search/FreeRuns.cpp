@@ -1,12 +1,12 @@
 #include "search/FreeRuns.h"
 
 #include <cerrno>
-#include <vector>
+#include <limits>
 
 #include "base/RuntimeError.h"
+#include "search/PieceReader.h"
 #include "search/ReadOnlyFile.h"
 #include "search/RunFinder.h"
-#include "search/modSearchFreeSpace.h"
 
 namespace gapwell {
 
@@ -16,17 +16,12 @@ void ScanFreeRuns(const std::string& path, std::uint8_t filler, std::int64_t nee
         throw RuntimeError(EINVAL, "Invalid argument: bad needed length or alignment");
     }
     const ReadOnlyFile file(path);
-    std::vector<std::uint8_t> chunk(kSearchChunkSize);
     RunFinder runs(filler, needed, align, report);
-    std::int64_t position = 0;
-    for (;;) {
-        const std::size_t got = file.ReadAt(position, chunk.data(), chunk.size());
-        if (got == 0) {
-            break;
-        }
-        runs.Feed(chunk.data(), got);
-        position += static_cast<std::int64_t>(got);
-    }
+    PieceReader(file).Read(0, std::numeric_limits<std::int64_t>::max(),
+                           [&runs](const std::uint8_t* piece, std::size_t size) {
+                               runs.Feed(piece, size);
+                               return true;
+                           });
     runs.Finish();
 }
 

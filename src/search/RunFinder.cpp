@@ -110,10 +110,21 @@ void RunFinder::Finish() {
     }
 }
 
-void RunFinder::EndRun(std::int64_t end) {
+std::optional<FreeRun> RunFinder::OpenRun() const {
+    return runStart_ >= 0 ? LongEnough(position_) : std::nullopt;
+}
+
+std::optional<FreeRun> RunFinder::LongEnough(std::int64_t end) const {
     const std::int64_t aligned = (runStart_ + align_ - 1) & ~(align_ - 1);
     if (end - aligned >= static_cast<std::int64_t>(needed_)) {
-        report_({aligned, end - aligned});
+        return FreeRun{aligned, end - aligned};
+    }
+    return std::nullopt;
+}
+
+void RunFinder::EndRun(std::int64_t end) {
+    if (const std::optional<FreeRun> run = LongEnough(end)) {
+        report_(*run);
     }
     runStart_ = -1;
 }

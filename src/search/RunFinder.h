@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "search/FreeRuns.h"
 
@@ -20,8 +21,13 @@ class RunFinder {
     void Feed(const std::uint8_t* data, std::size_t size);
     // The stream has ended: reports a run that reaches its end.
     void Finish();
+    // The run that reaches the end of the bytes fed so far, as it would be reported if the stream
+    // ended here, when it is long enough already; nothing otherwise.
+    std::optional<FreeRun> OpenRun() const;
 
   private:
+    // The run from runStart_ to `end` (exclusive), aligned, if it is long enough.
+    std::optional<FreeRun> LongEnough(std::int64_t end) const;
     // Reports the run from runStart_ to `end` (exclusive) if it is long enough.
     void EndRun(std::int64_t end);
 

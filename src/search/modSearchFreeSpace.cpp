@@ -2,10 +2,10 @@
 
 #include <cerrno>
 #include <limits>
-#include <vector>
 
 #include "base/RuntimeError.h"
-#include "search/FindRun.h"
+#include "search/FirstRunFinder.h"
+#include "search/PieceReader.h"
 #include "search/ReadOnlyFile.h"
 
 namespace gapwell {
@@ -23,7 +23,6 @@ std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpace
         throw RuntimeError(EINVAL, "Invalid argument: negative start offset");
     }
     const std::int64_t advance = ChunkSize / (OverlapFactor + 1);
-    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(ChunkSize));
 
     const ReadOnlyFile file(FileName);
     const std::int64_t length = file.Length();
@@ -36,15 +35,18 @@ std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpace
 
     // Integer division truncating toward zero, so a start past the end reads at most once.
     const std::int64_t lastChunk = (length - StartOffset) / ChunkSize;
+    PieceReader reader(file);
     std::int64_t position = StartOffset;
     std::int64_t found = 0;
     for (std::int64_t i = 0; i <= lastChunk; ++i) {
+        // Each chunk is a stream of its own, so no run reaches into it from the chunk before.
         // Only bytes really read are searched: nothing past the end of the file can match.
-        const std::size_t got = file.ReadAt(position, chunk.data(), chunk.size());
-        const std::size_t p =
-            FindRun(chunk.data(), got, FreeSpaceByte, static_cast<std::size_t>(NeededBytes));
-        if (p != kNoRun) {
-            found = position + static_cast<std::int64_t>(p);
+        FirstRunFinder first(FreeSpaceByte, NeededBytes);
+        reader.Read(position, ChunkSize, [&first](const std::uint8_t* piece, std::size_t size) {
+            return !first.Feed(piece, size);
+        });
+        if (first.Offset() >= 0) {
+            found = position + first.Offset();
             break;
         }
         position += advance;

@@ -1,24 +1,26 @@
-// The run finders against plain byte-by-byte references: RunFinder (the scan's, fed in pieces of
-// fuzzed sizes) and FindRun (the search's). Any mismatch aborts.
+// The run finders, fed in pieces of fuzzed sizes, against plain byte-by-byte references:
+// RunFinder (the scan's) and FirstRunFinder (the search's, which must know the first run as soon
+// as the piece that completes it is fed). Any mismatch aborts.
 #include <cstdlib>
 #include <vector>
 
-#include "search/FindRun.h"
+#include "search/FirstRunFinder.h"
 #include "search/RunFinder.h"
 #include "support/RunsReference.h"
 
 namespace {
 
-std::size_t ReferenceFindRun(const std::vector<std::uint8_t>& data, std::uint8_t filler,
-                             std::size_t needed) {
-    std::size_t length = 0;
+// The offset of the first run of `needed` filler bytes, or -1.
+std::int64_t ReferenceFirstRun(const std::vector<std::uint8_t>& data, std::uint8_t filler,
+                               std::int64_t needed) {
+    std::int64_t length = 0;
     for (std::size_t p = 0; p < data.size(); ++p) {
         length = data[p] == filler ? length + 1 : 0;
         if (length == needed) {
-            return p + 1 - needed;
+            return static_cast<std::int64_t>(p) + 1 - needed;
         }
     }
-    return gapwell::kNoRun;
+    return -1;
 }
 
 }  // namespace
@@ -39,16 +41,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     const std::function<void(const gapwell::FreeRun&)> collect = [&](const gapwell::FreeRun& run) {
         fed.emplace_back(run.offset, run.length);
     };
-    gapwell::RunFinder finder(filler, needed, align, collect);
+    gapwell::RunFinder runs(filler, needed, align, collect);
     for (std::size_t at = 0; at < data.size(); at += piece) {
-        finder.Feed(data.data() + at, std::min(piece, data.size() - at));
+        runs.Feed(data.data() + at, std::min(piece, data.size() - at));
     }
-    finder.Finish();
+    runs.Finish();
 
-    const auto neededBytes = static_cast<std::size_t>(needed);
-    if (fed != expected || gapwell::FindRun(data.data(), data.size(), filler, neededBytes) !=
-                               ReferenceFindRun(data, filler, neededBytes)) {
+    if (fed != expected) {
         std::abort();
+    }
+
+    const std::int64_t first = ReferenceFirstRun(data, filler, needed);
+    gapwell::FirstRunFinder finder(filler, needed);
+    for (std::size_t at = 0; at < data.size(); at += piece) {
+        const std::size_t size = std::min(piece, data.size() - at);
+        const bool complete = first >= 0 && static_cast<std::int64_t>(at + size) >= first + needed;
+        if (finder.Feed(data.data() + at, size) != complete ||
+            finder.Offset() != (complete ? first : -1)) {
+            std::abort();
+        }
+        if (complete) {
+            break;
+        }
     }
     return 0;
 }

@@ -58,11 +58,7 @@ TEST(ScanFreeRuns, RejectsBadArguments) {
 TEST(RunFinder, AgreesWithAByteByByteModelWhateverThePieces) {
     std::mt19937 random(8);
     for (int round = 0; round < 400; ++round) {
-        std::vector<std::uint8_t> data(random() % 3000);
-        const int fillerPercent = static_cast<int>(random() % 100);
-        for (auto& byte : data) {
-            byte = static_cast<int>(random() % 100) < fillerPercent ? 0xFF : random() % 4;
-        }
+        const std::vector<std::uint8_t> data = test::RandomStream(random, 3000);
         const std::int64_t needed = 1 + static_cast<std::int64_t>(random() % 40);
         const std::int64_t align = std::int64_t{1} << (random() % 5);
         test::Runs found;

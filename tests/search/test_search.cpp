@@ -4,9 +4,11 @@
 #include <random>
 
 #include "base/RuntimeError.h"
-#include "search/FindRun.h"
+#include "search/FirstRunFinder.h"
+#include "search/PieceReader.h"
 #include "search/RomFacts.h"
 #include "search/modSearchFreeSpace.h"
+#include "support/RunsReference.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {
@@ -57,6 +59,22 @@ TEST(SearchFreeSpace, RunStartedInAnEarlierChunkIsFoundAtTheChunkStart) {
     EXPECT_EQ(Search(rom, 0xFF, 0x100, 0), kMiB);
 }
 
+// The file is read in pieces smaller than a chunk; a run may begin in one piece and become long
+// enough only in a later one, with piece boundaries counted from the chunk's start.
+TEST(SearchFreeSpace, RunsAcrossPiecesInsideAChunkAreFound) {
+    constexpr auto kPiece = static_cast<std::int32_t>(kPieceSize);
+    TempFolder folder;
+    auto bytes = BytesWithRun(2 * kMiB, 0x00, kPiece - 0x100, 0x200, 0xFF);
+    std::fill(bytes.begin() + kMiB / 2, bytes.begin() + kMiB / 2 + 3 * kPiece, 0xFF);
+    const auto rom = folder.Write("pieces.gba", bytes);
+    EXPECT_EQ(Search(rom, 0xFF, 0x200, 0), kPiece - 0x100);
+    EXPECT_EQ(Search(rom, 0xFF, 0x200, 0x101), kPiece - 0x100);
+    EXPECT_EQ(Search(rom, 0xFF, 0x1FF, kPiece - 0xFF), kPiece - 0xFF);
+    EXPECT_EQ(Search(rom, 0xFF, 2 * kPiece + 1, 0), kMiB / 2);
+    EXPECT_EQ(Search(rom, 0xFF, 3 * kPiece, 0x333), kMiB / 2);
+    EXPECT_EQ(Search(rom, 0xFF, 3 * kPiece + 1, 0), 0);
+}
+
 TEST(SearchFreeSpace, NeededAboveTheChunkSizeNeverMatches) {
     TempFolder folder;
     const auto rom = folder.Write("full.gba", std::vector<std::uint8_t>(2 * kMiB + 5, 0xFF));
@@ -95,6 +113,20 @@ TEST(SearchFreeSpace, FailuresAreRunTimeErrors) {
     EXPECT_FALSE(std::filesystem::exists(vanished));  // never created
 }
 
+// The first p in [from, end) with data[p .. p + needed) all filler inside [from, end), worked
+// out byte by byte; -1 when there is none.
+std::int64_t ModelFirstRun(const std::vector<std::uint8_t>& data, std::int64_t from,
+                           std::int64_t end, std::uint8_t filler, std::int64_t needed) {
+    std::int64_t runLength = 0;
+    for (std::int64_t p = from; p < end; ++p) {
+        runLength = data[p] == filler ? runLength + 1 : 0;
+        if (runLength == needed) {
+            return p - needed + 1;
+        }
+    }
+    return -1;
+}
+
 // The chunk rules spelled out byte by byte, for comparison.
 std::int64_t ModelSearch(const std::vector<std::uint8_t>& data, std::uint8_t filler,
                          std::int64_t needed, std::int64_t start, std::int64_t chunk,
@@ -105,13 +137,10 @@ std::int64_t ModelSearch(const std::vector<std::uint8_t>& data, std::uint8_t fil
     }
     const std::int64_t lastChunk = (length - start) / chunk;
     for (std::int64_t i = 0; i <= lastChunk; ++i, start += advance) {
-        const std::int64_t end = std::min(start + chunk, length);
-        std::int64_t runLength = 0;
-        for (std::int64_t p = start; p < end; ++p) {
-            runLength = data[p] == filler ? runLength + 1 : 0;
-            if (runLength == needed) {
-                return p - needed + 1;
-            }
+        const std::int64_t found =
+            ModelFirstRun(data, start, std::min(start + chunk, length), filler, needed);
+        if (found >= 0) {
+            return found;
         }
     }
     return 0;
@@ -145,16 +174,46 @@ TEST(SearchFreeSpace, AgreesWithAByteByByteModelOnRandomFiles) {
     }
 }
 
-TEST(FindRun, StaysCorrectOnRunsOneShortOfTheNeededLength) {
+TEST(FirstRunFinder, StaysCorrectOnRunsOneShortOfTheNeededLength) {
     constexpr std::size_t kNeeded = 64;
     std::vector<std::uint8_t> data;
     for (int block = 0; block < 100; ++block) {
         data.insert(data.end(), kNeeded - 1, 0xFF);
         data.push_back(0x00);
     }
-    EXPECT_EQ(FindRun(data.data(), data.size(), 0xFF, kNeeded), kNoRun);
+    FirstRunFinder none(0xFF, kNeeded);
+    EXPECT_FALSE(none.Feed(data.data(), data.size()));
+    EXPECT_EQ(none.Offset(), -1);
     data[kNeeded * 50 - 1] = 0xFF;  // joins two blocks into a run of 2 * 63 + 1
-    EXPECT_EQ(FindRun(data.data(), data.size(), 0xFF, kNeeded), kNeeded * 49);
+    FirstRunFinder joined(0xFF, kNeeded);
+    EXPECT_TRUE(joined.Feed(data.data(), data.size()));
+    EXPECT_EQ(joined.Offset(), kNeeded * 49);
+}
+
+// Random streams fed in pieces of random sizes: the finder says it has found the first run as soon
+// as the bytes fed hold it, not earlier, and names its first byte.
+TEST(FirstRunFinder, KnowsTheFirstRunAsSoonAsItsLastByteIsFed) {
+    std::mt19937 random(19);
+    for (int round = 0; round < 400; ++round) {
+        const std::vector<std::uint8_t> data = test::RandomStream(random, 2000);
+        const std::int64_t needed = 1 + static_cast<std::int64_t>(random() % 40);
+        const auto size = static_cast<std::int64_t>(data.size());
+        const std::int64_t expected = ModelFirstRun(data, 0, size, 0xFF, needed);
+        FirstRunFinder first(0xFF, needed);
+        std::size_t fed = 0;
+        while (fed < data.size()) {
+            const std::size_t piece = std::min<std::size_t>(data.size() - fed, random() % 100);
+            const bool found = first.Feed(data.data() + fed, piece);
+            fed += piece;
+            const bool complete =
+                expected >= 0 && static_cast<std::int64_t>(fed) >= expected + needed;
+            ASSERT_EQ(found, complete) << "round " << round << " fed " << fed;
+            ASSERT_EQ(first.Offset(), complete ? expected : -1) << "round " << round;
+            if (found) {
+                break;
+            }
+        }
+    }
 }
 
 }  // namespace

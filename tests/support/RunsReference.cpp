@@ -27,4 +27,13 @@ Runs ReferenceRuns(const std::vector<std::uint8_t>& data, std::uint8_t filler, s
     return runs;
 }
 
+std::vector<std::uint8_t> RandomStream(std::mt19937& random, std::size_t maxSize) {
+    std::vector<std::uint8_t> data(random() % maxSize);
+    const int fillerPercent = static_cast<int>(random() % 100);
+    for (auto& byte : data) {
+        byte = static_cast<int>(random() % 100) < fillerPercent ? 0xFF : random() % 4;
+    }
+    return data;
+}
+
 }  // namespace gapwell::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -12,5 +13,8 @@ using Runs = std::vector<std::pair<std::int64_t, std::int64_t>>;  // (offset, le
 // whose part from its first `align`ed offset on is at least `needed` bytes long.
 Runs ReferenceRuns(const std::vector<std::uint8_t>& data, std::uint8_t filler, std::int64_t needed,
                    std::int64_t align);
+
+// Fewer than `maxSize` random bytes: a random share of them 0xFF, the others 0 to 3.
+std::vector<std::uint8_t> RandomStream(std::mt19937& random, std::size_t maxSize);
 
 }  // namespace gapwell::test
