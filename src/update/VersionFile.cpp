@@ -35,9 +35,15 @@ bool IsControl(char c) {
 
 // Digits once the dots are removed; there must be at least one.
 bool IsNumericVersion(std::string_view version) {
-    const bool onlyDigitsAndDots = std::all_of(version.begin(), version.end(),
-                                               [](char c) { return c == '.' || IsAsciiDigit(c); });
-    return onlyDigitsAndDots && std::any_of(version.begin(), version.end(), IsAsciiDigit);
+    bool digit = false;
+    for (const char c : version) {
+        if (IsAsciiDigit(c)) {
+            digit = true;
+        } else if (c != '.') {
+            return false;
+        }
+    }
+    return digit;
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -126,12 +132,13 @@ VersionOffer ParseVersionLine(std::string_view line, const ArchiveRules& rules) 
 }
 
 bool IsNewerVersion(std::string_view current, std::string_view newest) {
-    while (!current.empty() || !newest.empty()) {
+    while (!current.empty() && !newest.empty()) {
         if (const int order = CompareNumbers(NextNumber(current), NextNumber(newest)); order != 0) {
             return order < 0;
         }
     }
-    return false;
+    // Past the shorter version, the longer one is later exactly when a number of it is not 0.
+    return current.empty() && newest.find_first_not_of(".0") != std::string_view::npos;
 }
 
 std::string ReadFirstLine(const std::string& path, std::int64_t maxBytes) {
