@@ -21,7 +21,7 @@ struct TransferBounds {
 };
 
 // The version file is one short line; anything longer than this is refused unread.
-inline constexpr std::int64_t kMaxVersionFileBytes = 64 * 1024;
+inline constexpr std::int64_t kMaxVersionFileBytes = 64LL * 1024;
 // A signature file is one line of base64.
 inline constexpr std::int64_t kMaxSignatureFileBytes = 1024;
 
