@@ -60,4 +60,23 @@ bool HasDefaultRoute(const std::string& ipv4Routes, const std::string& ipv6Route
     return HasIpv4DefaultRoute(ipv4Routes) || HasIpv6DefaultRoute(ipv6Routes);
 }
 
+bool HasConfiguredProxy(const std::function<const char*(const char*)>& variable) {
+    for (const char* name :
+         {"http_proxy", "https_proxy", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"}) {
+        const char* value = variable(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool LooksOnline(bool proxyConfigured, const std::optional<std::string>& ipv4Routes,
+                 const std::optional<std::string>& ipv6Routes) {
+    if (proxyConfigured || (!ipv4Routes && !ipv6Routes)) {
+        return true;
+    }
+    return HasDefaultRoute(ipv4Routes.value_or(""), ipv6Routes.value_or(""));
+}
+
 }  // namespace gapwell

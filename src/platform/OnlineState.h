@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace gapwell {
@@ -9,5 +11,15 @@ namespace gapwell {
 // the contents of /proc/net/route (IPv4, with its heading line) and /proc/net/ipv6_route; an
 // empty or unreadable table holds no route.
 bool HasDefaultRoute(const std::string& ipv4Routes, const std::string& ipv6Routes);
+
+// Whether a proxy is configured in the environment (http_proxy, https_proxy, HTTPS_PROXY,
+// ALL_PROXY or all_proxy set and not empty); `variable` reads one variable, nullptr when unset.
+bool HasConfiguredProxy(const std::function<const char*(const char*)>& variable);
+
+// Whether Live Update may try the network: a configured proxy reaches it without a route of
+// our own; routing tables that cannot be read (nullopt, both) leave the answer unknown, which
+// counts as online; otherwise a usable default route decides.
+bool LooksOnline(bool proxyConfigured, const std::optional<std::string>& ipv4Routes,
+                 const std::optional<std::string>& ipv6Routes);
 
 }  // namespace gapwell

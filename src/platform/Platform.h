@@ -92,8 +92,9 @@ class Platform {
     virtual void StartHiddenProcess(const std::string& program,
                                     const std::vector<std::string>& arguments,
                                     const std::string& workingFolder) = 0;
-    // Whether the computer is connected to a network that can reach the internet. Never throws:
-    // anything unknown answers false.
+    // Whether the computer may reach the internet: a configured proxy, a usable default route,
+    // or routing tables it cannot read (unknown counts as online; a transfer that then fails
+    // says so). Never throws.
     virtual bool IsOnline() = 0;
 
     // The folder that holds the running executable, without a trailing "/".

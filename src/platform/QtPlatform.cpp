@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 #include "platform/DetachedProcess.h"
@@ -84,17 +85,20 @@ void QtPlatform::StartHiddenProcess(const std::string& program,
 
 namespace {
 
-// The whole text of a small system file; empty when it cannot be read.
-std::string SystemFileText(const char* path) {
+// The whole text of a small system file; nullopt when it cannot be read.
+std::optional<std::string> SystemFileText(const char* path) {
     std::ifstream file(path);
+    if (!file) {
+        return std::nullopt;
+    }
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
 
 bool QtPlatform::IsOnline() {
-    return HasDefaultRoute(SystemFileText("/proc/net/route"),
-                           SystemFileText("/proc/net/ipv6_route"));
+    return LooksOnline(HasConfiguredProxy([](const char* name) { return std::getenv(name); }),
+                       SystemFileText("/proc/net/route"), SystemFileText("/proc/net/ipv6_route"));
 }
 
 std::string QtPlatform::ProgramFolder() {

@@ -14,8 +14,9 @@
 #include "base/RuntimeError.h"
 #include "base/Version.h"
 #include "services/WriteAll.h"
-#include "update/HttpReceive.h"
 #include "update/ReleaseSignature.h"
+#include "update/TransferBounds.h"
+#include "update/VersionFile.h"
 
 namespace gapwell::release {
 
@@ -67,6 +68,15 @@ int Keygen(const std::string& secretFile, std::ostream& out) {
 
 int Sign(const std::string& secretFile, const std::string& archive, const std::string& version,
          const std::string& url, std::ostream& out) {
+    // The line is read back as the shipped program reads it from an update folder of the URL's
+    // own scheme: a line it would refuse is never published.
+    const std::string line = VersionLineText(version, url);
+    if (!ParseVersionLine(FirstLine(line), ArchiveRules{url, version::kAppTitle}).usable) {
+        throw RuntimeError(EINVAL,
+                           "the program would refuse this version and archive URL "
+                           "(digits and dots; an http(s) URL ending in " +
+                               std::string(version::kAppTitle) + ".zip or similar)");
+    }
     std::optional<ReleaseSecretKey> secretKey = DecodeSecretKey(ReadText(secretFile));
     if (!secretKey) {
         throw RuntimeError(EINVAL, "not a secret key file: " + secretFile);
@@ -76,9 +86,7 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
     WriteNewFile(signatureFile, EncodeBase64(signature.data(), signature.size()) + "\n", 0644);
-    // The program reads the version file's first line up to a carriage return; a line feed alone
-    // would become part of the archive's URL.
-    out << version::kProductName << '|' << version << '|' << url << "\r\n";
+    out << line;
     return 0;
 }
 

@@ -23,6 +23,7 @@ struct Transfer {
     std::int32_t pieceSize = 0;
     const PieceHandler* onPiece = nullptr;
     std::chrono::milliseconds stall{0};
+    std::int64_t maxBytes = 0;
     Clock::time_point lastByte = Clock::now();
     std::int64_t announced = -1;  // -1 until the first body bytes arrive
     std::unique_ptr<char[]> buffer;
@@ -34,6 +35,9 @@ struct Transfer {
 struct CurlCleanup {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
+struct MultiCleanup {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
 struct HeaderListCleanup {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
@@ -42,7 +46,7 @@ struct HeaderListCleanup {
 bool AcceptAnnouncedLength(Transfer& transfer) {
     curl_off_t length = -1;
     if (curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK ||
-        length <= 0 || length > kMaxAnnouncedLength) {
+        length <= 0 || length > transfer.maxBytes) {
         return false;
     }
     transfer.announced = length;
@@ -95,17 +99,24 @@ int OnTick(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return stalled ? 1 : 0;
 }
 
+// https stays https; http may be redirected to http or https. Nothing else is ever spoken.
+const char* ProtocolsFor(const std::string& url) {
+    return url.rfind("https://", 0) == 0 ? "https" : "http,https";
+}
+
 void Configure(CURL* curl, const std::string& url, const curl_slist* headers,
                const TransferBounds& bounds, Transfer& transfer) {
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, ProtocolsFor(url));
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, ProtocolsFor(url));
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(bounds.connect.count()));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(bounds.total.count()));
+    // Refuses a larger announced length as soon as the head is in.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(bounds.maxBytes));
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kSocketReadSize);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBodyData);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
@@ -113,6 +124,60 @@ void Configure(CURL* curl, const std::string& url, const curl_slist* headers,
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 }
+
+// The transfer's handle inside a multi handle, so that the wait for the network can be cut
+// into slices; removed again before either is cleaned up.
+class MultiTransfer {
+  public:
+    MultiTransfer(CURLM* multi, CURL* curl) : multi_(multi), curl_(curl) {
+        added_ = curl_multi_add_handle(multi_, curl_) == CURLM_OK;
+    }
+    ~MultiTransfer() {
+        if (added_) {
+            curl_multi_remove_handle(multi_, curl_);
+        }
+    }
+    MultiTransfer(const MultiTransfer&) = delete;
+    MultiTransfer& operator=(const MultiTransfer&) = delete;
+
+    // Runs the transfer to its end; `onWait` after each slice without a piece. Returns
+    // libcurl's result, or CURLE_ABORTED_BY_CALLBACK when `onWait` asked to stop.
+    CURLcode Run(const WaitHandler& onWait, const Transfer& transfer) {
+        if (!added_) {
+            return CURLE_FAILED_INIT;
+        }
+        int running = 1;
+        auto lastHeard = Clock::now();
+        std::int64_t lastReceived = 0;
+        while (curl_multi_perform(multi_, &running) == CURLM_OK && running != 0) {
+            if (transfer.received != lastReceived) {
+                lastReceived = transfer.received;
+                lastHeard = Clock::now();
+            } else if (Clock::now() - lastHeard >= kWaitSlice) {
+                lastHeard = Clock::now();
+                if (!onWait()) {
+                    return CURLE_ABORTED_BY_CALLBACK;
+                }
+            }
+            if (curl_multi_poll(multi_, nullptr, 0, static_cast<int>(kWaitSlice.count()),
+                                nullptr) != CURLM_OK) {
+                return CURLE_RECV_ERROR;
+            }
+        }
+        int queued = 0;
+        while (const CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == curl_) {
+                return message->data.result;
+            }
+        }
+        return CURLE_RECV_ERROR;
+    }
+
+  private:
+    CURLM* multi_;
+    CURL* curl_;
+    bool added_ = false;
+};
 
 // Sets libcurl up once per process (before the first handle, as its documentation asks).
 bool CurlReady() {
@@ -122,17 +187,30 @@ bool CurlReady() {
 
 }  // namespace
 
+bool IsSendableUrl(std::string_view url) {
+    const std::size_t schemeLength = url.rfind("https://", 0) == 0  ? 8
+                                     : url.rfind("http://", 0) == 0 ? 7
+                                                                    : 0;
+    const bool plain = std::none_of(url.begin(), url.end(), [](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        return code <= 0x20 || code == 0x7F;
+    });
+    return schemeLength != 0 && url.size() > schemeLength && plain;
+}
+
 std::optional<ReceivedBody> ReceiveResource(const std::string& url, std::int32_t pieceSize,
                                             const TransferBounds& bounds,
-                                            const PieceHandler& onPiece) {
-    if (pieceSize <= 0 || !CurlReady()) {
+                                            const PieceHandler& onPiece,
+                                            const WaitHandler& onWait) {
+    if (pieceSize <= 0 || !IsSendableUrl(url) || !CurlReady()) {
         return std::nullopt;
     }
     const std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
+    const std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
     // Ask every cache on the way (proxies included) for a fresh copy and to keep none.
     std::unique_ptr<curl_slist, HeaderListCleanup> headers(
         curl_slist_append(nullptr, "Cache-Control: no-cache"));
-    if (!curl || !headers || !curl_slist_append(headers.get(), "Pragma: no-cache")) {
+    if (!curl || !multi || !headers || !curl_slist_append(headers.get(), "Pragma: no-cache")) {
         return std::nullopt;
     }
     Transfer transfer;
@@ -140,9 +218,14 @@ std::optional<ReceivedBody> ReceiveResource(const std::string& url, std::int32_t
     transfer.pieceSize = pieceSize;
     transfer.onPiece = &onPiece;
     transfer.stall = bounds.stall;
+    transfer.maxBytes = bounds.maxBytes;
     Configure(curl.get(), url, headers.get(), bounds, transfer);
 
-    const CURLcode result = curl_easy_perform(curl.get());
+    CURLcode result = CURLE_OK;
+    {
+        MultiTransfer running(multi.get(), curl.get());
+        result = running.Run(onWait, transfer);
+    }
     if (transfer.failure) {
         std::rethrow_exception(transfer.failure);
     }

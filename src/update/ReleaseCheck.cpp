@@ -1,27 +1,30 @@
 #include "update/ReleaseCheck.h"
 
-#include <cstdint>
+#include <unistd.h>
 
-#include "update/HttpReceive.h"
+#include "update/TransferBounds.h"
 #include "update/VersionFile.h"
 #include "update/clsDownload.h"
 
 namespace gapwell {
 
-SignatureCheck CheckDownloadedRelease(const std::string& archiveUrl, const std::string& archivePath,
-                                      const std::string& version,
+SignatureCheck CheckDownloadedRelease(clsDownload& downloader, const std::string& archiveUrl,
+                                      const std::string& archivePath, const std::string& version,
                                       const std::string& publicKeyBase64,
                                       const std::string& signatureFile) {
-    bool fetched = false;
-    clsDownload download;
-    download.DownloadComplete = [&fetched](const std::string& /*fileName*/,
-                                           std::int32_t totalBytes) { fetched = totalBytes != 0; };
-    download.DownloadFile(archiveUrl + ".sig", signatureFile);
-    if (!fetched) {
+    downloader.SetBounds(kSignatureBounds);
+    if (downloader.DownloadFile(archiveUrl + ".sig", signatureFile) == 0) {
         return SignatureCheck::kMalformedSignature;
     }
     // The signature is one line; whatever follows a carriage return is not part of it.
-    const std::string signatureText = TakeVersionFileLine(signatureFile);
+    std::string signatureText;
+    try {
+        signatureText = ReadFirstLine(signatureFile, kMaxSignatureFileBytes);
+    } catch (...) {
+        ::unlink(signatureFile.c_str());
+        throw;
+    }
+    ::unlink(signatureFile.c_str());
     return VerifyReleaseFile(archivePath, version, signatureText, publicKeyBase64,
                              kMaxAnnouncedLength);
 }

@@ -5,52 +5,174 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <exception>
+#include <cstdlib>
+#include <string>
 
 #include "base/RuntimeError.h"
-#include "update/VersionLine.h"
+#include "base/Version.h"
+#include "update/HttpReceive.h"
+#include "update/TransferBounds.h"
+#include "update/UpdatePaths.h"
 
 namespace gapwell {
 
 namespace {
 
-std::string ReadWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        throw ErrnoError(errno, path);
-    }
-    std::string content;
-    char buffer[8192];
-    ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
-        if (got < 0 && errno != EINTR) {
-            const int readError = errno;
-            ::close(fd);
-            throw ErrnoError(readError, path);
+constexpr char kSeparator = '|';
+
+bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsAsciiAlnum(char c) {
+    return IsAsciiDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsControl(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return code < 0x20 || code == 0x7F;
+}
+
+// Digits once the dots are removed; there must be at least one.
+bool IsNumericVersion(std::string_view version) {
+    bool digit = false;
+    for (const char c : version) {
+        if (IsAsciiDigit(c)) {
+            digit = true;
+        } else if (c != '.') {
+            return false;
         }
-        content.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
     }
-    ::close(fd);
-    return content;
+    return digit;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// An https update folder hands out https archives only; an http one (a test's own server, a
+// local mirror) either.
+bool KeepsTheScheme(std::string_view archiveUrl, std::string_view updateFolderUrl) {
+    return !StartsWith(updateFolderUrl, "https://") || StartsWith(archiveUrl, "https://");
+}
+
+// Takes the next number of a version off `rest`, without leading zeros ("" stands for 0).
+std::string_view NextNumber(std::string_view& rest) {
+    const std::size_t dot = rest.find('.');
+    std::string_view number = rest.substr(0, dot);
+    rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
+    number.remove_prefix(std::min(number.find_first_not_of('0'), number.size()));
+    return number;
+}
+
+// Compares two digit strings without leading zeros as numbers: <0, 0 or >0.
+int CompareNumbers(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return a.size() < b.size() ? -1 : 1;
+    }
+    return a.compare(b);
 }
 
 }  // namespace
 
-std::string TakeVersionFileLine(const std::string& path) {
-    std::string content;
-    std::exception_ptr readFailure;
-    try {
-        content = ReadWholeFile(path);
-    } catch (const RuntimeError&) {
-        readFailure = std::current_exception();
+std::string UpdateBaseUrl() {
+    const char* fromEnvironment = std::getenv("GAPWELL_UPDATE_URL");
+    if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
+        return AddBackslash(fromEnvironment);
     }
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT && !readFailure) {
+    return version::kUpdateBaseUrl;
+}
+
+std::string VersionFileUrl() {
+    return UpdateBaseUrl() + version::kAppTitle + ".txt";
+}
+
+std::string VersionLineText(std::string_view version, std::string_view archiveUrl) {
+    std::string line = version::kProductName;
+    line.append(1, kSeparator).append(version).append(1, kSeparator).append(archiveUrl);
+    return line + "\r\n";
+}
+
+std::string FirstLine(std::string_view text) {
+    return std::string(text.substr(0, text.find('\r')));
+}
+
+std::string GetUrlFileName(std::string_view url) {
+    const std::size_t slash = url.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(url.substr(slash + 1));
+}
+
+bool IsPlainArchiveName(std::string_view name, std::string_view programName) {
+    const bool plainCharacters = std::all_of(name.begin(), name.end(), [](char c) {
+        return IsAsciiAlnum(c) || c == '.' || c == '-' || c == '_';
+    });
+    return plainCharacters && !programName.empty() &&
+           name.substr(0, name.find('.')) == programName &&
+           name.find("..") == std::string_view::npos && name.find(".zip") != std::string_view::npos;
+}
+
+VersionOffer ParseVersionLine(std::string_view line, const ArchiveRules& rules) {
+    const std::size_t first = line.find(kSeparator);
+    const std::size_t second =
+        first == std::string_view::npos ? first : line.find(kSeparator, first + 1);
+    if (second == std::string_view::npos ||
+        line.find(kSeparator, second + 1) != std::string_view::npos ||
+        std::any_of(line.begin(), line.end(), IsControl)) {
+        return {};
+    }
+    const std::string_view version = line.substr(first + 1, second - first - 1);
+    const std::string_view archiveUrl = line.substr(second + 1);
+    const std::string archiveName = GetUrlFileName(archiveUrl);
+    if (!IsNumericVersion(version) || !IsSendableUrl(archiveUrl) ||
+        !KeepsTheScheme(archiveUrl, rules.updateFolderUrl) ||
+        !IsPlainArchiveName(archiveName, rules.programName)) {
+        return {};
+    }
+    return VersionOffer{true, std::string(version), std::string(archiveUrl), archiveName};
+}
+
+bool IsNewerVersion(std::string_view current, std::string_view newest) {
+    while (!current.empty() && !newest.empty()) {
+        if (const int order = CompareNumbers(NextNumber(current), NextNumber(newest)); order != 0) {
+            return order < 0;
+        }
+    }
+    // Past the shorter version, the longer one is later exactly when a number of it is not 0.
+    return current.empty() && newest.find_first_not_of(".0") != std::string_view::npos;
+}
+
+std::string ReadFirstLine(const std::string& path, std::int64_t maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
         throw ErrnoError(errno, path);
     }
-    if (readFailure) {
-        std::rethrow_exception(readFailure);
+    // One byte more than allowed tells a file that is too long.
+    std::string content(static_cast<std::size_t>(maxBytes) + 1, '\0');
+    std::size_t filled = 0;
+    while (filled < content.size()) {
+        const ssize_t got = ::read(fd, content.data() + filled, content.size() - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int readError = errno;
+            ::close(fd);
+            throw ErrnoError(readError, path);
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
     }
-    return FirstLine(content);
+    ::close(fd);
+    if (filled > static_cast<std::size_t>(maxBytes)) {
+        return {};
+    }
+    return FirstLine(std::string_view(content).substr(0, filled));
+}
+
+std::string ReadVersionFileLine(const std::string& path) {
+    return ReadFirstLine(path, kMaxVersionFileBytes);
 }
 
 }  // namespace gapwell

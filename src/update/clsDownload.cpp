@@ -29,28 +29,41 @@ void clsDownload::SetBufferSize(std::int32_t newValue) {
 
 void clsDownload::DetachHandlers() {
     DownloadProgress = nullptr;
+    DownloadWaiting = nullptr;
     DownloadComplete = nullptr;
 }
 
-void clsDownload::DownloadFile(const std::string& url, const std::string& fileName) {
+std::int32_t clsDownload::DownloadFile(const std::string& url, const std::string& fileName) {
     std::int32_t total = 0;
     if (!running_) {
         const RunningFlag running(running_);
         cancelRequested_ = false;
-        const auto body = ReceiveResource(url, bufferSize_, bounds_,
-                                          [&](std::int32_t received, std::int32_t announced) {
-                                              RaiseProgress(fileName, received, announced);
-                                              return !cancelRequested_;
-                                          });
+        const auto body = ReceiveResource(
+            url, bufferSize_, bounds_,
+            [&](std::int32_t received, std::int32_t announced) {
+                RaiseProgress(fileName, received, announced);
+                return !cancelRequested_;
+            },
+            [&] {
+                RaiseWaiting();
+                return !cancelRequested_;
+            });
         if (body) {
             if (!WriteDownloadedFile(fileName, body->bytes.get(),
                                      static_cast<std::size_t>(body->size))) {
-                return;  // answered Abort: the program ends
+                return 0;  // answered Abort: the program ends
             }
             total = body->size;
         }
     }
     RaiseComplete(fileName, total);
+    return total;
+}
+
+void clsDownload::RaiseWaiting() {
+    if (const WaitingHandler handler = DownloadWaiting) {
+        handler();
+    }
 }
 
 // The handlers are called through copies, so that one may detach itself while it runs.

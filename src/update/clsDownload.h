@@ -12,6 +12,8 @@ namespace gapwell {
 // Progress and outcome are told by two events, raised synchronously on the calling thread:
 //   DownloadProgress(fileName, currentBytes, totalBytes) after each piece of at most
 //     BufferSize bytes (running total, announced length);
+//   DownloadWaiting() while the transfer waits for the network, at least every 50 ms without
+//     a piece, so that the owner can let its window's pending messages run (and Cancel);
 //   DownloadComplete(fileName, totalBytes) exactly once per DownloadFile call: the announced
 //     length when the file was written, 0 on every failure.
 // The owner must keep the object alive until DownloadFile returns; a handler may call Cancel
@@ -22,8 +24,10 @@ class clsDownload {
                                                std::int32_t currentBytes, std::int32_t totalBytes)>;
     using CompleteHandler =
         std::function<void(const std::string& fileName, std::int32_t totalBytes)>;
+    using WaitingHandler = std::function<void()>;
 
     ProgressHandler DownloadProgress;
+    WaitingHandler DownloadWaiting;
     CompleteHandler DownloadComplete;
 
     std::int32_t BufferSize() const { return bufferSize_; }
@@ -33,18 +37,23 @@ class clsDownload {
     const TransferBounds& Bounds() const { return bounds_; }
     void SetBounds(const TransferBounds& bounds) { bounds_ = bounds; }
 
-    // Fetches `url` (http or https) into `fileName`; the outcome is told by DownloadComplete.
-    // A call made while another is running on this object fails at once.
-    void DownloadFile(const std::string& url, const std::string& fileName);
+    // Fetches `url` (http or https, see IsSendableUrl) into `fileName`, within Bounds(). The
+    // outcome is told by DownloadComplete and returned as well: the announced length when the
+    // file was written, 0 on every failure. A call made while another is running on this
+    // object fails at once.
+    std::int32_t DownloadFile(const std::string& url, const std::string& fileName);
 
-    // Asks the running transfer to stop at the next piece: nothing is written and
+    // Asks the running transfer to stop at its next piece or wait: nothing is written and
     // DownloadComplete reports 0. Without a running transfer it does nothing.
     void Cancel() { cancelRequested_ = true; }
+    // Whether Cancel was called since the last DownloadFile began.
+    bool Cancelled() const { return cancelRequested_; }
 
-    // Drops both handlers, so that no event reaches their owner any more.
+    // Drops all handlers, so that no event reaches their owner any more.
     void DetachHandlers();
 
   private:
+    void RaiseWaiting();
     void RaiseProgress(const std::string& fileName, std::int32_t current, std::int32_t total);
     void RaiseComplete(const std::string& fileName, std::int32_t total);
 

@@ -17,11 +17,9 @@
 #include "ui/LoadedForms.h"
 #include "ui/Localize.h"
 #include "update/CompactPath.h"
-#include "update/DoUpdate.h"
 #include "update/UniqueTag.h"
 #include "update/UpdatePaths.h"
-#include "update/UpdateUrl.h"
-#include "update/UpdatesFolder.h"
+#include "update/VersionFile.h"
 #include "updatewindow/LiveProgressLabel.h"
 
 namespace gapwell {
@@ -46,9 +44,7 @@ frmUpdate::frmUpdate(QWidget* owner, QTimer* showTimer)
                                       std::int32_t TotalBytes) {
         Updater_DownloadProgress(FileName, CurrentBytes, TotalBytes);
     };
-    Updater.DownloadComplete = [this](const std::string& FileName, std::int32_t TotalBytes) {
-        Updater_DownloadComplete(FileName, TotalBytes);
-    };
+    Updater.DownloadWaiting = [this] { Updater_DownloadWaiting(); };
     Form_Load();
 }
 
@@ -126,7 +122,7 @@ void frmUpdate::cmdNext_Click() {
         }
     });
     if (Step == 1) {
-        scope.Step([&] { Download(VersionUrl, TempFile, versionCheckBounds_); });
+        scope.Step([&] { RunTransfers([&] { CheckForUpdate(); }); });
         if (unloaded_ || !IsUnattended) {
             return;
         }
@@ -140,22 +136,19 @@ void frmUpdate::cmdNext_Click() {
             }
         });
     } else if (Step == 2) {
-        scope.Step([&] { PrepareUpdatesFolder(UpdatesFolder); });
         scope.Step([&] {
             lblArchivePath->setText(
                 QString::fromStdString(CompactPath(ArchivePath, kArchivePathChars)));
             lblArchivePath->adjustSize();
         });
-        scope.Step([&] { Download(ArchiveUrl, ArchivePath, kArchiveBounds); });
+        scope.Step([&] { RunTransfers([&] { FetchArchive(); }); });
     }
 }
 
-void frmUpdate::Download(const std::string& url, const std::string& fileName,
-                         const TransferBounds& bounds) {
-    Updater.SetBounds(bounds);
+void frmUpdate::RunTransfers(const std::function<void()>& transfers) {
     transferRunning_ = true;
     try {
-        Updater.DownloadFile(url, fileName);
+        transfers();
     } catch (...) {
         transferRunning_ = false;
         throw;
@@ -188,7 +181,7 @@ void frmUpdate::cmdCancel_Click() {
 void frmUpdate::Finish() {
     Installing = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool started = DoUpdate(ArchivePath, UpdatesFolder);
+    const bool started = liveUpdate_->Install();
     QApplication::restoreOverrideCursor();
     if (!started) {
         // The installer has reported why. The program folder is unchanged and the program goes

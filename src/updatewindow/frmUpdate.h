@@ -4,10 +4,13 @@
 #include <QPointer>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/Version.h"
+#include "update/LiveUpdate.h"
 #include "update/TransferBounds.h"
 #include "update/clsDownload.h"
 
@@ -42,8 +45,8 @@ class frmUpdate : public QDialog {
     // Does exactly what a click on Next does.
     void NextStep();
 
-    // The version check's transfer bounds (short by default, so that an unreachable host keeps
-    // start-up short).
+    // The version check's transfer bounds, for tests; by default short when unattended (so that
+    // an unreachable host keeps start-up short) and long enough for a slow link when attended.
     void SetVersionCheckBounds(const TransferBounds& bounds) { versionCheckBounds_ = bounds; }
     // The public key (base64) that a downloaded release's signature is checked with; the
     // built-in one by default. Empty: no signature is asked for.
@@ -81,21 +84,20 @@ class frmUpdate : public QDialog {
     bool Form_KeyPress(int keyAscii);
     void cmdNext_Click();
     void cmdCancel_Click();
-    // Runs a transfer of Updater; a wizard unloaded meanwhile is destroyed once it returns.
-    void Download(const std::string& url, const std::string& fileName,
-                  const TransferBounds& bounds);
+    // Runs a step of the Live Update sequence, whose transfers go through Updater; a wizard
+    // unloaded meanwhile is destroyed once it returns.
+    void RunTransfers(const std::function<void()>& transfers);
     void Finish();
 
-    // Updater's events and what they do in each step (frmUpdateTransfers.cpp).
+    // What the wizard shows of the sequence (frmUpdateTransfers.cpp).
+    void CheckForUpdate();
+    void FetchArchive();
     void Updater_DownloadProgress(const std::string& FileName, std::int32_t CurrentBytes,
                                   std::int32_t TotalBytes);
-    void Updater_DownloadComplete(const std::string& FileName, std::int32_t TotalBytes);
-    void VersionCheckComplete(std::int32_t TotalBytes);
+    void Updater_DownloadWaiting();
+    void VersionCheckComplete(const VersionCheck& check);
     void ShowVersions(bool updateAvailable);
     void ArchiveComplete(std::int32_t TotalBytes);
-    // With a public key: whether the downloaded archive carries the maker's signature for
-    // NewestVersion. A refused archive is deleted and the reason logged in Bug.log.
-    bool ReleaseIsSigned();
 
     // The wizard's own reporting wrappers of the path helpers.
     std::string GetTempPath();
@@ -115,7 +117,8 @@ class frmUpdate : public QDialog {
     clsDownload Updater;
 
     QPointer<QTimer> showTimer_;
-    TransferBounds versionCheckBounds_ = kVersionCheckBounds;
+    std::unique_ptr<LiveUpdate> liveUpdate_;
+    std::optional<TransferBounds> versionCheckBounds_;
     std::string releasePublicKey_ = version::kUpdatePublicKey;
     std::unique_ptr<LiveProgressLabel> progressLine_;
     char decimalSeparator_ = '.';

@@ -1,24 +1,19 @@
-// What the wizard does with the events of its downloader: the version check while Step is 1,
-// the archive download while Step is 2.
-
-#include <unistd.h>
+// What the wizard shows of the Live Update sequence: the version check while Step is 1, the
+// archive download while Step is 2.
 
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
-#include <cerrno>
+#include <utility>
 
+#include "platform/Platform.h"
 #include "services/ErrorScope.h"
-#include "services/modErrorHandler.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
+#include "update/LiveUpdate.h"
 #include "update/ProgressTexts.h"
-#include "update/ReleaseCheck.h"
 #include "update/UniqueTag.h"
-#include "update/UpdatePaths.h"
-#include "update/VersionCompare.h"
 #include "update/VersionFile.h"
-#include "update/VersionLine.h"
 #include "updatewindow/LiveProgressLabel.h"
 #include "updatewindow/frmUpdate.h"
 
@@ -41,9 +36,10 @@ void SetBold(QLabel* label) {
 
 }  // namespace
 
-void frmUpdate::Updater_DownloadProgress(const std::string& /*FileName*/, std::int32_t CurrentBytes,
+void frmUpdate::Updater_DownloadProgress(const std::string& FileName, std::int32_t CurrentBytes,
                                          std::int32_t TotalBytes) {
-    if (Step != 2) {
+    // Only the archive's own transfer is shown; its signature is a few bytes.
+    if (Step != 2 || FileName != ArchivePath) {
         return;
     }
     ErrorScope scope("Updater_DownloadProgress", kModuleName);
@@ -53,17 +49,33 @@ void frmUpdate::Updater_DownloadProgress(const std::string& /*FileName*/, std::i
     });
 }
 
-void frmUpdate::Updater_DownloadComplete(const std::string& /*FileName*/, std::int32_t TotalBytes) {
-    if (Step == 1) {
-        VersionCheckComplete(TotalBytes);
-    } else if (Step == 2) {
-        ArchiveComplete(TotalBytes);
+// While a transfer waits for the network, a visible wizard keeps answering: Cancel ends it.
+void frmUpdate::Updater_DownloadWaiting() {
+    if (!IsUnattended) {
+        CurrentPlatform().DoEvents();
     }
 }
 
-void frmUpdate::VersionCheckComplete(std::int32_t TotalBytes) {
+void frmUpdate::CheckForUpdate() {
+    LiveUpdateSettings settings;
+    settings.currentVersion = CurrentVersion;
+    settings.versionUrl = VersionUrl;
+    settings.rules = ArchiveRules{UpdateBaseUrl(), CurrentPlatform().ProgramFileName()};
+    settings.versionTempFile = TempFile;
+    settings.signatureTempFile = GetTempPath() + "_sig" + GetUniqueTag() + ".tmp";
+    settings.updatesFolder = UpdatesFolder;
+    settings.publicKey = releasePublicKey_;
+    liveUpdate_ = std::make_unique<LiveUpdate>(Updater, std::move(settings));
+    const VersionCheck check = liveUpdate_->CheckForUpdate(
+        versionCheckBounds_.value_or(IsUnattended ? kVersionCheckBounds : kAttendedCheckBounds));
+    if (!unloaded_) {
+        VersionCheckComplete(check);
+    }
+}
+
+void frmUpdate::VersionCheckComplete(const VersionCheck& check) {
     ErrorScope scope("Updater_DownloadComplete", kModuleName);
-    if (TotalBytes == 0) {
+    if (check.totalBytes == 0) {
         scope.Step([&] {
             if (IsUnattended) {
                 close();
@@ -73,20 +85,18 @@ void frmUpdate::VersionCheckComplete(std::int32_t TotalBytes) {
         });
         return;
     }
-    std::string line;
-    scope.Step([&] { line = TakeVersionFileLine(TempFile); });
     scope.Step([&] {
-        const VersionOffer offer = ParseVersionLine(line);
-        NewestVersion = offer.newestVersion;
-        if (offer.usable) {
-            ArchiveUrl = offer.archiveUrl;
-            ArchivePath = UpdatesFolder + offer.archiveFileName;
-            lblProgress->setText(QString::fromStdString(ConfigurationRetrievedText(TotalBytes)));
+        NewestVersion = check.offer.newestVersion;
+        if (check.offer.usable) {
+            ArchiveUrl = check.offer.archiveUrl;
+            ArchivePath = liveUpdate_->ArchivePath();
+            lblProgress->setText(
+                QString::fromStdString(ConfigurationRetrievedText(check.totalBytes)));
         } else {
             lblProgress->setText(Text(kStrConnectionError));
         }
     });
-    scope.Step([&] { ShowVersions(IsNewerVersion(CurrentVersion, NewestVersion)); });
+    scope.Step([&] { ShowVersions(check.updateAvailable); });
 }
 
 void frmUpdate::ShowVersions(bool updateAvailable) {
@@ -116,28 +126,16 @@ void frmUpdate::ShowVersions(bool updateAvailable) {
     lblNewestVersion->adjustSize();
 }
 
-bool frmUpdate::ReleaseIsSigned() {
-    if (releasePublicKey_.empty()) {
-        return true;
+void frmUpdate::FetchArchive() {
+    const std::int32_t total = liveUpdate_->FetchArchive();
+    if (!unloaded_) {
+        ArchiveComplete(total);
     }
-    const std::string signatureFile = GetTempPath() + "_sig" + GetUniqueTag() + ".tmp";
-    const SignatureCheck check = CheckDownloadedRelease(ArchiveUrl, ArchivePath, NewestVersion,
-                                                        releasePublicKey_, signatureFile);
-    if (check == SignatureCheck::kValid) {
-        return true;
-    }
-    ::unlink(ArchivePath.c_str());
-    LogError("Updater_DownloadComplete", EBADMSG, kModuleName, SignatureCheckText(check), 0);
-    return false;
 }
 
 void frmUpdate::ArchiveComplete(std::int32_t TotalBytes) {
     ErrorScope scope("Updater_DownloadComplete", kModuleName);
-    bool signedRelease = false;
     if (TotalBytes != 0) {
-        scope.Step([&] { signedRelease = ReleaseIsSigned(); });
-    }
-    if (signedRelease) {
         scope.Step([&] {
             cmdCancel->setText(Text(kStrFinish));
             cmdCancel->setFocus();

@@ -17,6 +17,7 @@
 
 #include "app/frmMain.h"
 #include "platform/FakePlatform.h"
+#include "support/FolderSnapshot.h"
 #include "support/LoopbackServer.h"
 #include "ui/LoadedForms.h"
 #include "updatewindow/frmUpdate.h"
@@ -164,6 +165,33 @@ class TestLiveUpdateMenu : public QObject {
         QVERIFY(wizard->fraFrame[1]->isVisible() && wizard->lblYes->isVisible());
         QVERIFY(wizard->cmdNext->isEnabled());
         QCOMPARE(server_->RequestCount(), 1);
+    }
+
+    void hostileVersionFileAtStartUp_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("another program's archive")
+            << QByteArray("Gapwell|1.2.4|http://127.0.0.1/files/LICENSE.zip\r\n");
+        QTest::newRow("control character in the URL")
+            << QByteArray("Gapwell|1.2.4|http://127.0.0.1/\x1b/GPW.zip\r\n");
+        QTest::newRow("scheme-less URL") << QByteArray("Gapwell|1.2.4|//127.0.0.1/GPW.zip\r\n");
+        QTest::newRow("separators over 64 KiB") << QByteArray(64 * 1024 + 1, '|');
+    }
+
+    // The check at start-up takes nothing a server cannot be trusted with: no wizard appears
+    // and the program folder stays as it was.
+    void hostileVersionFileAtStartUp() {
+        QFETCH(QByteArray, file);
+        server_->Serve(kVersionPath, file.toStdString());
+        const gapwell::test::FolderSnapshot before =
+            gapwell::test::SnapshotFolder(programFolder_->path().toStdString());
+        const auto window = std::make_unique<frmMain>();
+
+        QCOMPARE(server_->RequestCount(), 1);
+        QVERIFY(LoadedWizards().isEmpty());
+        QVERIFY(!window->tmrShowUpdate->isActive());
+        QCOMPARE(gapwell::test::SnapshotDifference(
+                     before, gapwell::test::SnapshotFolder(programFolder_->path().toStdString())),
+                 std::string());
     }
 
     void checkNowState_data() {

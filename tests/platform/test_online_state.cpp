@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <string>
 
 #include "platform/OnlineState.h"
@@ -40,6 +42,37 @@ TEST(OnlineState, UnreadableTablesHoldNoRoute) {
     EXPECT_FALSE(HasDefaultRoute("", ""));
     EXPECT_FALSE(HasDefaultRoute(kHeading + "eth0\t00000000\tgarbage\n", "short line\n"));
     EXPECT_FALSE(HasDefaultRoute(kHeading + Ipv4Route("eth0", "zz"), ""));
+}
+
+// A network reached only through a proxy has no default route of its own.
+TEST(OnlineState, ConfiguredProxyCountsAsOnline) {
+    const std::map<std::string, std::string> variables = {{"HTTPS_PROXY", "http://proxy:3128"},
+                                                          {"no_proxy", "localhost"}};
+    const auto lookup = [&](const std::map<std::string, std::string>& set) {
+        return [&set](const char* name) -> const char* {
+            const auto found = set.find(name);
+            return found == set.end() ? nullptr : found->second.c_str();
+        };
+    };
+    EXPECT_TRUE(HasConfiguredProxy(lookup(variables)));
+    for (const char* name : {"http_proxy", "https_proxy", "ALL_PROXY", "all_proxy"}) {
+        const std::map<std::string, std::string> one = {{name, "socks5://proxy:1080"}};
+        EXPECT_TRUE(HasConfiguredProxy(lookup(one))) << name;
+    }
+    const std::map<std::string, std::string> none = {{"no_proxy", "*"}, {"HTTPS_PROXY", ""}};
+    EXPECT_FALSE(HasConfiguredProxy(lookup(none)));
+
+    EXPECT_TRUE(LooksOnline(true, kHeading + kLocalNetwork, ""));
+    EXPECT_FALSE(LooksOnline(false, kHeading + kLocalNetwork, ""));
+}
+
+// Tables that cannot be read say nothing: "Check Now..." stays usable; one readable table
+// without a default route is an answer.
+TEST(OnlineState, UnknownRouteCountsAsOnline) {
+    EXPECT_TRUE(LooksOnline(false, std::nullopt, std::nullopt));
+    EXPECT_FALSE(LooksOnline(false, kHeading, std::nullopt));
+    EXPECT_FALSE(LooksOnline(false, std::nullopt, ""));
+    EXPECT_TRUE(LooksOnline(false, std::nullopt, Ipv6Default("00450003", "wlan0")));
 }
 
 }  // namespace

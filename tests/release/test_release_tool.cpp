@@ -68,5 +68,21 @@ TEST(ReleaseTool, NeverOverwritesASecretKeyAndReportsErrorsOnOneLine) {
     EXPECT_EQ(Tool({"sign"}).exitCode, 2);
 }
 
+// The tool prints only lines the program reads as usable, and signs nothing else.
+TEST(ReleaseTool, SignRefusesALineTheProgramWouldRefuse) {
+    test::TempFolder folder;
+    const std::string secret = (folder.Path() / "maker.key").string();
+    ASSERT_EQ(Tool({"keygen", secret}).exitCode, 0);
+    const std::string archive = folder.Write("GPW.zip", {'P', 'K'});
+    for (const char* url : {"https://example.test/LICENSE.zip", "example.test/GPW.zip",
+                            "https://example.test/GPW.zip\n", "ftp://example.test/GPW.zip"}) {
+        const ToolRun run = Tool({"sign", secret, archive, "1.2.4", url});
+        EXPECT_EQ(run.exitCode, 2) << url;
+        EXPECT_EQ(run.out, "") << url;
+    }
+    EXPECT_EQ(Tool({"sign", secret, archive, "1.2.x", "https://example.test/GPW.zip"}).exitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(archive + ".sig"));
+}
+
 }  // namespace
 }  // namespace gapwell::release

@@ -18,6 +18,7 @@ constexpr std::size_t kMaxRequestHead = 64 * 1024;
 constexpr int kRequestWaitMs = 5000;
 constexpr std::size_t kSlowPiece = 1024;
 constexpr int kSlowPauseMs = 20;
+constexpr int kLatePauseMs = 2000;
 
 void Fail(const char* what) {
     throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
@@ -225,6 +226,14 @@ void LoopbackServer::Answer(int client) {
             }
             break;
         }
+        case Reply::kRedirect:
+            SendText(client, Head("302 Found", "Location: " + body + "\r\n" + LengthField(0)));
+            break;
+        case Reply::kLate:
+            if (Pause(wakeRead_, kLatePauseMs)) {
+                SendText(client, Head("200 OK", LengthField(body.size())) + body);
+            }
+            break;
         case Reply::kStall:
             if (SendText(client, Head("200 OK", LengthField(body.size())))) {
                 WaitForClientToLeave(client, wakeRead_);

@@ -20,6 +20,8 @@ enum class Reply {
     kChunkedLongerThanAnnounced,  // Content-Length of half the body, the whole body chunked
     kSlowBody,                    // 200, Content-Length, the body in 1 KiB pieces 20 ms apart
     kStall,                       // 200, Content-Length, then silence until the client leaves
+    kRedirect,                    // 302 to the body taken as the Location
+    kLate,                        // as kNormal, but only after two seconds of silence
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 with a port chosen by the system, answering one

@@ -205,6 +205,46 @@ TEST_F(DownloadTest, StalledServerEndsAtTheStallBound) {
     EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
 }
 
+// The version file may announce at most 64 KiB: one byte more is refused as soon as the head is
+// in, before any of the body is stored or reported; exactly 64 KiB arrives.
+TEST_F(DownloadTest, VersionFileIsBoundedTo64KiB) {
+    download.SetBounds(kVersionCheckBounds);
+    Fetch(PatternBody(64 * 1024 + 1));
+    EXPECT_TRUE(events.progress.empty());
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
+    EXPECT_FALSE(std::filesystem::exists(destination));
+
+    Fetch(PatternBody(64 * 1024));
+    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 64 * 1024}));
+}
+
+// A NUL would cut the URL short where libcurl reads it, a line break would reach the request
+// line: neither is ever sent.
+TEST_F(DownloadTest, UrlWithANulOrControlCharacterIsNeverRequested) {
+    server.Serve("/file", "data");
+    for (const std::string& tail : {std::string("\0.zip", 5), std::string("\r\nX-Evil: 1"),
+                                    std::string("\t"), std::string("\x7f")}) {
+        download.DownloadFile(server.Url("/file") + tail, destination);
+    }
+    EXPECT_EQ(server.RequestCount(), 0);
+    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 0, 0, 0}));
+    EXPECT_FALSE(std::filesystem::exists(destination));
+}
+
+// Redirects are followed within http(s) only: never to a file, an ftp server or the like.
+TEST_F(DownloadTest, RedirectLeavingHttpIsNotFollowed) {
+    test::TempFolder elsewhere;
+    const std::string secret = elsewhere.Write("secret.txt", {'s', 'e', 'c', 'r', 'e', 't'});
+    server.Serve("/moved", "data");
+    for (const std::string& target :
+         {"file://" + secret, std::string("ftp://127.0.0.1:1/x"), server.Url("/moved")}) {
+        server.Serve("/file", target, Reply::kRedirect);
+        download.DownloadFile(server.Url("/file"), destination);
+    }
+    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 0, 4}));
+    EXPECT_EQ(ReadText(destination), "data");
+}
+
 TEST_F(DownloadTest, SlowServerEndsAtTheTotalBound) {
     download.SetBounds({5s, 300ms, 0ms});
     Fetch(PatternBody(64 * 1024), Reply::kSlowBody);

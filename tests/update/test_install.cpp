@@ -17,9 +17,7 @@
 #include "update/ReleaseCheck.h"
 #include "update/TestZip.h"
 #include "update/UpdatesFolder.h"
-#include "update/VersionCompare.h"
 #include "update/VersionFile.h"
-#include "update/VersionLine.h"
 #include "update/clsDownload.h"
 
 extern char** environ;
@@ -72,13 +70,14 @@ TEST_F(InstallTest, SignedReleaseReplacesTheProgramAfterItHasEnded) {
     clsDownload updater;
     const std::string versionFile = (folder.Path() / "_upd957k.tmp").string();
     updater.DownloadFile(server.Url("/tarnwick/updates/GPW.txt"), versionFile);
-    const VersionOffer offer = ParseVersionLine(TakeVersionFileLine(versionFile));
+    const VersionOffer offer = ParseVersionLine(ReadVersionFileLine(versionFile),
+                                                {server.Url("/tarnwick/updates/"), "GPW"});
     ASSERT_TRUE(offer.usable);
     ASSERT_TRUE(IsNewerVersion("1.2.3", offer.newestVersion));
     PrepareUpdatesFolder(UpdatesFolder());
     const std::string archivePath = UpdatesFolder() + offer.archiveFileName;
     updater.DownloadFile(offer.archiveUrl, archivePath);
-    ASSERT_EQ(CheckDownloadedRelease(offer.archiveUrl, archivePath, offer.newestVersion,
+    ASSERT_EQ(CheckDownloadedRelease(updater, offer.archiveUrl, archivePath, offer.newestVersion,
                                      EncodeBase64(publicKey.data(), publicKey.size()),
                                      (folder.Path() / "_sig957k.tmp").string()),
               SignatureCheck::kValid);

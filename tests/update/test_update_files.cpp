@@ -9,7 +9,6 @@
 #include "support/TempFiles.h"
 #include "update/UpdatePaths.h"
 #include "update/UpdatesFolder.h"
-#include "update/VersionFile.h"
 
 namespace gapwell {
 namespace {
@@ -52,26 +51,6 @@ TEST(UpdatesFolderTest, FileInThePlaceOfTheFolderIsAFailure) {
     test::TempFolder folder;
     WriteFile(folder.Path() / "Updates", "a file");
     EXPECT_THROW(PrepareUpdatesFolder((folder.Path() / "Updates").string() + "/"), RuntimeError);
-}
-
-TEST(VersionFileTest, FirstLineIsReadAndTheFileDeleted) {
-    test::TempFolder folder;
-    const fs::path file = folder.Path() / "_upd957k.tmp";
-    WriteFile(file, "a|1.2.4|http://h/GPW.zip\r\nrest");
-    EXPECT_EQ(TakeVersionFileLine(file.string()), "a|1.2.4|http://h/GPW.zip");
-    EXPECT_FALSE(fs::exists(file));
-}
-
-TEST(VersionFileTest, LinkIsNotReadButDeleted) {
-    test::TempFolder folder;
-    const fs::path target = folder.Path() / "secret.txt";
-    WriteFile(target, "secret");
-    const fs::path link = folder.Path() / "_upd957k.tmp";
-    fs::create_symlink(target, link);
-
-    EXPECT_THROW(TakeVersionFileLine(link.string()), RuntimeError);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
-    EXPECT_TRUE(fs::exists(target));
 }
 
 TEST(UpdatePathsTest, TempPathEndsInASlash) {

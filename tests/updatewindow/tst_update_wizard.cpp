@@ -19,6 +19,7 @@
 
 #include "platform/FakePlatform.h"
 #include "services/modLocalize.h"
+#include "support/FolderSnapshot.h"
 #include "support/LoopbackServer.h"
 #include "ui/LoadedForms.h"
 #include "update/CompactPath.h"
@@ -54,6 +55,17 @@ struct KeyPair {
 class WizardPlatform : public gapwell::FakePlatform {
   public:
     std::function<void()> nextMessage;
+
+    // Runs `action` at the first pending messages at which `when` holds.
+    void ActWhen(std::function<bool()> when, std::function<void()> action) {
+        nextMessage = [this, when, action] {
+            if (when()) {
+                action();
+            } else {
+                ActWhen(when, action);
+            }
+        };
+    }
 
     void DoEvents() override {
         FakePlatform::DoEvents();
@@ -105,6 +117,9 @@ class TestUpdateWizard : public QObject {
     std::unique_ptr<QWidget> owner_;
 
     QString UpdatesFolder() const { return programFolder_->filePath(QStringLiteral("Updates")); }
+    gapwell::test::FolderSnapshot ProgramFolder() const {
+        return gapwell::test::SnapshotFolder(programFolder_->path().toStdString());
+    }
     QString ArchiveFile() const { return UpdatesFolder() + QStringLiteral("/GPW.zip"); }
 
     void ServeVersionLine(const std::string& line, Reply reply = Reply::kNormal) {
@@ -254,12 +269,19 @@ class TestUpdateWizard : public QObject {
         QTest::newRow("name leaving the folder") << "a|1.2.4|http://h/..%2F..%2Fx.zip";
         QTest::newRow("name with a blank") << "a|1.2.4|http://h/G W.zip";
         QTest::newRow("empty first line") << "\r\na|1.2.4|http://h/GPW.zip";
+        QTest::newRow("another program's archive") << "a|1.2.4|http://h/LICENSE.zip";
+        QTest::newRow("scheme-less archive URL") << "a|1.2.4|//h/GPW.zip";
+        QTest::newRow("control character") << "a|1.2.4|http://h/\x01/GPW.zip";
+        QTest::newRow("ftp archive URL") << "a|1.2.4|ftp://h/GPW.zip";
     }
 
+    // The window shows the error text and no update; the program folder stays as it was.
     void unusableVersionLine() {
         QFETCH(QString, line);
         ServeVersionLine(line.toStdString());
+        const gapwell::test::FolderSnapshot before = ProgramFolder();
         frmUpdate* wizard = CheckedWizard();
+        QCOMPARE(gapwell::test::SnapshotDifference(before, ProgramFolder()), std::string());
 
         QCOMPARE(wizard->lblProgress->text(),
                  QStringLiteral("Error connecting to host. Unable to complete Live Update."));
@@ -273,16 +295,22 @@ class TestUpdateWizard : public QObject {
         QTest::newRow("no length") << int(Reply::kNoContentLength);
         QTest::newRow("dropped") << int(Reply::kDropMidBody);
         QTest::newRow("stalled") << int(Reply::kStall);
+        QTest::newRow("over 64 KiB") << -1;
     }
 
     // The stalled server is given up after the version check's total bound, here made short.
     void failedVersionCheck() {
         QFETCH(int, reply);
-        ServeVersionLine("Gapwell|1.2.4|http://127.0.0.1/GPW.zip", Reply(reply));
+        const std::string line = "Gapwell|1.2.4|http://127.0.0.1/GPW.zip\r\n";
+        if (reply == -1) {
+            ServeVersionLine(line + std::string(64 * 1024 + 1 - line.size(), ' '));
+        } else {
+            ServeVersionLine(line, Reply(reply));
+        }
         frmUpdate* wizard = OpenWizard();
         wizard->SetVersionCheckBounds({std::chrono::milliseconds(1000),
-                                       std::chrono::milliseconds(300),
-                                       std::chrono::milliseconds(0)});
+                                       std::chrono::milliseconds(300), std::chrono::milliseconds(0),
+                                       gapwell::kMaxVersionFileBytes});
         QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
 
         QCOMPARE(VisibleStep(wizard), 1);
@@ -341,6 +369,7 @@ class TestUpdateWizard : public QObject {
         QTest::newRow("missing: an error page") << "missing" << false;
         QTest::newRow("empty") << "empty" << false;
         QTest::newRow("garbage") << "garbage" << false;
+        QTest::newRow("valid, but over 1 KiB") << "long" << false;
     }
     void signedRelease() {
         QFETCH(QString, signature);
@@ -365,11 +394,15 @@ class TestUpdateWizard : public QObject {
             server_->Serve(sigPath, "");
         } else if (signature == "garbage") {
             server_->Serve(sigPath, "not a signature\n");
+        } else if (signature == "long") {
+            server_->Serve(sigPath, signatureOf(maker, "1.2.4") + std::string(1024, ' '));
         }
         if (signature == "tampered") {
             server_->Serve(kArchivePath, "y" + archive.substr(1));
         }
 
+        QVERIFY(QDir().mkpath(UpdatesFolder()));
+        const gapwell::test::FolderSnapshot before = ProgramFolder();
         frmUpdate* wizard = OpenWizard();
         wizard->SetReleasePublicKey(maker.PublicBase64());
         QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
@@ -393,8 +426,57 @@ class TestUpdateWizard : public QObject {
         QVERIFY(records[0].contains("|Updater_DownloadComplete|"));
         QVERIFY(records[0].contains("|frmUpdate|"));
         QVERIFY(platform_.taskDialogs.empty());
+        gapwell::test::FolderSnapshot after = ProgramFolder();
+        QCOMPARE(after.erase("Bug.log"), std::size_t(1));
+        QCOMPARE(gapwell::test::SnapshotDifference(before, after), std::string());
         wizard->close();
         QVERIFY(!IsLoaded(wizard));
+    }
+
+    // A signature that never comes: Cancel, clicked while its transfer waits, ends it at once
+    // (its bound would be 30 s); the archive goes, nothing is logged.
+    void cancelWhileTheSignatureStalls() {
+        const KeyPair maker;
+        ServeUpdate(4096);
+        server_->Serve(kArchivePath + ".sig", std::string(88, 'A'), Reply::kStall);
+        frmUpdate* wizard = OpenWizard();
+        wizard->SetReleasePublicKey(maker.PublicBase64());
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        const QPointer<frmUpdate> watched(wizard);
+        platform_.ActWhen([&] { return QFile::exists(ArchiveFile()); },
+                          [&] { QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton); });
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        QVERIFY2(elapsed.elapsed() < 10000, "the signature's transfer went on after Cancel");
+        QVERIFY(!watched.isNull() && !IsLoaded(watched));
+        QVERIFY(!QFile::exists(ArchiveFile()));
+        QVERIFY(!QFile::exists(programFolder_->filePath(QStringLiteral("Bug.log"))));
+        DeleteClosedWindows();
+        QVERIFY(watched.isNull());
+    }
+
+    // "Check Now..." waits for a host that answers after two seconds (the start-up check would
+    // have given up), and Cancel ends a check that waits for a silent host at once.
+    void attendedCheckWaitsForASlowHostAndCancelEndsIt() {
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath), Reply::kLate);
+        frmUpdate* wizard = CheckedWizard();
+        QVERIFY(wizard->lblYes->isVisibleTo(wizard) && wizard->cmdNext->isEnabled());
+        wizard->close();
+
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath), Reply::kStall);
+        wizard = OpenWizard();
+        const QPointer<frmUpdate> watched(wizard);
+        platform_.nextMessage = [&] { QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton); };
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        QVERIFY2(elapsed.elapsed() < 10000, "the check went on after Cancel");
+        QVERIFY(!watched.isNull() && !IsLoaded(watched));
+        DeleteClosedWindows();
+        QVERIFY(watched.isNull());
     }
 
     // The slow body would take over 20 s; Cancel, clicked while it runs, ends the transfer at
@@ -404,10 +486,11 @@ class TestUpdateWizard : public QObject {
         frmUpdate* wizard = CheckedWizard();
         const QPointer<frmUpdate> watched(wizard);
         int messagesAtCancel = -1;
-        platform_.nextMessage = [&] {
-            messagesAtCancel = platform_.doEventsCalls;
-            QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
-        };
+        platform_.ActWhen([&] { return !wizard->lblProgressUpdate->text().isEmpty(); },
+                          [&] {
+                              messagesAtCancel = platform_.doEventsCalls;
+                              QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
+                          });
 
         QElapsedTimer elapsed;
         elapsed.start();
@@ -435,6 +518,10 @@ class TestUpdateWizard : public QObject {
             << "Gapwell|1.2.3|http://127.0.0.1/GPW.zip" << int(Reply::kNormal) << false;
         QTest::newRow("no connection")
             << "Gapwell|1.2.4|http://127.0.0.1/GPW.zip" << int(Reply::kDropMidBody) << false;
+        QTest::newRow("host slower than the start-up bound")
+            << "Gapwell|1.2.4|http://127.0.0.1/GPW.zip" << int(Reply::kLate) << false;
+        QTest::newRow("another program's archive")
+            << "Gapwell|1.2.4|http://127.0.0.1/LICENSE.zip" << int(Reply::kNormal) << false;
     }
 
     // Hidden throughout: an update starts the owner's timer and keeps the wizard loaded at its

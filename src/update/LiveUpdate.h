@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "update/TransferBounds.h"
+#include "update/VersionFile.h"
+
+namespace gapwell {
+
+class clsDownload;
+
+// Where one Live Update runs and what it trusts.
+struct LiveUpdateSettings {
+    std::string currentVersion;   // the program's own version text
+    std::string versionUrl;       // the version file in the update folder
+    ArchiveRules rules;           // the update folder's URL and the program's own file name
+    std::string versionTempFile;  // where the version file is downloaded to
+    std::string signatureTempFile;
+    std::string updatesFolder;  // with a trailing "/"
+    std::string publicKey;      // base64; empty: no signature is asked for
+};
+
+// The outcome of the version check.
+struct VersionCheck {
+    std::int32_t totalBytes = 0;  // of the version file; 0 when its transfer failed
+    VersionOffer offer;           // unusable unless the file arrived and its line is usable
+    bool updateAvailable = false;
+};
+
+// The whole Live Update sequence without a window: check for an update, fetch and accept the
+// archive, install it. Every transfer goes through `downloader`, whose owner sees its progress
+// and waiting events and may cancel it. Failures of the local steps are reported through the
+// error handler under the wizard's names ("Updater_DownloadComplete", "cmdNext_Click" of
+// "frmUpdate"); nothing a server sends gets further than an unusable line or a refused archive.
+class LiveUpdate {
+  public:
+    LiveUpdate(clsDownload& downloader, LiveUpdateSettings settings);
+
+    // Downloads the version file within `bounds`, reads its first line (a failed read is
+    // reported; Retry reads the file again, as it is kept until it was read or given up),
+    // deletes it, and compares the offered version with the program's own.
+    VersionCheck CheckForUpdate(const TransferBounds& bounds);
+
+    // Where the offered archive goes: the updates folder + the archive's file name.
+    std::string ArchivePath() const;
+
+    // After a check that found an update: empties the updates folder of files, downloads the
+    // archive into it and, with a public key, fetches its signature and checks it. A refused
+    // archive is deleted and the reason logged in Bug.log. Returns the archive's size when it
+    // was accepted, 0 otherwise (a failed or cancelled transfer included).
+    std::int32_t FetchArchive();
+
+    // Installs the accepted archive (DoUpdate); true when the hand-over was started.
+    bool Install();
+
+  private:
+    std::string ReadOfferedLine();
+    bool ArchiveIsSigned();
+
+    clsDownload& downloader_;
+    LiveUpdateSettings settings_;
+    VersionCheck check_;
+    bool accepted_ = false;
+};
+
+}  // namespace gapwell

@@ -1,0 +1,241 @@
+// The whole Live Update sequence without a window (check, fetch and accept the archive,
+// install) against the test's own server on 127.0.0.1. Whatever the server sends, a refusal
+// leaves the program folder exactly as it was.
+#include <gtest/gtest.h>
+#include <sodium.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/FolderSnapshot.h"
+#include "support/LoopbackServer.h"
+#include "update/InstallFixture.h"
+#include "update/LiveUpdate.h"
+#include "update/ReleaseSignature.h"
+#include "update/TestZip.h"
+#include "update/clsDownload.h"
+
+namespace gapwell {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Reply;
+
+constexpr int kAnswerRetry = 4;
+
+// The platform double that runs a repair before it answers a report.
+class RepairingPlatform : public FakePlatform {
+  public:
+    std::function<void()> repair;
+    int TaskDialog(const TaskDialogRequest& request) override {
+        if (repair) {
+            repair();
+        }
+        return FakePlatform::TaskDialog(request);
+    }
+};
+
+class LiveUpdateTest : public test::InstallFixture {
+  protected:
+    void SetUp() override {
+        InstallFixture::SetUp();
+        SetCurrentPlatform(&repairing);
+        repairing.programFolder = platform.programFolder;
+        ASSERT_GE(sodium_init(), 0);
+        crypto_sign_keypair(publicKey.data(), secretKey.data());
+        test::WriteZip(release, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
+        releaseBytes = test::ReadText(release);
+        before = test::SnapshotFolder(folder.Path());
+    }
+
+    LiveUpdateSettings Settings() const {
+        LiveUpdateSettings settings;
+        settings.currentVersion = "1.2.3";
+        settings.versionUrl = server.Url("/tarnwick/updates/GPW.txt");
+        settings.rules = ArchiveRules{server.Url("/tarnwick/updates/"), "GPW"};
+        settings.versionTempFile = (temp.Path() / "_upd957k.tmp").string();
+        settings.signatureTempFile = (temp.Path() / "_sig957k.tmp").string();
+        settings.updatesFolder = UpdatesFolder();
+        settings.publicKey = EncodeBase64(publicKey.data(), publicKey.size());
+        return settings;
+    }
+
+    std::string SignatureFor(const std::string& bytes, const std::string& version) const {
+        const ReleaseSignature signature =
+            SignRelease(secretKey, version, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        return EncodeBase64(signature.data(), signature.size()) + "\r\n";
+    }
+
+    // The maker's release as the version line names it, signed for 1.2.4.
+    void ServeRelease(const std::string& archiveName = "GPW.zip") {
+        server.Serve("/tarnwick/updates/GPW.txt",
+                     "Gapwell|1.2.4|" + server.Url("/files/" + archiveName) + "\r\n");
+        server.Serve("/files/" + archiveName, releaseBytes);
+        server.Serve("/files/" + archiveName + ".sig", SignatureFor(releaseBytes, "1.2.4"));
+    }
+
+    void ExpectProgramFolderUnchanged(bool refusalLogged) {
+        test::FolderSnapshot after = test::SnapshotFolder(folder.Path());
+        EXPECT_EQ(after.erase("Bug.log"), refusalLogged ? 1U : 0U);
+        EXPECT_EQ(before, after) << test::SnapshotDifference(before, after);
+        EXPECT_TRUE(fs::is_empty(temp.Path())) << "a temporary file was left";
+    }
+
+    RepairingPlatform repairing;
+    test::LoopbackServer server;
+    test::TempFolder temp;
+    test::TempFolder maker;
+    clsDownload downloader;
+    ReleasePublicKey publicKey{};
+    ReleaseSecretKey secretKey{};
+    std::string release = (maker.Path() / "GPW.zip").string();
+    std::string releaseBytes;
+    test::FolderSnapshot before;
+};
+
+TEST_F(LiveUpdateTest, SignedReleaseIsCheckedFetchedAcceptedAndInstalled) {
+    ServeRelease();
+    LiveUpdate update(downloader, Settings());
+
+    const VersionCheck check = update.CheckForUpdate(kAttendedCheckBounds);
+    ASSERT_TRUE(check.updateAvailable);
+    EXPECT_EQ(check.offer.newestVersion, "1.2.4");
+    EXPECT_EQ(update.ArchivePath(), UpdatesFolder() + "GPW.zip");
+    EXPECT_EQ(update.FetchArchive(), static_cast<std::int32_t>(releaseBytes.size()));
+    EXPECT_EQ(test::ReadText(update.ArchivePath()), releaseBytes);
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
+
+    EXPECT_TRUE(update.Install());
+    EXPECT_EQ(repairing.hiddenProcesses.size(), 1U);
+    EXPECT_TRUE(repairing.taskDialogs.empty());
+}
+
+// Lines a server may send that offer nothing: another program's archive (its name is not
+// signed), a scheme-less, control-character or non-http archive URL, and version files too
+// long to be one.
+TEST_F(LiveUpdateTest, RefusedVersionFilesChangeNothing) {
+    const std::string files = server.Url("/files/");
+    const std::string refused[] = {
+        "Gapwell|1.2.4|" + files + "LICENSE.zip",
+        "Gapwell|1.2.4|" + files.substr(5) + "GPW.zip",
+        "Gapwell|1.2.4|" + files + "\x01/GPW.zip",
+        "Gapwell|1.2.4|" + files + "GPW.zip" + std::string(1, '\0'),
+        "Gapwell|1.2.4|file:///etc/GPW.zip",
+        "Gapwell|1.2.4|" + files + "GPW.zip\r\n" + std::string(64 * 1024, ' '),
+        std::string(1 << 20, '|'),
+        "Gapwell|" + std::string(1 << 20, '.') + "|" + files + "GPW.zip",
+    };
+    server.Serve("/files/LICENSE.zip", releaseBytes);
+    server.Serve("/files/LICENSE.zip.sig", SignatureFor(releaseBytes, "1.2.4"));
+    for (const std::string& line : refused) {
+        server.Serve("/tarnwick/updates/GPW.txt", line);
+        LiveUpdate update(downloader, Settings());
+        EXPECT_FALSE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable)
+            << line.substr(0, 80);
+        EXPECT_EQ(update.FetchArchive(), 0);
+        EXPECT_FALSE(update.Install());
+    }
+    EXPECT_EQ(server.RequestCount(), 8);  // the version files only
+    ExpectProgramFolderUnchanged(false);
+}
+
+// Under an https update folder an http archive is refused before any request for it.
+TEST_F(LiveUpdateTest, HttpsFolderRefusesAnHttpArchive) {
+    ServeRelease();
+    LiveUpdateSettings settings = Settings();
+    settings.rules.updateFolderUrl = "https://www.tarnwick.example/tarnwick/updates/";
+    LiveUpdate update(downloader, settings);
+    EXPECT_FALSE(update.CheckForUpdate(kAttendedCheckBounds).offer.usable);
+    EXPECT_EQ(update.FetchArchive(), 0);
+    EXPECT_EQ(server.RequestCount(), 1);
+    ExpectProgramFolderUnchanged(false);
+}
+
+// An archive without the maker's signature for this version, or whose signature file is
+// missing, too long or never comes, is deleted, logged, and nothing else changes.
+TEST_F(LiveUpdateTest, RefusedArchivesChangeNothingButTheLog) {
+    fs::create_directory(UpdatesFolder());
+    before = test::SnapshotFolder(folder.Path());
+    const std::string signature = SignatureFor(releaseBytes, "1.2.4");
+    struct Case {
+        const char* name;
+        std::string body;
+        Reply reply;
+    };
+    const Case cases[] = {
+        {"for another version", SignatureFor(releaseBytes, "1.2.5"), Reply::kNormal},
+        {"for other bytes", SignatureFor(releaseBytes + "x", "1.2.4"), Reply::kNormal},
+        {"over 1 KiB", signature + std::string(1025 - signature.size(), ' '), Reply::kNormal},
+        {"an error page", "<html>missing</html>", Reply::kErrorPage},
+        {"dropped", signature, Reply::kDropMidBody},
+    };
+    for (const Case& c : cases) {
+        ServeRelease();
+        server.Serve("/files/GPW.zip.sig", c.body, c.reply);
+        LiveUpdate update(downloader, Settings());
+        ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
+        EXPECT_EQ(update.FetchArchive(), 0) << c.name;
+        EXPECT_FALSE(update.Install()) << c.name;
+        EXPECT_FALSE(fs::exists(update.ArchivePath())) << c.name;
+    }
+    const std::string log = BugLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5) << log;
+    EXPECT_TRUE(repairing.taskDialogs.empty());
+    ExpectProgramFolderUnchanged(true);
+}
+
+// A signature that never comes is no reason to wait: Cancel ends its transfer at once.
+TEST_F(LiveUpdateTest, CancelEndsAStalledSignatureAtOnce) {
+    fs::create_directory(UpdatesFolder());
+    before = test::SnapshotFolder(folder.Path());
+    ServeRelease();
+    server.Serve("/files/GPW.zip.sig", std::string(88, 'A'), Reply::kStall);
+    downloader.DownloadComplete = [this](const std::string& fileName, std::int32_t) {
+        if (fileName == UpdatesFolder() + "GPW.zip") {
+            downloader.DownloadWaiting = [this] { downloader.Cancel(); };
+        }
+    };
+    LiveUpdate update(downloader, Settings());
+    ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(update.FetchArchive(), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
+        << "the signature's transfer outlived Cancel";
+    EXPECT_FALSE(update.Install());
+    ExpectProgramFolderUnchanged(false);  // a cancel is no refusal: nothing logged
+}
+
+// A version file that cannot be read is kept for Retry, which then reads it; given up, it goes.
+TEST_F(LiveUpdateTest, RetryReadsTheVersionFileAgain) {
+    ServeRelease();
+    const std::string versionFile = Settings().versionTempFile;
+    const std::string aside = (maker.Path() / "aside.tmp").string();
+    // Once downloaded, the file is made unreadable (a link is never followed) ...
+    downloader.DownloadComplete = [&](const std::string&, std::int32_t) {
+        fs::rename(versionFile, aside);
+        fs::create_symlink(aside, versionFile);
+    };
+    // ... until the report is answered with Retry.
+    repairing.repair = [&] {
+        fs::remove(versionFile);
+        fs::rename(aside, versionFile);
+    };
+    repairing.taskDialogAnswers = {kAnswerRetry};
+    LiveUpdate update(downloader, Settings());
+    EXPECT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
+    EXPECT_EQ(repairing.taskDialogs.size(), 1U);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(versionFile)));
+
+    repairing.repair = nullptr;
+    repairing.defaultTaskDialogAnswer = 2;  // Ignore: the check gives up
+    EXPECT_FALSE(update.CheckForUpdate(kAttendedCheckBounds).offer.usable);
+    EXPECT_EQ(repairing.taskDialogs.size(), 2U);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(versionFile)));
+}
+
+}  // namespace
+}  // namespace gapwell
