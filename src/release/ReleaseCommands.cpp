@@ -16,6 +16,8 @@
 #include "services/WriteAll.h"
 #include "update/HttpReceive.h"
 #include "update/ReleaseSignature.h"
+#include "update/UpdatePaths.h"
+#include "update/VersionLine.h"
 
 namespace gapwell::release {
 
@@ -67,11 +69,18 @@ int Keygen(const std::string& secretFile, std::ostream& out) {
 
 int Sign(const std::string& secretFile, const std::string& archive, const std::string& version,
          const std::string& url, std::ostream& out) {
+    // The program checks the signature under the name it downloads the archive as.
+    const std::string archiveFileName = GetUrlFileName(url);
+    if (archiveFileName.empty() || archiveFileName.find('|') != std::string::npos ||
+        version.find('|') != std::string::npos) {
+        throw RuntimeError(EINVAL, "no archive file name at the end of " + url);
+    }
     std::optional<ReleaseSecretKey> secretKey = DecodeSecretKey(ReadText(secretFile));
     if (!secretKey) {
         throw RuntimeError(EINVAL, "not a secret key file: " + secretFile);
     }
-    const ReleaseSignature signature = SignRelease(*secretKey, version, ReadFile(archive));
+    const ReleaseSignature signature =
+        SignRelease(*secretKey, version, archiveFileName, ReadFile(archive));
     sodium_memzero(secretKey->data(), secretKey->size());
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
@@ -84,8 +93,9 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
 
 int Verify(const std::string& publicKey, const std::string& archive, const std::string& version,
            const std::string& signatureFile, std::ostream& out) {
-    const SignatureCheck check = VerifyReleaseFile(archive, version, ReadText(signatureFile),
-                                                   publicKey, kMaxAnnouncedLength);
+    const SignatureCheck check =
+        VerifyReleaseFile(archive, version, GetFileName(archive), ReadText(signatureFile),
+                          publicKey, kMaxAnnouncedLength);
     out << SignatureCheckText(check) << '\n';
     return check == SignatureCheck::kValid ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 
 #include "update/HttpReceive.h"
 #include "update/VersionFile.h"
+#include "update/VersionLine.h"
 #include "update/clsDownload.h"
 
 namespace gapwell {
@@ -22,8 +23,8 @@ SignatureCheck CheckDownloadedRelease(const std::string& archiveUrl, const std::
     }
     // The signature is one line; whatever follows a carriage return is not part of it.
     const std::string signatureText = TakeVersionFileLine(signatureFile);
-    return VerifyReleaseFile(archivePath, version, signatureText, publicKeyBase64,
-                             kMaxAnnouncedLength);
+    return VerifyReleaseFile(archivePath, version, GetUrlFileName(archiveUrl), signatureText,
+                             publicKeyBase64, kMaxAnnouncedLength);
 }
 
 }  // namespace gapwell

@@ -8,7 +8,8 @@ namespace gapwell {
 
 // Fetches the signature file published beside the archive (the archive's URL + ".sig") into
 // `signatureFile` with a downloader of its own, reads and deletes it, and checks the downloaded
-// archive with it for `version` (the newest-version field as published) and the public key.
+// archive with it for `version` (the newest-version field as published), the archive's file name
+// (the last path segment of `archiveUrl`) and the public key.
 // A signature file that could not be fetched gives kMalformedSignature.
 SignatureCheck CheckDownloadedRelease(const std::string& archiveUrl, const std::string& archivePath,
                                       const std::string& version,

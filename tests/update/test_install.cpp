@@ -49,39 +49,56 @@ bool HasHandOverScript(const fs::path& folder) {
     return false;
 }
 
-class InstallTest : public test::InstallFixture {};
+// A release archive holding GPW and LICENSE, signed by a maker's key for 1.2.4 as GPW.zip.
+struct SignedRelease {
+    ReleasePublicKey publicKey{};
+    std::string archive;
+    std::string signature;
+
+    SignedRelease(const test::TempFolder& maker, const std::string& program) {
+        const std::string path = (maker.Path() / "GPW.zip").string();
+        test::WriteZip(path, {{"GPW", program}, {"LICENSE", "license"}});
+        archive = ReadText(path);
+        EXPECT_GE(sodium_init(), 0);
+        ReleaseSecretKey secretKey{};
+        crypto_sign_keypair(publicKey.data(), secretKey.data());
+        const ReleaseSignature bytes =
+            SignRelease(secretKey, "1.2.4", "GPW.zip",
+                        std::vector<std::uint8_t>(archive.begin(), archive.end()));
+        signature = EncodeBase64(bytes.data(), bytes.size()) + "\n";
+    }
+    std::string PublicKey() const { return EncodeBase64(publicKey.data(), publicKey.size()); }
+};
+
+class InstallTest : public test::InstallFixture {
+  protected:
+    // Prepares the updates folder, downloads the archive and checks its signature, as the
+    // wizard does.
+    SignatureCheck DownloadRelease(const std::string& archiveUrl, const std::string& version) {
+        PrepareUpdatesFolder(UpdatesFolder());
+        archivePath = UpdatesFolder() + GetUrlFileName(archiveUrl);
+        clsDownload().DownloadFile(archiveUrl, archivePath);
+        return CheckDownloadedRelease(archiveUrl, archivePath, version, release.PublicKey(),
+                                      (folder.Path() / "_sig957k.tmp").string());
+    }
+
+    test::TempFolder maker;
+    SignedRelease release{maker, kNewProgram};
+    test::LoopbackServer server;
+    std::string archivePath;
+};
 
 TEST_F(InstallTest, SignedReleaseReplacesTheProgramAfterItHasEnded) {
-    test::TempFolder maker;
-    const std::string release = (maker.Path() / "GPW.zip").string();
-    test::WriteZip(release, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
-    ASSERT_GE(sodium_init(), 0);
-    ReleasePublicKey publicKey{};
-    ReleaseSecretKey secretKey{};
-    crypto_sign_keypair(publicKey.data(), secretKey.data());
-    const std::string releaseBytes = ReadText(release);
-    const ReleaseSignature signature = SignRelease(
-        secretKey, "1.2.4", std::vector<std::uint8_t>(releaseBytes.begin(), releaseBytes.end()));
-    test::LoopbackServer server;
-    server.Serve("/tarnwick/updates/GPW.zip", releaseBytes);
-    server.Serve("/tarnwick/updates/GPW.zip.sig",
-                 EncodeBase64(signature.data(), signature.size()) + "\n");
+    server.Serve("/tarnwick/updates/GPW.zip", release.archive);
+    server.Serve("/tarnwick/updates/GPW.zip.sig", release.signature);
     server.Serve("/tarnwick/updates/GPW.txt",
                  "GPW|1.2.4|" + server.Url("/tarnwick/updates/GPW.zip") + "\r\n");
-
-    clsDownload updater;
     const std::string versionFile = (folder.Path() / "_upd957k.tmp").string();
-    updater.DownloadFile(server.Url("/tarnwick/updates/GPW.txt"), versionFile);
+    clsDownload().DownloadFile(server.Url("/tarnwick/updates/GPW.txt"), versionFile);
     const VersionOffer offer = ParseVersionLine(TakeVersionFileLine(versionFile));
     ASSERT_TRUE(offer.usable);
     ASSERT_TRUE(IsNewerVersion("1.2.3", offer.newestVersion));
-    PrepareUpdatesFolder(UpdatesFolder());
-    const std::string archivePath = UpdatesFolder() + offer.archiveFileName;
-    updater.DownloadFile(offer.archiveUrl, archivePath);
-    ASSERT_EQ(CheckDownloadedRelease(offer.archiveUrl, archivePath, offer.newestVersion,
-                                     EncodeBase64(publicKey.data(), publicKey.size()),
-                                     (folder.Path() / "_sig957k.tmp").string()),
-              SignatureCheck::kValid);
+    ASSERT_EQ(DownloadRelease(offer.archiveUrl, offer.newestVersion), SignatureCheck::kValid);
 
     const pid_t standIn = StartStandIn();
     ASSERT_NE(standIn, 0);
@@ -96,18 +113,30 @@ TEST_F(InstallTest, SignedReleaseReplacesTheProgramAfterItHasEnded) {
     ASSERT_TRUE(test::WaitUntil([&] { return ReadText(marker) == "new\n"; }, 10s));
     EXPECT_EQ(ReadText(AppFile("GPW")), kNewProgram);
     EXPECT_FALSE(fs::exists(AppFile("GPW.new")));
-    EXPECT_EQ(ReadText(AppFile("readme.txt")), "new read-me");
-    EXPECT_EQ(ReadText(archivePath), ReadText(release));
+    EXPECT_EQ(ReadText(AppFile("LICENSE")), "license");
+    EXPECT_EQ(ReadText(AppFile("readme.txt")), "old read-me");
+    EXPECT_EQ(ReadText(archivePath), release.archive);
     EXPECT_FALSE(fs::exists(AppFile("GPW.zip")));
     EXPECT_FALSE(HasHandOverScript(folder.Path()));
     EXPECT_TRUE(platform.taskDialogs.empty());
+}
+
+// The maker's genuine GPW.zip and its signature, published as LICENSE.zip: the signature names
+// GPW.zip, so the archive is refused before anything reads it.
+TEST_F(InstallTest, GenuineArchiveUnderAnotherNameIsRefused) {
+    server.Serve("/tarnwick/updates/LICENSE.zip", release.archive);
+    server.Serve("/tarnwick/updates/LICENSE.zip.sig", release.signature);
+    EXPECT_EQ(DownloadRelease(server.Url("/tarnwick/updates/LICENSE.zip"), "1.2.4"),
+              SignatureCheck::kWrongSignature);
+    EXPECT_EQ(DownloadRelease(server.Url("/tarnwick/updates/LICENSE.zip"), "1.2.5"),
+              SignatureCheck::kWrongSignature);
 }
 
 TEST_F(InstallTest, LeftoverScriptsGoAndAnArchiveWithMoreDotsStaysInTheProgramFolder) {
     fs::permissions(AppFile("GPW"), fs::perms(0750));
     test::WriteFile(AppFile("DeleteOld_1b.sh"), "old");
     test::WriteFile(AppFile("DeleteOld_2c.sh"), "old");
-    const std::string archivePath = UpdatesFolder() + "GPW.1.03.zip";
+    archivePath = UpdatesFolder() + "GPW.1.03.zip";
     test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
 
     ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder()));

@@ -350,8 +350,9 @@ class TestUpdateWizard : public QObject {
         const std::string archive(4096, 'z');
         ServeUpdate(archive.size());
         const auto signatureOf = [&](const KeyPair& keys, const std::string& version) {
-            const gapwell::ReleaseSignature bytes = gapwell::SignRelease(
-                keys.secretKey, version, std::vector<std::uint8_t>(archive.begin(), archive.end()));
+            const gapwell::ReleaseSignature bytes =
+                gapwell::SignRelease(keys.secretKey, version, "GPW.zip",
+                                     std::vector<std::uint8_t>(archive.begin(), archive.end()));
             return gapwell::EncodeBase64(bytes.data(), bytes.size()) + "\n";
         };
         const std::string sigPath = kArchivePath + ".sig";
