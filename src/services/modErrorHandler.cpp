@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <utility>
@@ -153,7 +154,7 @@ void LogError(const std::string& procName, int errorNumber, const std::string& m
 
 void AbortProgram() {
     IgnoringFailure([] { CurrentPlatform().UnloadMainWindow(); });
-    IgnoringFailure([] { CurrentPlatform().EndProgram(); });
+    IgnoringFailure([] { CurrentPlatform().EndProgram(EXIT_FAILURE); });
 }
 
 void ForgetVersionTexts() {

@@ -15,7 +15,7 @@
 #include "update/HandOverScript.h"
 #include "update/InstallFixture.h"
 #include "update/ReleaseCheck.h"
-#include "update/TestZip.h"
+#include "support/TestZip.h"
 #include "update/UpdatesFolder.h"
 #include "update/VersionCompare.h"
 #include "update/VersionFile.h"

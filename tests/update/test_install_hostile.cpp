@@ -9,7 +9,7 @@
 #include "services/modMsgBox.h"
 #include "update/DoUpdate.h"
 #include "update/InstallFixture.h"
-#include "update/TestZip.h"
+#include "support/TestZip.h"
 
 namespace gapwell {
 namespace {

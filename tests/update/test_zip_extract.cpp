@@ -7,7 +7,7 @@
 #include "base/RuntimeError.h"
 #include "support/TempFiles.h"
 #include "update/InstallFixture.h"
-#include "update/TestZip.h"
+#include "support/TestZip.h"
 #include "update/ZipExtract.h"
 
 namespace gapwell {

@@ -20,6 +20,7 @@
 #include "platform/FakePlatform.h"
 #include "services/modLocalize.h"
 #include "support/LoopbackServer.h"
+#include "support/TestZip.h"
 #include "ui/LoadedForms.h"
 #include "update/CompactPath.h"
 #include "update/ReleaseSignature.h"
@@ -226,6 +227,30 @@ class TestUpdateWizard : public QObject {
         QVERIFY(wizard->cmdCancel->isEnabled());
         wizard->close();
         QVERIFY(!IsLoaded(wizard));
+    }
+
+    // A release that installs: the hand-over starts, the main window unloads and the program
+    // ends with status 0 (an Abort ends it with 1).
+    void finishWithASuccessfulInstallationEndsWithSuccess() {
+        QFile program(programFolder_->filePath(QStringLiteral("GPW")));
+        QVERIFY(program.open(QIODevice::WriteOnly) && program.write("old") == 3);
+        program.close();
+        const QString release = tempFolder_->filePath(QStringLiteral("release.zip"));
+        gapwell::test::WriteZip(release.toStdString(), {{"GPW", "#!/bin/sh\n"}});
+        QFile archive(release);
+        QVERIFY(archive.open(QIODevice::ReadOnly));
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath));
+        server_->Serve(kArchivePath, archive.readAll().toStdString());
+        archive.remove();
+
+        frmUpdate* wizard = DownloadedWizard();
+        QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
+
+        QVERIFY(platform_.taskDialogs.empty());
+        QCOMPARE(platform_.hiddenProcesses.size(), std::size_t(1));
+        QCOMPARE(platform_.unloadMainWindowCalls, 1);
+        QCOMPARE(platform_.endProgramCalls, 1);
+        QCOMPARE(platform_.lastExitStatus, 0);
     }
 
     void noUpdate() {

@@ -1,4 +1,4 @@
-#include "update/TestZip.h"
+#include "support/TestZip.h"
 
 #include <sys/stat.h>
 #include <zip.h>
