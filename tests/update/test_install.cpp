@@ -11,11 +11,11 @@
 
 #include "support/LoopbackServer.h"
 #include "support/Polling.h"
+#include "support/TestZip.h"
 #include "update/DoUpdate.h"
 #include "update/HandOverScript.h"
 #include "update/InstallFixture.h"
 #include "update/ReleaseCheck.h"
-#include "support/TestZip.h"
 #include "update/UpdatesFolder.h"
 #include "update/VersionCompare.h"
 #include "update/VersionFile.h"
@@ -28,6 +28,7 @@ namespace gapwell {
 namespace {
 
 namespace fs = std::filesystem;
+using Kind = test::ZipEntry::Kind;
 using namespace std::chrono_literals;
 using test::ReadText;
 
@@ -132,12 +133,14 @@ TEST_F(InstallTest, GenuineArchiveUnderAnotherNameIsRefused) {
               SignatureCheck::kWrongSignature);
 }
 
-TEST_F(InstallTest, LeftoverScriptsGoAndAnArchiveWithMoreDotsStaysInTheProgramFolder) {
+// Without a signing key the archive's name is still no say: LICENSE.zip holding GPW and
+// LICENSE installs GPW as the program and LICENSE beside it.
+TEST_F(InstallTest, TheProgramsOwnNameChoosesTheExecutableAndLeftoverScriptsGo) {
     fs::permissions(AppFile("GPW"), fs::perms(0750));
     test::WriteFile(AppFile("DeleteOld_1b.sh"), "old");
     test::WriteFile(AppFile("DeleteOld_2c.sh"), "old");
-    archivePath = UpdatesFolder() + "GPW.1.03.zip";
-    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
+    archivePath = UpdatesFolder() + "LICENSE.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"LICENSE", "license"}});
 
     ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder()));
 
@@ -156,9 +159,50 @@ TEST_F(InstallTest, LeftoverScriptsGoAndAnArchiveWithMoreDotsStaysInTheProgramFo
     EXPECT_EQ(ReadText(AppFile("GPW")), kOldProgram);
     EXPECT_EQ(ReadText(AppFile("GPW.new")), kNewProgram);
     EXPECT_EQ(fs::status(AppFile("GPW.new")).permissions(), fs::perms(0750));
-    EXPECT_EQ(ReadText(AppFile("readme.txt")), "new read-me");
-    EXPECT_TRUE(fs::exists(AppFile("GPW.1.03.zip")));
-    EXPECT_TRUE(fs::is_empty(UpdatesFolder()));
+    EXPECT_EQ(ReadText(AppFile("LICENSE")), "license");
+    EXPECT_EQ(ReadText(AppFile("readme.txt")), "old read-me");
+    // The updates folder keeps the archive and nothing else.
+    EXPECT_EQ(test::SnapshotFolder(UpdatesFolder()).size(), 1U);
+    EXPECT_TRUE(fs::exists(archivePath));
+}
+
+// Execute bits come from the archive, at most 0755; the new program is executable whatever
+// the archive says, with the running program's mode less setuid, setgid and write for others.
+TEST_F(InstallTest, ModesAreTakenFromTheArchiveWithoutPrivilegeOrSharedWrite) {
+    fs::permissions(AppFile("GPW"), fs::perms(06777));
+    archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram, Kind::kFile, 0644},
+                                 {"gapwell", "tool", Kind::kFile, 06777},
+                                 {"helper", "tool", Kind::kFile, 0700},
+                                 {"readme.txt", "new", Kind::kFile, 0666}});
+
+    ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder()));
+
+    EXPECT_EQ(fs::status(AppFile("GPW.new")).permissions(), fs::perms(0755));
+    EXPECT_EQ(fs::status(AppFile("gapwell")).permissions(), fs::perms(0755));
+    EXPECT_EQ(fs::status(AppFile("helper")).permissions(), fs::perms(0755));
+    EXPECT_EQ(fs::status(AppFile("readme.txt")).permissions(), fs::perms(0644));
+}
+
+// Exactly the limits pass; names with a backslash are skipped, never taken apart.
+TEST_F(InstallTest, ArchiveAtTheLimitsInstallsAndBackslashNamesAreSkipped) {
+    archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", std::string(1000, '#')},
+                                 {"a", "abc"},
+                                 {"docs\\readme.txt", "skipped"},
+                                 {"..\\x", "skipped"}});
+    InstallOptions options;
+    options.bounds = {1003, 4};
+    const test::FolderSnapshot outsideBefore = test::SnapshotFolder(outside.Path());
+
+    ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder(), options));
+
+    EXPECT_EQ(ReadText(AppFile("GPW.new")), std::string(1000, '#'));
+    EXPECT_EQ(ReadText(AppFile("a")), "abc");
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder.Path())) {
+        EXPECT_EQ(entry.path().filename().string().find('\\'), std::string::npos);
+    }
+    EXPECT_EQ(test::SnapshotDifference(outsideBefore, test::SnapshotFolder(outside.Path())), "");
 }
 
 }  // namespace
