@@ -141,7 +141,18 @@ void frmUpdate::cmdNext_Click() {
             }
         });
     } else if (Step == 2) {
-        scope.Step([&] { PrepareUpdatesFolder(UpdatesFolder); });
+        bool prepared = false;
+        scope.Step([&] {
+            PrepareUpdatesFolder(UpdatesFolder);
+            prepared = true;
+        });
+        if (!prepared) {
+            // Reported; an updates folder that is not a real folder is never downloaded into.
+            scope.Step([&] {
+                lblProgressUpdate->setText(QString::fromStdString(LoadString(kStrConnectionError)));
+            });
+            return;
+        }
         scope.Step([&] {
             lblArchivePath->setText(
                 QString::fromStdString(CompactPath(ArchivePath, kArchivePathChars)));

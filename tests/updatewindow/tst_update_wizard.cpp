@@ -253,6 +253,27 @@ class TestUpdateWizard : public QObject {
         QCOMPARE(platform_.lastExitStatus, 0);
     }
 
+    // An updates folder that is a link is reported; the wizard neither empties the link's target
+    // nor downloads into it, and offers no Finish.
+    void updatesFolderThatIsALinkIsLeftAlone() {
+        ServeUpdate(4096);
+        const QTemporaryDir elsewhere;
+        QFile kept(elsewhere.filePath(QStringLiteral("keep.txt")));
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("kept") == 4);
+        kept.close();
+        QVERIFY(QFile::link(elsewhere.path(), UpdatesFolder()));
+
+        frmUpdate* wizard = DownloadedWizard();
+
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+        QVERIFY(server_->LastRequestHead().find("GET " + kVersionPath + " ") == 0);
+        QVERIFY(!platform_.taskDialogs.empty());
+        QCOMPARE(wizard->lblProgressUpdate->text(), Text(10023));
+        QCOMPARE(wizard->cmdCancel->text(), Text(10010));
+        wizard->close();
+        QVERIFY(!IsLoaded(wizard));
+    }
+
     void noUpdate() {
         ServeVersionLine("Gapwell|1.2.3|http://127.0.0.1/GPW.zip");
         frmUpdate* wizard = CheckedWizard();
