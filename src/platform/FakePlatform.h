@@ -40,6 +40,7 @@ class FakePlatform : public Platform {
     bool failTaskDialog = false;
     bool failClipboard = false;
     bool failFonts = false;
+    bool failHiddenProcess = false;  // StartHiddenProcess records the call, then fails
     int failNumber = 5;
 
     // Recorded calls.

@@ -78,7 +78,7 @@ UniqueFd OpenSubfolder(int parent, const std::string& name, const std::string& p
 std::string MakeFreshFolder(int parent, const std::string& prefix) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = prefix + std::to_string(random());
+        std::string name = prefix + std::to_string(random());
         if (::mkdirat(parent, name.c_str(), 0700) == 0) {
             return name;
         }

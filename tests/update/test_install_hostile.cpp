@@ -162,5 +162,23 @@ TEST_F(HostileFolderTest, MoveThatFailsPartWayIsUndone) {
     EXPECT_NE(BugLog().find("A folder is in the way: DeleteOld_952"), std::string::npos);
 }
 
+// The files are in, but the hand-over cannot start: Retry moves them in again and tries once
+// more, Ignore leaves the update with everything put back and the work folder gone.
+TEST_F(HostileFolderTest, HandOverThatCannotStartIsUndone) {
+    fs::create_directory(AppFile("Updates"));
+    const std::string archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"readme.txt", "new"}});
+    test::WriteFile(AppFile("DeleteOld_1b.sh"), "left over");
+    const Snapshots before = TakeSnapshots();
+    platform.failHiddenProcess = true;
+    platform.taskDialogAnswers = {kIdRetry};
+
+    EXPECT_FALSE(DoUpdate(archivePath, UpdatesFolder()));
+
+    EXPECT_EQ(platform.hiddenProcesses.size(), 2U);
+    EXPECT_EQ(platform.taskDialogs.size(), 2U);
+    ExpectUnchanged(before);
+}
+
 }  // namespace
 }  // namespace gapwell
