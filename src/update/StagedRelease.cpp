@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -52,6 +53,21 @@ mode_t NewProgramMode(int appFolder, const std::string& programName) {
     return (running->st_mode & 0755) | S_IXUSR;
 }
 
+// Gives the unpacked program in `incoming` the mode it keeps and its travelling name, which it
+// returns; an empty program file is refused.
+std::string StageProgram(int incoming, int appFolder, const std::string& programName) {
+    const std::optional<struct stat> program = EntryStatus(incoming, programName);
+    if (!program || program->st_size == 0) {
+        throw RuntimeError(ENOENT, "The archive's program file is empty: " + programName);
+    }
+    const std::string travelling = programName + kTravellingSuffix;
+    if (::fchmodat(incoming, programName.c_str(), NewProgramMode(appFolder, programName), 0) != 0 ||
+        ::renameat(incoming, programName.c_str(), incoming, travelling.c_str()) != 0) {
+        throw ErrnoError(errno, programName);
+    }
+    return travelling;
+}
+
 UniqueFd MakeSubfolder(int parent, const std::string& name, const std::string& path) {
     if (::mkdirat(parent, name.c_str(), 0700) != 0) {
         throw ErrnoError(errno, path);
@@ -81,22 +97,8 @@ StagedRelease::StagedRelease(const std::string& archivePath, const std::string& 
 
     names_ = ExtractTopLevelFiles(updates_.Get(), archiveName, incoming_.Get(), bounds);
     CheckReleaseNames(names_, {programName, updatesName}, app_.Get());
-    const std::optional<struct stat> program = EntryStatus(incoming_.Get(), programName);
-    if (!program || program->st_size == 0) {
-        throw RuntimeError(ENOENT, "The archive's program file is empty: " + programName);
-    }
-    const std::string travelling = programName + kTravellingSuffix;
-    if (::fchmodat(incoming_.Get(), programName.c_str(), NewProgramMode(app_.Get(), programName),
-                   0) != 0 ||
-        ::renameat(incoming_.Get(), programName.c_str(), incoming_.Get(), travelling.c_str()) !=
-            0) {
-        throw ErrnoError(errno, programName);
-    }
-    for (std::string& name : names_) {
-        if (name == programName) {
-            name = travelling;
-        }
-    }
+    const std::string travelling = StageProgram(incoming_.Get(), app_.Get(), programName);
+    std::replace(names_.begin(), names_.end(), programName, travelling);
     scriptName_ = "DeleteOld_" + GetUniqueTag() + ".sh";
     WriteHandOverScript(incoming_.Get(), scriptName_, HandOverScript(programName, waitSeconds));
     names_.push_back(scriptName_);
