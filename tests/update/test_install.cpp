@@ -166,6 +166,21 @@ TEST_F(InstallTest, TheProgramsOwnNameChoosesTheExecutableAndLeftoverScriptsGo) 
     EXPECT_TRUE(fs::exists(archivePath));
 }
 
+// A file of the program folder that is a link to a file outside is replaced as the link
+// itself: the file it pointed to keeps its bytes.
+TEST_F(InstallTest, ALinkInTheProgramFolderIsReplacedNotWrittenThrough) {
+    fs::create_symlink(outside.Path() / "keep.txt", AppFile("LICENSE"));
+    const test::FolderSnapshot outsideBefore = test::SnapshotFolder(outside.Path());
+    archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"LICENSE", "license"}});
+
+    ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder()));
+
+    EXPECT_FALSE(fs::is_symlink(AppFile("LICENSE")));
+    EXPECT_EQ(ReadText(AppFile("LICENSE")), "license");
+    EXPECT_EQ(test::SnapshotDifference(outsideBefore, test::SnapshotFolder(outside.Path())), "");
+}
+
 // Execute bits come from the archive, at most 0755; the new program is executable whatever
 // the archive says, with the running program's mode less setuid, setgid and write for others.
 TEST_F(InstallTest, ModesAreTakenFromTheArchiveWithoutPrivilegeOrSharedWrite) {
