@@ -71,9 +71,11 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
          const std::string& url, std::ostream& out) {
     // The program checks the signature under the name it downloads the archive as.
     const std::string archiveFileName = GetUrlFileName(url);
-    if (archiveFileName.empty() || archiveFileName.find('|') != std::string::npos ||
-        version.find('|') != std::string::npos) {
+    if (archiveFileName.empty() || archiveFileName.find('|') != std::string::npos) {
         throw RuntimeError(EINVAL, "no archive file name at the end of " + url);
+    }
+    if (version.find('|') != std::string::npos) {
+        throw RuntimeError(EINVAL, "a version holds no \"|\": " + version);
     }
     std::optional<ReleaseSecretKey> secretKey = DecodeSecretKey(ReadText(secretFile));
     if (!secretKey) {
