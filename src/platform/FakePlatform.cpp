@@ -68,6 +68,9 @@ void FakePlatform::StartHiddenProcess(const std::string& program,
                                       const std::vector<std::string>& arguments,
                                       const std::string& workingFolder) {
     hiddenProcesses.push_back({program, arguments, workingFolder});
+    if (failHiddenProcess) {
+        throw RuntimeError(failNumber, "Simulated failure");
+    }
     if (startHiddenProcesses) {
         StartDetachedProcess(program, arguments, workingFolder);
     }

@@ -40,6 +40,7 @@ class FakePlatform : public Platform {
     bool failTaskDialog = false;
     bool failClipboard = false;
     bool failFonts = false;
+    bool failHiddenProcess = false;  // StartHiddenProcess records the call, then fails
     int failNumber = 5;
 
     // Recorded calls.
@@ -66,6 +67,7 @@ class FakePlatform : public Platform {
     int fontQueries = 0;
     int unloadMainWindowCalls = 0;
     int endProgramCalls = 0;
+    int lastExitStatus = -1;  // the status of the last EndProgram call
 
     int TaskDialog(const TaskDialogRequest& request) override;
     int ClassicMessageBox(const std::string& text, const std::string& title, int style) override;
@@ -91,7 +93,10 @@ class FakePlatform : public Platform {
     std::string CommandLine() override { return commandLine; }
     LocalDateTime Now() override { return now; }
     void UnloadMainWindow() override { ++unloadMainWindowCalls; }
-    void EndProgram() override { ++endProgramCalls; }
+    void EndProgram(int exitStatus) override {
+        ++endProgramCalls;
+        lastExitStatus = exitStatus;
+    }
 };
 
 }  // namespace gapwell

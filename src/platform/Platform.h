@@ -114,8 +114,9 @@ class Platform {
 
     // Unloads the main window (its own unload handling runs).
     virtual void UnloadMainWindow() = 0;
-    // Ends the program at once; a test double records the call and returns.
-    virtual void EndProgram() = 0;
+    // Ends the program at once with `exitStatus` (0 after a successful update, 1 on Abort); a
+    // test double records the call and returns.
+    virtual void EndProgram(int exitStatus) = 0;
 };
 
 Platform& CurrentPlatform();

@@ -144,9 +144,9 @@ void QtPlatform::UnloadMainWindow() {
     }
 }
 
-void QtPlatform::EndProgram() {
+void QtPlatform::EndProgram(int exitStatus) {
     std::fflush(nullptr);
-    std::_Exit(EXIT_FAILURE);
+    std::_Exit(exitStatus);
 }
 
 }  // namespace gapwell

@@ -40,8 +40,8 @@ class QtPlatform : public Platform {
     std::string CommandLine() override;
     LocalDateTime Now() override;
     void UnloadMainWindow() override;
-    // Flushes the output streams and ends the process at once with exit code 1.
-    void EndProgram() override;
+    // Flushes the output streams and ends the process at once with `exitStatus`.
+    void EndProgram(int exitStatus) override;
 
   private:
     std::function<void()> unloadMainWindow_;

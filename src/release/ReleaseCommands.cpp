@@ -16,6 +16,7 @@
 #include "services/WriteAll.h"
 #include "update/ReleaseSignature.h"
 #include "update/TransferBounds.h"
+#include "update/UpdatePaths.h"
 #include "update/VersionFile.h"
 
 namespace gapwell::release {
@@ -77,11 +78,14 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
                            "(digits and dots; an http(s) URL ending in " +
                                std::string(version::kAppTitle) + ".zip or similar)");
     }
+    // The program checks the signature under the name it downloads the archive as.
+    const std::string archiveFileName = GetUrlFileName(url);
     std::optional<ReleaseSecretKey> secretKey = DecodeSecretKey(ReadText(secretFile));
     if (!secretKey) {
         throw RuntimeError(EINVAL, "not a secret key file: " + secretFile);
     }
-    const ReleaseSignature signature = SignRelease(*secretKey, version, ReadFile(archive));
+    const ReleaseSignature signature =
+        SignRelease(*secretKey, version, archiveFileName, ReadFile(archive));
     sodium_memzero(secretKey->data(), secretKey->size());
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
@@ -92,8 +96,9 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
 
 int Verify(const std::string& publicKey, const std::string& archive, const std::string& version,
            const std::string& signatureFile, std::ostream& out) {
-    const SignatureCheck check = VerifyReleaseFile(archive, version, ReadText(signatureFile),
-                                                   publicKey, kMaxAnnouncedLength);
+    const SignatureCheck check =
+        VerifyReleaseFile(archive, version, GetFileName(archive), ReadText(signatureFile),
+                          publicKey, kMaxAnnouncedLength);
     out << SignatureCheckText(check) << '\n';
     return check == SignatureCheck::kValid ? 0 : 1;
 }

@@ -9,13 +9,14 @@ namespace gapwell::release {
 // can read, and prints the public key (base64) for the program's build setting.
 int Keygen(const std::string& secretFile, std::ostream& out);
 
-// Signs ARCHIVE for VERSION: writes ARCHIVE.sig and prints the version-file line that names the
-// archive at URL, ended by CR LF as the program reads it.
+// Signs ARCHIVE for VERSION under the file name that ends URL (the name the program downloads it
+// as): writes ARCHIVE.sig and prints the version-file line that names the archive at URL, ended
+// by CR LF as the program reads it.
 int Sign(const std::string& secretFile, const std::string& archive, const std::string& version,
          const std::string& url, std::ostream& out);
 
-// Checks ARCHIVE and its signature file for VERSION against the public key (base64); prints the
-// outcome; 0 when the signature is valid, 1 when not.
+// Checks ARCHIVE, under its own file name, and its signature file for VERSION against the public
+// key (base64); prints the outcome; 0 when the signature is valid, 1 when not.
 int Verify(const std::string& publicKey, const std::string& archive, const std::string& version,
            const std::string& signatureFile, std::ostream& out);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <utility>
@@ -132,7 +133,7 @@ void LogError(const std::string& procName, int errorNumber, const std::string& m
 
 void AbortProgram() {
     IgnoringFailure([] { CurrentPlatform().UnloadMainWindow(); });
-    IgnoringFailure([] { CurrentPlatform().EndProgram(); });
+    IgnoringFailure([] { CurrentPlatform().EndProgram(EXIT_FAILURE); });
 }
 
 void ForgetVersionTexts() {

@@ -13,13 +13,15 @@ struct InstallOptions {
     int processId = 0;     // the program the hand-over waits for; 0: this process
 };
 
-// Installs the archive downloaded into `UpdatesFolder` (Finish in the wizard): unpacks its
-// top-level files, moves them into the program folder with the new executable as
-// "<name>.new", puts the archive back and starts the hidden hand-over script, which swaps the
-// executables once this program has ended and starts the new one. The script is written and
-// started only when the new executable lies beside the old one as a regular, non-empty file;
-// otherwise the program folder keeps its executable. Failures are reported through the error
-// handler as "DoUpdate" of "frmUpdate". Returns true when the script was started.
+// Installs the archive downloaded into `UpdatesFolder` (Finish in the wizard), all or nothing:
+// unpacks its top-level files into a work folder of the updates folder and checks them (the
+// file named like the running program is the new executable, staged as "<name>.new"); then
+// moves them into the program folder and starts the hidden hand-over script, which swaps the
+// executables once this program has ended and starts the new one. A refused archive, or any
+// failure on the way, leaves the program folder exactly as it was and starts nothing; the
+// archive stays in the updates folder. Failures are reported through the error handler as
+// "DoUpdate" of "frmUpdate" (Retry tries the failed step again, Ignore leaves the update).
+// Returns true when the script was started.
 bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder);
 bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder,
               const InstallOptions& options);

@@ -7,7 +7,6 @@
 
 #include "base/RuntimeError.h"
 #include "services/WriteAll.h"
-#include "update/InstallPlan.h"
 
 namespace gapwell {
 
@@ -27,7 +26,7 @@ std::string ShellQuote(const std::string& text) {
 
 std::string HandOverScript(const std::string& executable, int waitSeconds) {
     const std::string program = "./" + ShellQuote(executable);
-    const std::string travelling = "./" + ShellQuote(executable + ".new");
+    const std::string travelling = "./" + ShellQuote(executable + kTravellingSuffix);
     return "#!/bin/sh\n"
            "polls=0\n"
            "while kill -0 \"$1\" 2>/dev/null; do\n"
@@ -46,19 +45,19 @@ std::string HandOverScript(const std::string& executable, int waitSeconds) {
            kHandOverScriptPattern + "\nexec " + program + "\n";
 }
 
-void WriteHandOverScript(const std::string& path, const std::string& text) {
+void WriteHandOverScript(int folder, const std::string& name, const std::string& text) {
     const int fd =
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+        ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
-        throw ErrnoError(errno, path);
+        throw ErrnoError(errno, name);
     }
     const bool written = WriteAll(fd, text);
     const int error = errno;
     if (::close(fd) != 0 && written) {
-        throw ErrnoError(errno, path);
+        throw ErrnoError(errno, name);
     }
     if (!written) {
-        throw ErrnoError(error, path);
+        throw ErrnoError(error, name);
     }
 }
 

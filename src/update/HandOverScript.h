@@ -4,6 +4,11 @@
 
 namespace gapwell {
 
+// The pattern of the hand-over scripts in the program folder (this one and leftovers).
+inline constexpr const char* kHandOverScriptPattern = "DeleteOld_*.sh";
+// What the new program's name carries until the script gives it the program's own name.
+inline constexpr const char* kTravellingSuffix = ".new";
+
 // The POSIX shell script that finishes an installation once the program has ended. It runs
 // in the program folder with the program's process id as its one argument: it polls that
 // process every 0.2 s; when the process is still there after `waitSeconds`, it gives up and
@@ -15,8 +20,8 @@ std::string HandOverScript(const std::string& executable, int waitSeconds);
 // `text` in single quotes, safe as one word of a shell command.
 std::string ShellQuote(const std::string& text);
 
-// Writes the script in one piece: created, or emptied when it exists; a link in its place is
-// not followed. Throws RuntimeError on failure.
-void WriteHandOverScript(const std::string& path, const std::string& text);
+// Writes the script in one piece as the new file `name` in `folder` (a descriptor); an existing
+// name, a link included, is never reused or followed. Throws RuntimeError on failure.
+void WriteHandOverScript(int folder, const std::string& name, const std::string& text);
 
 }  // namespace gapwell

@@ -58,7 +58,14 @@ std::int32_t LiveUpdate::FetchArchive() {
         return 0;
     }
     ErrorScope scope("cmdNext_Click", kModuleName);
-    if (!scope.Step([&] { PrepareUpdatesFolder(settings_.updatesFolder); })) {
+    // An updates folder that could not be prepared (Ignore included) is never downloaded into:
+    // it may be a link to somewhere else.
+    bool prepared = false;
+    scope.Step([&] {
+        PrepareUpdatesFolder(settings_.updatesFolder);
+        prepared = true;
+    });
+    if (!prepared) {
         return 0;
     }
     downloader_.SetBounds(kArchiveBounds);

@@ -25,8 +25,8 @@ SignatureCheck CheckDownloadedRelease(clsDownload& downloader, const std::string
         throw;
     }
     ::unlink(signatureFile.c_str());
-    return VerifyReleaseFile(archivePath, version, signatureText, publicKeyBase64,
-                             kMaxAnnouncedLength);
+    return VerifyReleaseFile(archivePath, version, GetUrlFileName(archiveUrl), signatureText,
+                             publicKeyBase64, kMaxAnnouncedLength);
 }
 
 }  // namespace gapwell

@@ -11,8 +11,9 @@ class clsDownload;
 // Fetches the signature file published beside the archive (the archive's URL + ".sig") into
 // `signatureFile` through `downloader` (so that its owner's Cancel ends it at once), within
 // kSignatureBounds (at most 1 KiB, the attended check's time bounds); reads and deletes it, and
-// checks the downloaded archive with it for `version` (the newest-version field as published)
-// and the public key. A signature file that could not be fetched gives kMalformedSignature.
+// checks the downloaded archive with it for `version` (the newest-version field as published),
+// the archive's file name (the last path segment of `archiveUrl`) and the public key. A
+// signature file that could not be fetched gives kMalformedSignature.
 SignatureCheck CheckDownloadedRelease(clsDownload& downloader, const std::string& archiveUrl,
                                       const std::string& archivePath, const std::string& version,
                                       const std::string& publicKeyBase64,

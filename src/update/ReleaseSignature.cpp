@@ -1,10 +1,13 @@
 #include "update/ReleaseSignature.h"
 
+#include <fcntl.h>
 #include <sodium.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
 #include <stdexcept>
+#include <utility>
 
 namespace gapwell {
 
@@ -50,24 +53,31 @@ std::optional<std::array<std::uint8_t, N>> DecodeExactly(std::string_view text) 
     return bytes;
 }
 
+// The regular file at `path` (never through a link, never a FIFO that would block), whole.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::int64_t maxBytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes;
-    char piece[65536];
-    while (in.read(piece, sizeof piece) || in.gcount() > 0) {
-        bytes.insert(bytes.end(), piece, piece + in.gcount());
-        if (static_cast<std::int64_t>(bytes.size()) > maxBytes) {
-            return std::nullopt;
+    struct stat status {};
+    bool complete = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    std::array<std::uint8_t, 65536> piece{};
+    while (complete) {
+        const ssize_t got = ::read(fd, piece.data(), piece.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
+        if (got <= 0) {
+            complete = got == 0;
+            break;
+        }
+        bytes.insert(bytes.end(), piece.begin(), piece.begin() + got);
+        complete = static_cast<std::int64_t>(bytes.size()) <= maxBytes;
     }
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
+    ::close(fd);
+    return complete ? std::optional(std::move(bytes)) : std::nullopt;
 }
 
 }  // namespace
@@ -92,18 +102,24 @@ std::string EncodeBase64(const std::uint8_t* bytes, std::size_t size) {
     return text;
 }
 
-std::vector<std::uint8_t> SignedMessage(std::string_view version,
+std::vector<std::uint8_t> SignedMessage(std::string_view version, std::string_view archiveFileName,
                                         const std::vector<std::uint8_t>& archive) {
-    std::vector<std::uint8_t> message(version.begin(), version.end());
-    message.push_back('|');
+    std::vector<std::uint8_t> message;
+    message.reserve(kSignedProductName.size() + version.size() + archiveFileName.size() + 3 +
+                    archive.size());
+    for (const std::string_view field : {kSignedProductName, version, archiveFileName}) {
+        message.insert(message.end(), field.begin(), field.end());
+        message.push_back('|');
+    }
     message.insert(message.end(), archive.begin(), archive.end());
     return message;
 }
 
 ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view version,
+                             std::string_view archiveFileName,
                              const std::vector<std::uint8_t>& archive) {
     InitSodium();
-    const std::vector<std::uint8_t> message = SignedMessage(version, archive);
+    const std::vector<std::uint8_t> message = SignedMessage(version, archiveFileName, archive);
     ReleaseSignature signature{};
     crypto_sign_detached(signature.data(), nullptr, message.data(), message.size(),
                          secretKey.data());
@@ -111,8 +127,8 @@ ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view
 }
 
 SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_view version,
-                                 std::string_view signatureText, std::string_view publicKeyBase64,
-                                 std::int64_t maxArchiveBytes) {
+                                 std::string_view archiveFileName, std::string_view signatureText,
+                                 std::string_view publicKeyBase64, std::int64_t maxArchiveBytes) {
     const std::optional<ReleasePublicKey> key = DecodePublicKey(publicKeyBase64);
     if (!key) {
         return SignatureCheck::kNoPublicKey;
@@ -126,7 +142,7 @@ SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_vie
     if (!archive) {
         return SignatureCheck::kUnreadableArchive;
     }
-    const std::vector<std::uint8_t> message = SignedMessage(version, *archive);
+    const std::vector<std::uint8_t> message = SignedMessage(version, archiveFileName, *archive);
     const bool valid = crypto_sign_verify_detached(signature->data(), message.data(),
                                                    message.size(), key->data()) == 0;
     return valid ? SignatureCheck::kValid : SignatureCheck::kWrongSignature;
@@ -143,7 +159,7 @@ std::string SignatureCheckText(SignatureCheck check) {
         case SignatureCheck::kUnreadableArchive:
             return "Release archive could not be read";
         case SignatureCheck::kWrongSignature:
-            return "Release signature does not match the archive and version";
+            return "Release signature does not match the archive, its name and version";
     }
     return "Unknown signature check";
 }

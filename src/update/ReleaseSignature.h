@@ -9,12 +9,17 @@
 
 namespace gapwell {
 
-// Releases are signed with Ed25519 (detached) over the message "<version>|<archive bytes>",
-// where <version> is the newest-version field of the version file exactly as published. Binding
-// the version to the archive keeps an old signed archive from passing as a newer release.
+// Releases are signed with Ed25519 (detached) over the message
+// "Gapwell|<version>|<archive file name>|<archive bytes>", where <version> is the newest-version
+// field of the version file exactly as published and <archive file name> the last path segment
+// of the archive's URL ("GPW.zip"). Everything the program decides by is signed: an old signed
+// archive cannot pass as a newer release, nor one archive under another name.
 using ReleasePublicKey = std::array<std::uint8_t, 32>;
 using ReleaseSecretKey = std::array<std::uint8_t, 64>;
 using ReleaseSignature = std::array<std::uint8_t, 64>;
+
+// The product name the signed message starts with.
+inline constexpr std::string_view kSignedProductName = "Gapwell";
 
 // The outcome of checking a downloaded release against its signature file.
 enum class SignatureCheck {
@@ -22,7 +27,7 @@ enum class SignatureCheck {
     kNoPublicKey,         // the program carries no (or an unreadable) public key
     kMalformedSignature,  // the signature file is not one line of base64 of 64 bytes
     kUnreadableArchive,   // the archive could not be read whole
-    kWrongSignature,      // the signature does not match this archive, version and key
+    kWrongSignature,      // the signature does not match this archive, name, version and key
 };
 
 // Standard base64 (with padding) of exactly the key's or signature's size; blanks and one line
@@ -34,18 +39,20 @@ std::optional<ReleaseSignature> ReadSignatureFile(std::string_view text);
 
 std::string EncodeBase64(const std::uint8_t* bytes, std::size_t size);
 
-// The signed message for an archive of a version.
-std::vector<std::uint8_t> SignedMessage(std::string_view version,
+// The signed message for an archive published as `archiveFileName` for a version.
+std::vector<std::uint8_t> SignedMessage(std::string_view version, std::string_view archiveFileName,
                                         const std::vector<std::uint8_t>& archive);
 
 ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view version,
+                             std::string_view archiveFileName,
                              const std::vector<std::uint8_t>& archive);
 
-// Checks the archive file against the signature file's text for `version`, with the public key
-// in base64. Reads the archive whole (at most `maxArchiveBytes`).
+// Checks the archive file against the signature file's text for `version` and the name the
+// archive was published under, with the public key in base64. Reads the archive whole (at most
+// `maxArchiveBytes`; a link or anything but a regular file is unreadable).
 SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_view version,
-                                 std::string_view signatureText, std::string_view publicKeyBase64,
-                                 std::int64_t maxArchiveBytes);
+                                 std::string_view archiveFileName, std::string_view signatureText,
+                                 std::string_view publicKeyBase64, std::int64_t maxArchiveBytes);
 
 // A short English reason for Bug.log.
 std::string SignatureCheckText(SignatureCheck check);

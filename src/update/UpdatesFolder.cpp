@@ -1,36 +1,35 @@
 #include "update/UpdatesFolder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "base/RuntimeError.h"
-#include "update/UpdatePaths.h"
+#include "update/NoFollow.h"
 
 namespace gapwell {
 
-namespace {
-
-void ThrowOnError(const std::error_code& error, const std::filesystem::path& path) {
-    if (error) {
-        throw ErrnoError(error.value(), path.string());
-    }
-}
-
-}  // namespace
-
 void PrepareUpdatesFolder(const std::string& folder) {
-    namespace fs = std::filesystem;
+    const std::filesystem::path path = std::filesystem::path(folder).parent_path();
     std::error_code error;
-    if (!FolderExists(folder)) {
-        fs::create_directories(folder, error);
-        ThrowOnError(error, folder);
+    std::filesystem::create_directories(path.parent_path(), error);
+    if (error) {
+        throw ErrnoError(error.value(), path.parent_path().string());
     }
-    fs::directory_iterator entries(folder, error);
-    ThrowOnError(error, folder);
-    for (const fs::directory_entry& entry : entries) {
-        if (!entry.is_directory(error) || entry.is_symlink(error)) {
-            fs::remove(entry.path(), error);
-            ThrowOnError(error, entry.path());
+    const UniqueFd parent = OpenFolder(path.parent_path().string());
+    const std::string name = path.filename().string();
+    if (::mkdirat(parent.Get(), name.c_str(), 0755) != 0 && errno != EEXIST) {
+        throw ErrnoError(errno, folder);
+    }
+    const UniqueFd updates = OpenSubfolder(parent.Get(), name, folder);
+    for (const std::string& entry : FolderNames(updates.Get())) {
+        if (!IsFolderEntry(updates.Get(), entry) &&
+            ::unlinkat(updates.Get(), entry.c_str(), 0) != 0) {
+            throw ErrnoError(errno, folder + entry);
         }
     }
 }

@@ -4,9 +4,10 @@
 
 namespace gapwell {
 
-// Makes `folder` ready for a new archive: creates it with any missing parent folders, then
-// deletes every file in it (links included, never followed); subfolders stay. Throws
-// RuntimeError when a step fails.
+// Makes `folder` (a path ending in "/") ready for a new archive: creates it, with any missing
+// parent folders, then deletes every file in it (links included, never followed); subfolders
+// stay. When `folder` is a link, a file, a FIFO or anything else that is not a real folder,
+// nothing is touched and RuntimeError(ENOTDIR) is thrown; any other failing step throws too.
 void PrepareUpdatesFolder(const std::string& folder);
 
 }  // namespace gapwell

@@ -7,13 +7,13 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <memory>
-#include <utility>
+#include <optional>
 #include <vector>
 
 #include "base/RuntimeError.h"
 #include "services/WriteAll.h"
+#include "update/NoFollow.h"
 
 namespace gapwell {
 
@@ -36,16 +36,25 @@ RuntimeError Refusal(const std::string& why, const std::string& archivePath) {
     return RuntimeError(EFBIG, why + ": " + archivePath);
 }
 
-Archive OpenArchive(const std::string& path) {
+Archive OpenArchive(int folder, const std::string& name) {
+    UniqueFd file(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0) {
+        throw ErrnoError(errno, name);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        throw RuntimeError(EINVAL, "Not a regular file: " + name);
+    }
     int code = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    zip_t* archive = zip_fdopen(file.Get(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (archive == nullptr) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
-        const RuntimeError failure = ZipFailure(&error, path);
+        const RuntimeError failure = ZipFailure(&error, name);
         zip_error_fini(&error);
         throw failure;
     }
+    file.Release();  // the archive owns it now
     return Archive(archive);
 }
 
@@ -54,27 +63,33 @@ bool IsPlainEntryName(const std::string& name) {
            name.find("..") == std::string::npos;
 }
 
-// Whether the entry is a plain file by the attributes its maker recorded: a Unix file type
-// other than a regular file, or the DOS folder bit, rules it out.
-bool IsRegularEntry(zip_t* archive, zip_uint64_t index) {
-    zip_uint8_t system = 0;
-    zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0) {
-        return false;
-    }
-    if (system == ZIP_OPSYS_UNIX) {
-        const mode_t type = (attributes >> 16) & S_IFMT;
-        return type == 0 || type == S_IFREG;
-    }
-    constexpr zip_uint32_t kDosFolder = 0x10;
-    return (attributes & kDosFolder) == 0;
-}
-
 struct TakenEntry {
     zip_uint64_t index = 0;
     std::string name;
     zip_uint64_t size = 0;
+    mode_t mode = 0644;
 };
+
+// The mode of a plain file entry by the attributes its maker recorded: 0755 with an execute
+// bit, 0644 without. nullopt for anything else: a Unix file type other than a regular file, or
+// the DOS folder bit.
+std::optional<mode_t> PlainFileMode(zip_t* archive, zip_uint64_t index) {
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0) {
+        return std::nullopt;
+    }
+    if (system == ZIP_OPSYS_UNIX) {
+        const mode_t mode = (attributes >> 16) & 0xFFFF;
+        const mode_t type = mode & S_IFMT;
+        if (type != 0 && type != S_IFREG) {
+            return std::nullopt;
+        }
+        return (mode & 0111) != 0 ? 0755 : 0644;
+    }
+    constexpr zip_uint32_t kDosFolder = 0x10;
+    return (attributes & kDosFolder) == 0 ? std::optional<mode_t>(0644) : std::nullopt;
+}
 
 // The entries to unpack, with the bounds checked on the sizes the archive states.
 std::vector<TakenEntry> ChooseEntries(zip_t* archive, const std::string& archivePath,
@@ -92,65 +107,21 @@ std::vector<TakenEntry> ChooseEntries(zip_t* archive, const std::string& archive
         }
         const bool known =
             (status.valid & (ZIP_STAT_NAME | ZIP_STAT_SIZE)) == (ZIP_STAT_NAME | ZIP_STAT_SIZE);
-        if (!known || !IsPlainEntryName(status.name) || !IsRegularEntry(archive, index)) {
+        if (!known || !IsPlainEntryName(status.name)) {
+            continue;
+        }
+        const std::optional<mode_t> mode = PlainFileMode(archive, index);
+        if (!mode) {
             continue;
         }
         if (status.size > bounds.maxTotalBytes - total) {
             throw Refusal("The archive unpacks to too many bytes", archivePath);
         }
         total += status.size;
-        taken.push_back({index, status.name, status.size});
+        taken.push_back({index, status.name, status.size, *mode});
     }
     return taken;
 }
-
-// Files unpacked under temporary names in the target folder, removed unless committed.
-class StagedFiles {
-  public:
-    explicit StagedFiles(std::string folder) : folder_(std::move(folder)) {}
-    ~StagedFiles() {
-        for (const auto& file : files_) {
-            ::unlink(file.temporary.c_str());
-        }
-    }
-    StagedFiles(const StagedFiles&) = delete;
-    StagedFiles& operator=(const StagedFiles&) = delete;
-
-    // Creates an empty temporary file (mode 0644) for `name`; returns its open descriptor.
-    int Add(const std::string& name) {
-        std::string temporary = folder_ + ".unpack-XXXXXX";
-        const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-        if (fd < 0) {
-            throw ErrnoError(errno, folder_);
-        }
-        files_.push_back({temporary, folder_ + name});
-        if (::fchmod(fd, 0644) != 0) {
-            const int error = errno;
-            ::close(fd);
-            throw ErrnoError(error, temporary);
-        }
-        return fd;
-    }
-
-    // Gives every file its final name, replacing what has that name.
-    void Commit() {
-        while (!files_.empty()) {
-            const Staged& file = files_.front();
-            if (::rename(file.temporary.c_str(), file.final.c_str()) != 0) {
-                throw ErrnoError(errno, file.final);
-            }
-            files_.erase(files_.begin());
-        }
-    }
-
-  private:
-    struct Staged {
-        std::string temporary;
-        std::string final;
-    };
-    std::string folder_;
-    std::vector<Staged> files_;
-};
 
 // Copies one entry into `fd`; refuses more bytes than the archive stated for it.
 void CopyEntry(zip_t* archive, const TakenEntry& taken, int fd, const std::string& context) {
@@ -181,30 +152,34 @@ void CopyEntry(zip_t* archive, const TakenEntry& taken, int fd, const std::strin
     }
 }
 
-void UnpackEntry(zip_t* archive, const TakenEntry& taken, StagedFiles& staged,
-                 const std::string& context) {
-    const int fd = staged.Add(taken.name);
-    try {
-        CopyEntry(archive, taken, fd, context);
-    } catch (...) {
-        ::close(fd);
-        throw;
+// Writes one entry as a new file in `target`; a name taken twice is refused.
+void UnpackEntry(zip_t* archive, const TakenEntry& taken, int target, const std::string& context) {
+    UniqueFd file(::openat(target, taken.name.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (file.Get() < 0) {
+        if (errno == EEXIST) {
+            throw Refusal("Two entries of one name in the archive", context);
+        }
+        throw ErrnoError(errno, context);
     }
-    if (::close(fd) != 0) {
+    CopyEntry(archive, taken, file.Get(), context);
+    // Set on the descriptor, so that no umask and no other file can change it.
+    if (::fchmod(file.Get(), taken.mode) != 0 || ::close(file.Release()) != 0) {
         throw ErrnoError(errno, context);
     }
 }
 
 }  // namespace
 
-void ExtractTopLevelFiles(const std::string& archivePath, const std::string& folder,
-                          const ExtractBounds& bounds) {
-    const Archive archive = OpenArchive(archivePath);
-    StagedFiles staged(folder);
-    for (const TakenEntry& taken : ChooseEntries(archive.get(), archivePath, bounds)) {
-        UnpackEntry(archive.get(), taken, staged, archivePath + " (" + taken.name + ")");
+std::vector<std::string> ExtractTopLevelFiles(int archiveFolder, const std::string& archiveName,
+                                              int target, const ExtractBounds& bounds) {
+    const Archive archive = OpenArchive(archiveFolder, archiveName);
+    std::vector<std::string> names;
+    for (const TakenEntry& taken : ChooseEntries(archive.get(), archiveName, bounds)) {
+        UnpackEntry(archive.get(), taken, target, archiveName + " (" + taken.name + ")");
+        names.push_back(taken.name);
     }
-    staged.Commit();
+    return names;
 }
 
 }  // namespace gapwell

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdlib>
 
 #include "base/Version.h"
 #include "platform/Platform.h"
@@ -190,7 +191,7 @@ void frmUpdate::Finish() {
         return;
     }
     CurrentPlatform().UnloadMainWindow();
-    CurrentPlatform().EndProgram();
+    CurrentPlatform().EndProgram(EXIT_SUCCESS);
 }
 
 std::string frmUpdate::GetTempPath() {

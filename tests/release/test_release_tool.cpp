@@ -52,6 +52,9 @@ TEST(ReleaseTool, KeygenSignVerify) {
 
     EXPECT_EQ(Tool({"verify", publicKey, archive, "1.2.4"}).exitCode, 0);
     EXPECT_EQ(Tool({"verify", publicKey, archive, "1.2.5"}).exitCode, 1);
+    // The signature is for the name GPW.zip: the same bytes under another name do not verify.
+    const std::string renamed = folder.Write("LICENSE.zip", {'P', 'K', 1, 2, 3});
+    EXPECT_EQ(Tool({"verify", publicKey, renamed, "1.2.4", archive + ".sig"}).exitCode, 1);
 }
 
 TEST(ReleaseTool, NeverOverwritesASecretKeyAndReportsErrorsOnOneLine) {
@@ -66,6 +69,11 @@ TEST(ReleaseTool, NeverOverwritesASecretKeyAndReportsErrorsOnOneLine) {
     EXPECT_EQ(badKey.exitCode, 2);
     EXPECT_EQ(std::count(badKey.err.begin(), badKey.err.end(), '\n'), 1) << badKey.err;
     EXPECT_EQ(Tool({"sign"}).exitCode, 2);
+    const std::string key = (folder.Path() / "new.key").string();
+    ASSERT_EQ(Tool({"keygen", key}).exitCode, 0);
+    EXPECT_EQ(Tool({"sign", key, archive, "1.2.4", "https://example.test/updates/"}).exitCode, 2)
+        << "a URL without an archive file name";
+    EXPECT_FALSE(std::filesystem::exists(archive + ".sig"));
 }
 
 // The tool prints only lines the program reads as usable, and signs nothing else.

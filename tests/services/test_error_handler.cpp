@@ -214,6 +214,7 @@ TEST_F(ErrorHandlerTest, AbortProgramUnloadsTheMainWindowAndEnds) {
     AbortProgram();
     EXPECT_EQ(platform.unloadMainWindowCalls, 1);
     EXPECT_EQ(platform.endProgramCalls, 1);
+    EXPECT_EQ(platform.lastExitStatus, 1);
 }
 
 class ErrorScopeTest : public ErrorHandlerTest {};

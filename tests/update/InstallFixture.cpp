@@ -1,5 +1,7 @@
 #include "update/InstallFixture.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 
 namespace gapwell::test {
@@ -9,6 +11,19 @@ void InstallFixture::SetUp() {
     std::filesystem::create_directory(UpdatesFolder());
     WriteFile(AppFile("GPW"), kOldProgram, std::filesystem::perms(0755));
     WriteFile(AppFile("readme.txt"), "old read-me");
+    WriteFile(outside.Path() / "keep.txt", "not the program's");
+}
+
+InstallFixture::Snapshots InstallFixture::TakeSnapshots() const {
+    Snapshots snapshots{SnapshotFolder(folder.Path()), SnapshotFolder(outside.Path())};
+    snapshots.program.erase("Bug.log");
+    return snapshots;
+}
+
+void InstallFixture::ExpectUnchanged(const Snapshots& before) const {
+    const Snapshots after = TakeSnapshots();
+    EXPECT_EQ(SnapshotDifference(before.program, after.program), "") << "in the program folder";
+    EXPECT_EQ(SnapshotDifference(before.outside, after.outside), "") << "outside it";
 }
 
 void WriteFile(const std::filesystem::path& file, const std::string& text,

@@ -9,6 +9,7 @@
 #include "support/TempFiles.h"
 #include "update/HandOverScript.h"
 #include "update/InstallFixture.h"
+#include "update/NoFollow.h"
 
 namespace gapwell {
 namespace {
@@ -25,7 +26,9 @@ class HandOverScriptTest : public ::testing::Test {
     int Run(const std::string& executable, const std::string& pid, int waitSeconds) {
         test::WriteFile(folder.Path() / executable, "old", fs::perms(0755));
         test::WriteFile(folder.Path() / (executable + ".new"), kNewProgram, fs::perms(0755));
-        WriteHandOverScript(script.string(), HandOverScript(executable, waitSeconds));
+        const UniqueFd scriptFolder = OpenFolder(folder.Path().string());
+        WriteHandOverScript(scriptFolder.Get(), script.filename().string(),
+                            HandOverScript(executable, waitSeconds));
         const std::string command =
             "cd " + ShellQuote(folder.Path().string()) + " && /bin/sh DeleteOld_957k.sh " + pid;
         return std::system(command.c_str());

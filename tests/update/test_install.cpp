@@ -11,11 +11,11 @@
 
 #include "support/LoopbackServer.h"
 #include "support/Polling.h"
+#include "support/TestZip.h"
 #include "update/DoUpdate.h"
 #include "update/HandOverScript.h"
 #include "update/InstallFixture.h"
 #include "update/ReleaseCheck.h"
-#include "update/TestZip.h"
 #include "update/UpdatesFolder.h"
 #include "update/VersionFile.h"
 #include "update/clsDownload.h"
@@ -26,6 +26,7 @@ namespace gapwell {
 namespace {
 
 namespace fs = std::filesystem;
+using Kind = test::ZipEntry::Kind;
 using namespace std::chrono_literals;
 using test::ReadText;
 
@@ -47,40 +48,59 @@ bool HasHandOverScript(const fs::path& folder) {
     return false;
 }
 
-class InstallTest : public test::InstallFixture {};
+// A release archive holding GPW and LICENSE, signed by a maker's key for 1.2.4 as GPW.zip.
+struct SignedRelease {
+    ReleasePublicKey publicKey{};
+    std::string archive;
+    std::string signature;
+
+    SignedRelease(const test::TempFolder& maker, const std::string& program) {
+        const std::string path = (maker.Path() / "GPW.zip").string();
+        test::WriteZip(path, {{"GPW", program}, {"LICENSE", "license"}});
+        archive = ReadText(path);
+        EXPECT_GE(sodium_init(), 0);
+        ReleaseSecretKey secretKey{};
+        crypto_sign_keypair(publicKey.data(), secretKey.data());
+        const ReleaseSignature bytes =
+            SignRelease(secretKey, "1.2.4", "GPW.zip",
+                        std::vector<std::uint8_t>(archive.begin(), archive.end()));
+        signature = EncodeBase64(bytes.data(), bytes.size()) + "\n";
+    }
+    std::string PublicKey() const { return EncodeBase64(publicKey.data(), publicKey.size()); }
+};
+
+class InstallTest : public test::InstallFixture {
+  protected:
+    // Prepares the updates folder, downloads the archive and checks its signature, as the
+    // wizard does.
+    SignatureCheck DownloadRelease(const std::string& archiveUrl, const std::string& version) {
+        PrepareUpdatesFolder(UpdatesFolder());
+        archivePath = UpdatesFolder() + GetUrlFileName(archiveUrl);
+        clsDownload downloader;
+        downloader.DownloadFile(archiveUrl, archivePath);
+        return CheckDownloadedRelease(downloader, archiveUrl, archivePath, version,
+                                      release.PublicKey(),
+                                      (folder.Path() / "_sig957k.tmp").string());
+    }
+
+    test::TempFolder maker;
+    SignedRelease release{maker, kNewProgram};
+    test::LoopbackServer server;
+    std::string archivePath;
+};
 
 TEST_F(InstallTest, SignedReleaseReplacesTheProgramAfterItHasEnded) {
-    test::TempFolder maker;
-    const std::string release = (maker.Path() / "GPW.zip").string();
-    test::WriteZip(release, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
-    ASSERT_GE(sodium_init(), 0);
-    ReleasePublicKey publicKey{};
-    ReleaseSecretKey secretKey{};
-    crypto_sign_keypair(publicKey.data(), secretKey.data());
-    const std::string releaseBytes = ReadText(release);
-    const ReleaseSignature signature = SignRelease(
-        secretKey, "1.2.4", std::vector<std::uint8_t>(releaseBytes.begin(), releaseBytes.end()));
-    test::LoopbackServer server;
-    server.Serve("/tarnwick/updates/GPW.zip", releaseBytes);
-    server.Serve("/tarnwick/updates/GPW.zip.sig",
-                 EncodeBase64(signature.data(), signature.size()) + "\n");
+    server.Serve("/tarnwick/updates/GPW.zip", release.archive);
+    server.Serve("/tarnwick/updates/GPW.zip.sig", release.signature);
     server.Serve("/tarnwick/updates/GPW.txt",
                  "GPW|1.2.4|" + server.Url("/tarnwick/updates/GPW.zip") + "\r\n");
-
-    clsDownload updater;
     const std::string versionFile = (folder.Path() / "_upd957k.tmp").string();
-    updater.DownloadFile(server.Url("/tarnwick/updates/GPW.txt"), versionFile);
+    clsDownload().DownloadFile(server.Url("/tarnwick/updates/GPW.txt"), versionFile);
     const VersionOffer offer = ParseVersionLine(ReadVersionFileLine(versionFile),
                                                 {server.Url("/tarnwick/updates/"), "GPW"});
     ASSERT_TRUE(offer.usable);
     ASSERT_TRUE(IsNewerVersion("1.2.3", offer.newestVersion));
-    PrepareUpdatesFolder(UpdatesFolder());
-    const std::string archivePath = UpdatesFolder() + offer.archiveFileName;
-    updater.DownloadFile(offer.archiveUrl, archivePath);
-    ASSERT_EQ(CheckDownloadedRelease(updater, offer.archiveUrl, archivePath, offer.newestVersion,
-                                     EncodeBase64(publicKey.data(), publicKey.size()),
-                                     (folder.Path() / "_sig957k.tmp").string()),
-              SignatureCheck::kValid);
+    ASSERT_EQ(DownloadRelease(offer.archiveUrl, offer.newestVersion), SignatureCheck::kValid);
 
     const pid_t standIn = StartStandIn();
     ASSERT_NE(standIn, 0);
@@ -95,19 +115,33 @@ TEST_F(InstallTest, SignedReleaseReplacesTheProgramAfterItHasEnded) {
     ASSERT_TRUE(test::WaitUntil([&] { return ReadText(marker) == "new\n"; }, 10s));
     EXPECT_EQ(ReadText(AppFile("GPW")), kNewProgram);
     EXPECT_FALSE(fs::exists(AppFile("GPW.new")));
-    EXPECT_EQ(ReadText(AppFile("readme.txt")), "new read-me");
-    EXPECT_EQ(ReadText(archivePath), ReadText(release));
+    EXPECT_EQ(ReadText(AppFile("LICENSE")), "license");
+    EXPECT_EQ(ReadText(AppFile("readme.txt")), "old read-me");
+    EXPECT_EQ(ReadText(archivePath), release.archive);
     EXPECT_FALSE(fs::exists(AppFile("GPW.zip")));
     EXPECT_FALSE(HasHandOverScript(folder.Path()));
     EXPECT_TRUE(platform.taskDialogs.empty());
 }
 
-TEST_F(InstallTest, LeftoverScriptsGoAndAnArchiveWithMoreDotsStaysInTheProgramFolder) {
+// The maker's genuine GPW.zip and its signature, published as LICENSE.zip: the signature names
+// GPW.zip, so the archive is refused before anything reads it.
+TEST_F(InstallTest, GenuineArchiveUnderAnotherNameIsRefused) {
+    server.Serve("/tarnwick/updates/LICENSE.zip", release.archive);
+    server.Serve("/tarnwick/updates/LICENSE.zip.sig", release.signature);
+    EXPECT_EQ(DownloadRelease(server.Url("/tarnwick/updates/LICENSE.zip"), "1.2.4"),
+              SignatureCheck::kWrongSignature);
+    EXPECT_EQ(DownloadRelease(server.Url("/tarnwick/updates/LICENSE.zip"), "1.2.5"),
+              SignatureCheck::kWrongSignature);
+}
+
+// Without a signing key the archive's name is still no say: LICENSE.zip holding GPW and
+// LICENSE installs GPW as the program and LICENSE beside it.
+TEST_F(InstallTest, TheProgramsOwnNameChoosesTheExecutableAndLeftoverScriptsGo) {
     fs::permissions(AppFile("GPW"), fs::perms(0750));
     test::WriteFile(AppFile("DeleteOld_1b.sh"), "old");
     test::WriteFile(AppFile("DeleteOld_2c.sh"), "old");
-    const std::string archivePath = UpdatesFolder() + "GPW.1.03.zip";
-    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}});
+    archivePath = UpdatesFolder() + "LICENSE.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"LICENSE", "license"}});
 
     ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder()));
 
@@ -126,9 +160,65 @@ TEST_F(InstallTest, LeftoverScriptsGoAndAnArchiveWithMoreDotsStaysInTheProgramFo
     EXPECT_EQ(ReadText(AppFile("GPW")), kOldProgram);
     EXPECT_EQ(ReadText(AppFile("GPW.new")), kNewProgram);
     EXPECT_EQ(fs::status(AppFile("GPW.new")).permissions(), fs::perms(0750));
-    EXPECT_EQ(ReadText(AppFile("readme.txt")), "new read-me");
-    EXPECT_TRUE(fs::exists(AppFile("GPW.1.03.zip")));
-    EXPECT_TRUE(fs::is_empty(UpdatesFolder()));
+    EXPECT_EQ(ReadText(AppFile("LICENSE")), "license");
+    EXPECT_EQ(ReadText(AppFile("readme.txt")), "old read-me");
+    // The updates folder keeps the archive and nothing else.
+    EXPECT_EQ(test::SnapshotFolder(UpdatesFolder()).size(), 1U);
+    EXPECT_TRUE(fs::exists(archivePath));
+}
+
+// A file of the program folder that is a link to a file outside is replaced as the link
+// itself: the file it pointed to keeps its bytes.
+TEST_F(InstallTest, ALinkInTheProgramFolderIsReplacedNotWrittenThrough) {
+    fs::create_symlink(outside.Path() / "keep.txt", AppFile("LICENSE"));
+    const test::FolderSnapshot outsideBefore = test::SnapshotFolder(outside.Path());
+    archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"LICENSE", "license"}});
+
+    ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder()));
+
+    EXPECT_FALSE(fs::is_symlink(AppFile("LICENSE")));
+    EXPECT_EQ(ReadText(AppFile("LICENSE")), "license");
+    EXPECT_EQ(test::SnapshotDifference(outsideBefore, test::SnapshotFolder(outside.Path())), "");
+}
+
+// Execute bits come from the archive, at most 0755; the new program is executable whatever
+// the archive says, with the running program's mode less setuid, setgid and write for others.
+TEST_F(InstallTest, ModesAreTakenFromTheArchiveWithoutPrivilegeOrSharedWrite) {
+    fs::permissions(AppFile("GPW"), fs::perms(06777));
+    archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram, Kind::kFile, 0644},
+                                 {"gapwell", "tool", Kind::kFile, 06777},
+                                 {"helper", "tool", Kind::kFile, 0700},
+                                 {"readme.txt", "new", Kind::kFile, 0666}});
+
+    ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder()));
+
+    EXPECT_EQ(fs::status(AppFile("GPW.new")).permissions(), fs::perms(0755));
+    EXPECT_EQ(fs::status(AppFile("gapwell")).permissions(), fs::perms(0755));
+    EXPECT_EQ(fs::status(AppFile("helper")).permissions(), fs::perms(0755));
+    EXPECT_EQ(fs::status(AppFile("readme.txt")).permissions(), fs::perms(0644));
+}
+
+// Exactly the limits pass; names with a backslash are skipped, never taken apart.
+TEST_F(InstallTest, ArchiveAtTheLimitsInstallsAndBackslashNamesAreSkipped) {
+    archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", std::string(1000, '#')},
+                                 {"a", "abc"},
+                                 {"docs\\readme.txt", "skipped"},
+                                 {"..\\x", "skipped"}});
+    InstallOptions options;
+    options.bounds = {1003, 4};
+    const test::FolderSnapshot outsideBefore = test::SnapshotFolder(outside.Path());
+
+    ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder(), options));
+
+    EXPECT_EQ(ReadText(AppFile("GPW.new")), std::string(1000, '#'));
+    EXPECT_EQ(ReadText(AppFile("a")), "abc");
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder.Path())) {
+        EXPECT_EQ(entry.path().filename().string().find('\\'), std::string::npos);
+    }
+    EXPECT_EQ(test::SnapshotDifference(outsideBefore, test::SnapshotFolder(outside.Path())), "");
 }
 
 }  // namespace

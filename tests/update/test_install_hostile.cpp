@@ -1,15 +1,20 @@
+// Archives and program folders an attacker could shape: every refused or failed installation
+// leaves the program folder and everything outside it exactly as they were and starts nothing.
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
-#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "base/RuntimeError.h"
 #include "services/modMsgBox.h"
+#include "support/TestZip.h"
 #include "update/DoUpdate.h"
 #include "update/InstallFixture.h"
-#include "update/TestZip.h"
+#include "update/UpdatesFolder.h"
 
 namespace gapwell {
 namespace {
@@ -18,19 +23,7 @@ namespace fs = std::filesystem;
 using test::ZipEntry;
 using Kind = test::ZipEntry::Kind;
 
-// What the program folder holds, outside the updates folder and Bug.log: path -> content.
-std::map<std::string, std::string> Snapshot(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (auto it = fs::recursive_directory_iterator(folder); it != fs::end(it); ++it) {
-        const std::string name = fs::relative(it->path(), folder).string();
-        if (name == "Updates" || name == "Bug.log") {
-            it.disable_recursion_pending();
-            continue;
-        }
-        files[name] = it->is_symlink() ? "link" : test::ReadText(it->path());
-    }
-    return files;
-}
+const std::string kEvil = "#!/bin/sh\necho evil > started.marker\n";
 
 struct HostileCase {
     const char* label;
@@ -38,13 +31,14 @@ struct HostileCase {
     std::vector<ZipEntry> entries;
     ExtractBounds bounds = kReleaseExtractBounds;
     const char* notAZip = nullptr;  // when set, the archive's bytes
+    // When set, every "readme.txX" in the archive's bytes becomes "readme.txt" (the zip writer
+    // refuses to store two entries of one name).
+    bool twoOfOneName = false;
 };
 
 void PrintTo(const HostileCase& hostile, std::ostream* out) {
     *out << hostile.label;
 }
-
-const std::string kEvil = "#!/bin/sh\necho evil > started.marker\n";
 
 std::vector<HostileCase> HostileCases() {
     return {
@@ -53,8 +47,21 @@ std::vector<HostileCase> HostileCases() {
         {"LinkNamedLikeTheProgram", {{"GPW", "/bin/sh", Kind::kLink}}},
         {"Folders", {{"GPW/", "", Kind::kFolder}, {"GPW/GPW", kEvil}}},
         {"MissingExecutable", {{"readme.txt", "new read-me"}}},
-        {"OversizedContent", {{"GPW", std::string(2048, '#')}}, {1024, 1000}},
-        {"TooManyEntries", {{"GPW", kEvil}, {"a", "a"}, {"b", "b"}}, {1024, 2}},
+        {"EmptyExecutable", {{"GPW", ""}}},
+        {"OnlyTheTravellingName", {{"GPW.new", kEvil, Kind::kFile, 0755}}},
+        {"AnEntryEndingInNew", {{"GPW", kEvil}, {"readme.txt.new", "x"}}},
+        {"EntryNamedLikeTheUpdatesFolder", {{"GPW", kEvil}, {"Updates", "x"}}},
+        {"EntryNamedLikeAHandOverScript", {{"GPW", kEvil}, {"DeleteOld_1b.sh", "rm -rf ~"}}},
+        {"EntryNamedLikeAFolderOfTheProgramFolder", {{"GPW", kEvil}, {"docs", "x"}}},
+        {"TwoEntriesOfOneName",
+         {{"GPW", kEvil}, {"readme.txt", "a"}, {"readme.txX", "b"}},
+         kReleaseExtractBounds,
+         nullptr,
+         true},
+        {"OneByteOverTheLimit", {{"GPW", std::string(1000, '#')}, {"a", "a"}}, {1000, 10}},
+        {"OneEntryOverTheLimit",
+         {{"GPW", kEvil}, {"a", "a"}, {"b/", "", Kind::kFolder}},
+         {1024, 2}},
         {"ErrorPageSavedAsTheArchive", {}, {}, "<html><body>404 Not Found</body></html>"},
     };
 }
@@ -64,6 +71,8 @@ class HostileArchiveTest : public test::InstallFixture,
 
 TEST_P(HostileArchiveTest, ProgramFolderStaysAsItWasAndNothingStarts) {
     const HostileCase& hostile = GetParam();
+    fs::create_directory(AppFile("docs"));
+    test::WriteFile(AppFile("docs") / "manual.txt", "manual");
     const std::string archivePath = UpdatesFolder() + "GPW.zip";
     if (hostile.notAZip != nullptr) {
         test::WriteFile(archivePath, hostile.notAZip);
@@ -76,14 +85,22 @@ TEST_P(HostileArchiveTest, ProgramFolderStaysAsItWasAndNothingStarts) {
         }
         test::WriteZip(archivePath, entries);
     }
-    const auto before = Snapshot(folder.Path());
+    if (hostile.twoOfOneName) {
+        std::string bytes = test::ReadText(archivePath);
+        for (std::size_t at = bytes.find("readme.txX"); at != std::string::npos;
+             at = bytes.find("readme.txX", at)) {
+            bytes[at + 9] = 't';
+        }
+        test::WriteFile(archivePath, bytes);
+    }
+    const Snapshots before = TakeSnapshots();
     platform.defaultTaskDialogAnswer = kIdCancel;  // Ignore
     InstallOptions options;
     options.bounds = hostile.bounds;
 
     EXPECT_FALSE(DoUpdate(archivePath, UpdatesFolder(), options));
 
-    EXPECT_EQ(Snapshot(folder.Path()), before);
+    ExpectUnchanged(before);
     EXPECT_TRUE(platform.hiddenProcesses.empty());
     EXPECT_NE(BugLog().find("|DoUpdate|"), std::string::npos);
     EXPECT_NE(BugLog().find("|frmUpdate|"), std::string::npos);
@@ -91,6 +108,77 @@ TEST_P(HostileArchiveTest, ProgramFolderStaysAsItWasAndNothingStarts) {
 
 INSTANTIATE_TEST_SUITE_P(Archives, HostileArchiveTest, ::testing::ValuesIn(HostileCases()),
                          [](const auto& test) { return std::string(test.param.label); });
+
+class HostileFolderTest : public test::InstallFixture {
+  protected:
+    void SetUp() override {
+        InstallFixture::SetUp();
+        test::WriteZip((outside.Path() / "GPW.zip").string(),
+                       {{"GPW", kEvil}, {"readme.txt", "planted"}});
+        fs::remove(UpdatesFolder());
+        platform.defaultTaskDialogAnswer = kIdCancel;  // Ignore
+    }
+
+    // Neither preparing the updates folder nor installing from it touches anything.
+    void ExpectRefusedAndUntouched() {
+        const Snapshots before = TakeSnapshots();
+        EXPECT_THROW(PrepareUpdatesFolder(UpdatesFolder()), RuntimeError);
+        EXPECT_FALSE(DoUpdate(UpdatesFolder() + "GPW.zip", UpdatesFolder()));
+        ExpectUnchanged(before);
+        EXPECT_TRUE(platform.hiddenProcesses.empty());
+        EXPECT_NE(BugLog().find("|DoUpdate|"), std::string::npos);
+    }
+};
+
+// The link's target holds a release: its files are neither deleted nor installed.
+TEST_F(HostileFolderTest, UpdatesAsALinkToAnotherFolder) {
+    fs::create_directory_symlink(outside.Path(), AppFile("Updates"));
+    ExpectRefusedAndUntouched();
+}
+
+TEST_F(HostileFolderTest, UpdatesAsAFileOrAFifo) {
+    test::WriteFile(AppFile("Updates"), "a file");
+    ExpectRefusedAndUntouched();
+    fs::remove(AppFile("Updates"));
+    ASSERT_EQ(::mkfifo(AppFile("Updates").c_str(), 0600), 0);
+    ExpectRefusedAndUntouched();
+}
+
+// Every name the hand-over script could get at 09:05:02 is taken by a folder, so the last
+// move fails after the others succeeded: they are put back and nothing starts.
+TEST_F(HostileFolderTest, MoveThatFailsPartWayIsUndone) {
+    fs::create_directory(AppFile("Updates"));
+    const std::string archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"readme.txt", "new"}, {"new.txt", "n"}});
+    for (char letter = 'b'; letter <= 'z'; ++letter) {
+        fs::create_directory(AppFile(std::string("DeleteOld_952") + letter + ".sh"));
+    }
+    const Snapshots before = TakeSnapshots();
+
+    EXPECT_FALSE(DoUpdate(archivePath, UpdatesFolder()));
+
+    ExpectUnchanged(before);
+    EXPECT_TRUE(platform.hiddenProcesses.empty());
+    EXPECT_NE(BugLog().find("A folder is in the way: DeleteOld_952"), std::string::npos);
+}
+
+// The files are in, but the hand-over cannot start: Retry moves them in again and tries once
+// more, Ignore leaves the update with everything put back and the work folder gone.
+TEST_F(HostileFolderTest, HandOverThatCannotStartIsUndone) {
+    fs::create_directory(AppFile("Updates"));
+    const std::string archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"readme.txt", "new"}});
+    test::WriteFile(AppFile("DeleteOld_1b.sh"), "left over");
+    const Snapshots before = TakeSnapshots();
+    platform.failHiddenProcess = true;
+    platform.taskDialogAnswers = {kIdRetry};
+
+    EXPECT_FALSE(DoUpdate(archivePath, UpdatesFolder()));
+
+    EXPECT_EQ(platform.hiddenProcesses.size(), 2U);
+    EXPECT_EQ(platform.taskDialogs.size(), 2U);
+    ExpectUnchanged(before);
+}
 
 }  // namespace
 }  // namespace gapwell

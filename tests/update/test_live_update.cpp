@@ -12,10 +12,10 @@
 
 #include "support/FolderSnapshot.h"
 #include "support/LoopbackServer.h"
+#include "support/TestZip.h"
 #include "update/InstallFixture.h"
 #include "update/LiveUpdate.h"
 #include "update/ReleaseSignature.h"
-#include "update/TestZip.h"
 #include "update/clsDownload.h"
 
 namespace gapwell {
@@ -63,9 +63,10 @@ class LiveUpdateTest : public test::InstallFixture {
         return settings;
     }
 
-    std::string SignatureFor(const std::string& bytes, const std::string& version) const {
-        const ReleaseSignature signature =
-            SignRelease(secretKey, version, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    std::string SignatureFor(const std::string& bytes, const std::string& version,
+                             const std::string& archiveName = "GPW.zip") const {
+        const ReleaseSignature signature = SignRelease(
+            secretKey, version, archiveName, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
         return EncodeBase64(signature.data(), signature.size()) + "\r\n";
     }
 
@@ -74,7 +75,8 @@ class LiveUpdateTest : public test::InstallFixture {
         server.Serve("/tarnwick/updates/GPW.txt",
                      "Gapwell|1.2.4|" + server.Url("/files/" + archiveName) + "\r\n");
         server.Serve("/files/" + archiveName, releaseBytes);
-        server.Serve("/files/" + archiveName + ".sig", SignatureFor(releaseBytes, "1.2.4"));
+        server.Serve("/files/" + archiveName + ".sig",
+                     SignatureFor(releaseBytes, "1.2.4", archiveName));
     }
 
     void ExpectProgramFolderUnchanged(bool refusalLogged) {

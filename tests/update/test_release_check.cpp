@@ -26,7 +26,7 @@ class ReleaseCheckTest : public ::testing::Test {
     }
 
     std::string SignatureLine() const {
-        const ReleaseSignature signature = SignRelease(secretKey, "1.2.4", archive);
+        const ReleaseSignature signature = SignRelease(secretKey, "1.2.4", "GPW.zip", archive);
         return EncodeBase64(signature.data(), signature.size());
     }
 

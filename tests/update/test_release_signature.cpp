@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sodium.h>
+#include <sys/stat.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,12 +29,14 @@ class ReleaseSignatureTest : public ::testing::Test {
   protected:
     void SetUp() override { archivePath = folder.Write("GPW.zip", archive); }
 
-    std::string SignatureText(const KeyPair& keys, const std::string& version) const {
-        const ReleaseSignature signature = SignRelease(keys.secretKey, version, archive);
+    std::string SignatureText(const KeyPair& keys, const std::string& version,
+                              const std::string& name = "GPW.zip") const {
+        const ReleaseSignature signature = SignRelease(keys.secretKey, version, name, archive);
         return EncodeBase64(signature.data(), signature.size()) + "\n";
     }
-    SignatureCheck Check(const std::string& version, const std::string& signatureText) const {
-        return VerifyReleaseFile(archivePath, version, signatureText, maker.PublicBase64(),
+    SignatureCheck Check(const std::string& version, const std::string& signatureText,
+                         const std::string& name = "GPW.zip") const {
+        return VerifyReleaseFile(archivePath, version, name, signatureText, maker.PublicBase64(),
                                  kMaxArchive);
     }
 
@@ -53,6 +57,8 @@ TEST_F(ReleaseSignatureTest, TheMakersSignatureForThisVersionIsValid) {
 TEST_F(ReleaseSignatureTest, AnythingElseIsRefused) {
     const std::string good = SignatureText(maker, "1.2.4");
     EXPECT_EQ(Check("1.2.5", good), SignatureCheck::kWrongSignature) << "another version";
+    EXPECT_EQ(Check("1.2.4", good, "LICENSE.zip"), SignatureCheck::kWrongSignature)
+        << "the archive under another name";
     EXPECT_EQ(Check("1.2.4", SignatureText(KeyPair(), "1.2.4")), SignatureCheck::kWrongSignature)
         << "another key";
     const std::vector<std::string> malformed{
@@ -76,15 +82,52 @@ TEST_F(ReleaseSignatureTest, AnArchiveChangedByOneByteIsRefused) {
 
 TEST_F(ReleaseSignatureTest, MissingKeyOrArchiveIsNoPass) {
     const std::string good = SignatureText(maker, "1.2.4");
-    EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", good, "", kMaxArchive),
+    const std::string key = maker.PublicBase64();
+    EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", "GPW.zip", good, "", kMaxArchive),
               SignatureCheck::kNoPublicKey);
-    EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", good, "c2hvcnQ=", kMaxArchive),
+    EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", "GPW.zip", good, "c2hvcnQ=", kMaxArchive),
               SignatureCheck::kNoPublicKey);
-    EXPECT_EQ(
-        VerifyReleaseFile(archivePath + ".gone", "1.2.4", good, maker.PublicBase64(), kMaxArchive),
-        SignatureCheck::kUnreadableArchive);
-    EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", good, maker.PublicBase64(), 4),
+    EXPECT_EQ(VerifyReleaseFile(archivePath + ".gone", "1.2.4", "GPW.zip", good, key, kMaxArchive),
               SignatureCheck::kUnreadableArchive);
+    EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", "GPW.zip", good, key, 4),
+              SignatureCheck::kUnreadableArchive);
+    // The archive is read as the file itself: never through a link, never from a FIFO.
+    const std::filesystem::path link = folder.Path() / "link.zip";
+    std::filesystem::create_symlink(archivePath, link);
+    EXPECT_EQ(VerifyReleaseFile(link, "1.2.4", "GPW.zip", good, key, kMaxArchive),
+              SignatureCheck::kUnreadableArchive);
+    const std::string fifo = (folder.Path() / "fifo.zip").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(VerifyReleaseFile(fifo, "1.2.4", "GPW.zip", good, key, kMaxArchive),
+              SignatureCheck::kUnreadableArchive);
+}
+
+// A signature made with libsodium alone over "Gapwell|<version>|<archive file name>|<bytes>".
+std::string SodiumSignature(const KeyPair& keys, const std::string& message) {
+    ReleaseSignature signature{};
+    crypto_sign_detached(signature.data(), nullptr,
+                         reinterpret_cast<const unsigned char*>(message.data()), message.size(),
+                         keys.secretKey.data());
+    return EncodeBase64(signature.data(), signature.size()) + "\n";
+}
+
+// The documented message verifies; every other framing of the same facts does not.
+TEST_F(ReleaseSignatureTest, KnownAnswerOfTheSignedMessage) {
+    const std::string bytes(archive.begin(), archive.end());
+    EXPECT_EQ(Check("1.2.4", SodiumSignature(maker, "Gapwell|1.2.4|GPW.zip|" + bytes)),
+              SignatureCheck::kValid);
+    const std::vector<std::string> otherFramings{
+        "1.2.4|" + bytes,                  // the earlier format: version and bytes only
+        "1.2.4|GPW.zip|" + bytes,          // no product name
+        "Gapwell|GPW.zip|1.2.4|" + bytes,  // name and version swapped
+        "GPW|1.2.4|GPW.zip|" + bytes,      // another product name
+        "Gapwell|1.2.4|GPW.zip" + bytes,   // no separator before the bytes
+        "Gapwell|1.2.4|GPW.zip|" + bytes + "|",
+    };
+    for (const std::string& message : otherFramings) {
+        EXPECT_EQ(Check("1.2.4", SodiumSignature(maker, message)), SignatureCheck::kWrongSignature)
+            << message;
+    }
 }
 
 }  // namespace

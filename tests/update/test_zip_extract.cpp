@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "base/RuntimeError.h"
 #include "support/TempFiles.h"
+#include "support/TestZip.h"
 #include "update/InstallFixture.h"
-#include "update/TestZip.h"
+#include "update/NoFollow.h"
 #include "update/ZipExtract.h"
 
 namespace gapwell {
@@ -26,18 +29,18 @@ std::set<std::string> Names(const fs::path& folder) {
 
 class ZipExtractTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        fs::create_directory(updates);
-        test::WriteFile(updates / "readme.txt", "old read-me");
+    std::vector<std::string> Extract(const ExtractBounds& bounds) {
+        const UniqueFd from = OpenFolder(folder.Path().string());
+        const UniqueFd into = OpenFolder(target.Path().string());
+        return ExtractTopLevelFiles(from.Get(), "GPW.zip", into.Get(), bounds);
     }
 
     test::TempFolder folder;
-    fs::path updates = folder.Path() / "Updates";
-    std::string archive = (updates / "GPW.zip").string();
-    std::string target = updates.string() + "/";
+    std::string archive = (folder.Path() / "GPW.zip").string();
+    test::TempFolder target;
 };
 
-TEST_F(ZipExtractTest, TopLevelFilesReplaceTheirNamesakesAndTheRestIsSkipped) {
+TEST_F(ZipExtractTest, TopLevelFilesAreTakenAndTheRestIsSkipped) {
     test::WriteZip(archive, {{"GPW", "program"},
                              {"readme.txt", "new read-me"},
                              {"sub/", "", Kind::kFolder},
@@ -46,21 +49,22 @@ TEST_F(ZipExtractTest, TopLevelFilesReplaceTheirNamesakesAndTheRestIsSkipped) {
                              {"../outside.txt", "outside"},
                              {"..", "dots"}});
 
-    ExtractTopLevelFiles(archive, target, kReleaseExtractBounds);
+    EXPECT_EQ(Extract(kReleaseExtractBounds), (std::vector<std::string>{"GPW", "readme.txt"}));
 
-    EXPECT_EQ(Names(updates), (std::set<std::string>{"GPW", "GPW.zip", "readme.txt"}));
-    EXPECT_EQ(test::ReadText(updates / "GPW"), "program");
-    EXPECT_EQ(test::ReadText(updates / "readme.txt"), "new read-me");
+    EXPECT_EQ(Names(target.Path()), (std::set<std::string>{"GPW", "readme.txt"}));
+    EXPECT_EQ(test::ReadText(target.Path() / "GPW"), "program");
+    EXPECT_EQ(test::ReadText(target.Path() / "readme.txt"), "new read-me");
     EXPECT_FALSE(fs::exists(folder.Path() / "outside.txt"));
 }
 
-TEST_F(ZipExtractTest, ArchiveOverTheBoundsChangesNothingEvenInTheUpdatesFolder) {
-    test::WriteZip(archive, {{"readme.txt", "new read-me"}, {"GPW", std::string(600, '#')}});
-
-    EXPECT_THROW(ExtractTopLevelFiles(archive, target, {512, 1000}), RuntimeError);
-
-    EXPECT_EQ(Names(updates), (std::set<std::string>{"GPW.zip", "readme.txt"}));
-    EXPECT_EQ(test::ReadText(updates / "readme.txt"), "old read-me");
+TEST_F(ZipExtractTest, ArchiveThatIsALinkOrAFifoIsNotOpened) {
+    test::WriteZip((folder.Path() / "real.zip").string(), {{"GPW", "program"}});
+    fs::create_symlink(folder.Path() / "real.zip", archive);
+    EXPECT_THROW(Extract(kReleaseExtractBounds), RuntimeError);
+    fs::remove(archive);
+    ASSERT_EQ(::mkfifo(archive.c_str(), 0600), 0);
+    EXPECT_THROW(Extract(kReleaseExtractBounds), RuntimeError);
+    EXPECT_TRUE(fs::is_empty(target.Path()));
 }
 
 }  // namespace

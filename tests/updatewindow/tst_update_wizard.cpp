@@ -21,6 +21,7 @@
 #include "services/modLocalize.h"
 #include "support/FolderSnapshot.h"
 #include "support/LoopbackServer.h"
+#include "support/TestZip.h"
 #include "ui/LoadedForms.h"
 #include "update/CompactPath.h"
 #include "update/ReleaseSignature.h"
@@ -243,6 +244,51 @@ class TestUpdateWizard : public QObject {
         QVERIFY(!IsLoaded(wizard));
     }
 
+    // A release that installs: the hand-over starts, the main window unloads and the program
+    // ends with status 0 (an Abort ends it with 1).
+    void finishWithASuccessfulInstallationEndsWithSuccess() {
+        QFile program(programFolder_->filePath(QStringLiteral("GPW")));
+        QVERIFY(program.open(QIODevice::WriteOnly) && program.write("old") == 3);
+        program.close();
+        const QString release = tempFolder_->filePath(QStringLiteral("release.zip"));
+        gapwell::test::WriteZip(release.toStdString(), {{"GPW", "#!/bin/sh\n"}});
+        QFile archive(release);
+        QVERIFY(archive.open(QIODevice::ReadOnly));
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath));
+        server_->Serve(kArchivePath, archive.readAll().toStdString());
+        archive.remove();
+
+        frmUpdate* wizard = DownloadedWizard();
+        QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
+
+        QVERIFY(platform_.taskDialogs.empty());
+        QCOMPARE(platform_.hiddenProcesses.size(), std::size_t(1));
+        QCOMPARE(platform_.unloadMainWindowCalls, 1);
+        QCOMPARE(platform_.endProgramCalls, 1);
+        QCOMPARE(platform_.lastExitStatus, 0);
+    }
+
+    // An updates folder that is a link is reported; the wizard neither empties the link's target
+    // nor downloads into it, and offers no Finish.
+    void updatesFolderThatIsALinkIsLeftAlone() {
+        ServeUpdate(4096);
+        const QTemporaryDir elsewhere;
+        QFile kept(elsewhere.filePath(QStringLiteral("keep.txt")));
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("kept") == 4);
+        kept.close();
+        QVERIFY(QFile::link(elsewhere.path(), UpdatesFolder()));
+
+        frmUpdate* wizard = DownloadedWizard();
+
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"keep.txt"});
+        QVERIFY(server_->LastRequestHead().find("GET " + kVersionPath + " ") == 0);
+        QVERIFY(!platform_.taskDialogs.empty());
+        QCOMPARE(wizard->lblProgressUpdate->text(), Text(10023));
+        QCOMPARE(wizard->cmdCancel->text(), Text(10010));
+        wizard->close();
+        QVERIFY(!IsLoaded(wizard));
+    }
+
     void noUpdate() {
         ServeVersionLine("Gapwell|1.2.3|http://127.0.0.1/GPW.zip");
         frmUpdate* wizard = CheckedWizard();
@@ -379,8 +425,9 @@ class TestUpdateWizard : public QObject {
         const std::string archive(4096, 'z');
         ServeUpdate(archive.size());
         const auto signatureOf = [&](const KeyPair& keys, const std::string& version) {
-            const gapwell::ReleaseSignature bytes = gapwell::SignRelease(
-                keys.secretKey, version, std::vector<std::uint8_t>(archive.begin(), archive.end()));
+            const gapwell::ReleaseSignature bytes =
+                gapwell::SignRelease(keys.secretKey, version, "GPW.zip",
+                                     std::vector<std::uint8_t>(archive.begin(), archive.end()));
             return gapwell::EncodeBase64(bytes.data(), bytes.size()) + "\n";
         };
         const std::string sigPath = kArchivePath + ".sig";

@@ -5,12 +5,14 @@
 
 namespace gapwell::test {
 
-// One entry of a zip archive made by a test. A link's content is its target.
+// One entry of a zip archive made by a test. A link's content is its target. A file's Unix
+// mode bits go into its external attributes.
 struct ZipEntry {
     enum class Kind { kFile, kFolder, kLink };
     std::string name;
     std::string content;
     Kind kind = Kind::kFile;
+    unsigned mode = 0644;
 };
 
 // Writes a zip archive holding `entries`, names stored exactly as given.

@@ -1,4 +1,4 @@
-#include "update/TestZip.h"
+#include "support/TestZip.h"
 
 #include <sys/stat.h>
 #include <zip.h>
@@ -37,7 +37,8 @@ void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
             zip_source_free(source);
             Check(false, archive);
         }
-        const mode_t mode = entry.kind == ZipEntry::Kind::kLink ? S_IFLNK | 0777 : S_IFREG | 0644;
+        const mode_t mode =
+            entry.kind == ZipEntry::Kind::kLink ? S_IFLNK | 0777 : S_IFREG | entry.mode;
         Check(zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0,
                                                ZIP_OPSYS_UNIX, mode << 16) == 0,
               archive);
