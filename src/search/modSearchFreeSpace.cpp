@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/RuntimeError.h"
+#include "search/FindAlignedRun.h"
 #include "search/FindRun.h"
 #include "search/ReadOnlyFile.h"
 
@@ -12,12 +13,16 @@ namespace gapwell {
 
 std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpaceByte,
                              std::int32_t NeededBytes, std::int32_t StartOffset,
-                             std::int32_t ChunkSize, std::uint8_t OverlapFactor) {
+                             std::int32_t ChunkSize, std::uint8_t OverlapFactor,
+                             std::int32_t Alignment) {
     if (NeededBytes <= 0) {
         throw RuntimeError(EINVAL, "Invalid argument: needed bytes must be at least 1");
     }
     if (ChunkSize <= 0) {
         throw RuntimeError(EINVAL, "Invalid argument: chunk size must be at least 1");
+    }
+    if (Alignment < 1 || (Alignment & (Alignment - 1)) != 0) {
+        throw RuntimeError(EINVAL, "Invalid argument: alignment must be a power of two");
     }
     if (StartOffset < 0) {
         throw RuntimeError(EINVAL, "Invalid argument: negative start offset");
@@ -42,7 +47,8 @@ std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpace
         // Only bytes really read are searched: nothing past the end of the file can match.
         const std::size_t got = file.ReadAt(position, chunk.data(), chunk.size());
         const std::size_t p =
-            FindRun(chunk.data(), got, FreeSpaceByte, static_cast<std::size_t>(NeededBytes));
+            FindAlignedRun(chunk.data(), got, FreeSpaceByte, static_cast<std::size_t>(NeededBytes),
+                           position, Alignment);
         if (p != kNoRun) {
             found = position + static_cast<std::int64_t>(p);
             break;
