@@ -4,9 +4,9 @@
 #include <ostream>
 
 #include "cli/Json.h"
+#include "cli/ListPrinter.h"
 #include "search/FindNextSearch.h"
 #include "search/FreeRuns.h"
-#include "search/Numbers.h"
 #include "search/RomFacts.h"
 #include "search/modSearchFreeSpace.h"
 
@@ -15,45 +15,34 @@ namespace gapwell::cli {
 int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
     const auto searchFrom = [&options](std::int32_t start) {
         return SearchFreeSpace(options.rom, options.filler, options.needed, start, kSearchChunkSize,
-                               0);
+                               0, static_cast<std::int32_t>(options.align));
     };
     FindNextSearch search;
+    ListPrinter printer(options.rom, {ListKind::Results, options.json, options.references}, out);
     std::optional<std::int32_t> result = search.Search(options.from, searchFrom);
     if (!result) {
+        printer.Finish();
         err << "Not enough free space found.\n";
         return kExitNotFound;
     }
-    out << ToHex(static_cast<std::uint32_t>(*result)) << '\n';
+    printer.Add(*result, options.needed);
     // Further results as "Find next" gives them, until one finds nothing.
     for (std::int64_t printed = 1; printed < options.count; ++printed) {
         result = search.FindNext(options.interval, searchFrom);
         if (!result) {
             break;
         }
-        out << ToHex(static_cast<std::uint32_t>(*result)) << '\n';
+        printer.Add(*result, options.needed);
     }
+    printer.Finish();
     return kExitOk;
 }
 
 int RunScan(const ScanOptions& options, std::ostream& out) {
-    bool first = true;
-    if (options.json) {
-        out << '[';
-    }
+    ListPrinter printer(options.rom, {ListKind::Runs, options.json, options.references}, out);
     ScanFreeRuns(options.rom, options.filler, options.needed, options.align,
-                 [&](const FreeRun& run) {
-                     if (options.json) {
-                         out << (first ? "" : ",") << "{\"offset\":" << run.offset
-                             << ",\"length\":" << run.length << '}';
-                     } else {
-                         out << ToHex(static_cast<std::uint64_t>(run.offset)) << ' '
-                             << ToHex(static_cast<std::uint64_t>(run.length)) << '\n';
-                     }
-                     first = false;
-                 });
-    if (options.json) {
-        out << "]\n";
-    }
+                 [&printer](const FreeRun& run) { printer.Add(run.offset, run.length); });
+    printer.Finish();
     return kExitOk;
 }
 
