@@ -63,10 +63,61 @@ ReferenceFinder::ReferenceFinder(std::vector<ByteRange> ranges, std::size_t list
         // A word points into some range only when its value lies between the lowest first byte
         // in the lowest mirror and the highest end in the highest mirror (the end itself with
         // the Thumb bit set points at the last byte).
-        lowestWord_ = kRomBases.front() + static_cast<std::uint64_t>(ranges_.front().first);
-        wordSpan_ = kRomBases.back() - kRomBases.front() +
-                    static_cast<std::uint64_t>(ranges_.back().end - ranges_.front().first);
+        const std::int64_t lowest = ranges_.front().first;
+        const std::int64_t span = ranges_.back().end - lowest;
+        lowestWord_ = kRomBases.front() + static_cast<std::uint64_t>(lowest);
+        wordSpan_ = kRomBases.back() - kRomBases.front() + static_cast<std::uint64_t>(span);
+        while ((span >> bucketShift_) > static_cast<std::int64_t>(ranges_.size())) {
+            ++bucketShift_;
+        }
+        const std::size_t buckets = static_cast<std::size_t>(span >> bucketShift_) + 2;
+        bucketFirst_.resize(buckets);
+        std::size_t range = 0;
+        for (std::size_t bucket = 0; bucket < buckets; ++bucket) {
+            const std::int64_t bucketStart =
+                lowest + (static_cast<std::int64_t>(bucket) << bucketShift_);
+            while (range < ranges_.size() && ranges_[range].end <= bucketStart) {
+                ++range;
+            }
+            bucketFirst_[bucket] = range;
+        }
+        while ((span >> granuleShift_) > 8 * static_cast<std::int64_t>(ranges_.size())) {
+            ++granuleShift_;
+        }
+        granules_.resize(static_cast<std::size_t>(span >> granuleShift_) / 64 + 1);
+        for (const ByteRange& r : ranges_) {
+            for (std::int64_t granule = (r.first - lowest) >> granuleShift_;
+                 r.first < r.end && granule <= (r.end - 1 - lowest) >> granuleShift_; ++granule) {
+                granules_[static_cast<std::size_t>(granule / 64)] |= std::uint64_t{1}
+                                                                     << (granule % 64);
+            }
+        }
     }
+}
+
+std::pair<std::size_t, std::size_t> ReferenceFinder::RangesHolding(std::int64_t target) const {
+    if (ranges_.empty() || target < ranges_.front().first || target >= ranges_.back().end) {
+        return {0, 0};
+    }
+    const std::int64_t granule = (target - ranges_.front().first) >> granuleShift_;
+    if ((granules_[static_cast<std::size_t>(granule / 64)] >> (granule % 64) & 1) == 0) {
+        return {0, 0};
+    }
+    const auto bucket = static_cast<std::size_t>((target - ranges_.front().first) >> bucketShift_);
+    // The first range that ends after the target lies between the bucket's first and the next
+    // bucket's first.
+    const auto from =
+        std::upper_bound(ranges_.begin() + static_cast<std::ptrdiff_t>(bucketFirst_[bucket]),
+                         ranges_.begin() + static_cast<std::ptrdiff_t>(bucketFirst_[bucket + 1]),
+                         target, [](std::int64_t p, const ByteRange& r) { return p < r.end; });
+    if (from == ranges_.end() || from->first > target) {
+        return {0, 0};
+    }
+    const auto to =
+        std::upper_bound(from, ranges_.end(), target,
+                         [](std::int64_t p, const ByteRange& r) { return p < r.first; });
+    return {static_cast<std::size_t>(from - ranges_.begin()),
+            static_cast<std::size_t>(to - ranges_.begin())};
 }
 
 void ReferenceFinder::Feed(const std::uint8_t* data, std::size_t size) {
@@ -100,16 +151,13 @@ void ReferenceFinder::CheckWord(std::int64_t offset, std::uint32_t value) {
     // The ranges that hold a target form one run of indices per target, since first and end
     // both rise; a range is counted once however many of the word's targets it holds.
     std::array<std::pair<std::size_t, std::size_t>, 6> spans{};
+    bool pointsIntoAny = false;
     for (std::size_t t = 0; t < targets.count; ++t) {
-        const std::int64_t target = targets.offsets[t];
-        const auto from =
-            std::upper_bound(ranges_.begin(), ranges_.end(), target,
-                             [](std::int64_t p, const ByteRange& r) { return p < r.end; });
-        const auto to =
-            std::upper_bound(from, ranges_.end(), target,
-                             [](std::int64_t p, const ByteRange& r) { return p < r.first; });
-        spans[t] = {static_cast<std::size_t>(from - ranges_.begin()),
-                    static_cast<std::size_t>(to - ranges_.begin())};
+        spans[t] = RangesHolding(targets.offsets[t]);
+        pointsIntoAny = pointsIntoAny || spans[t].first < spans[t].second;
+    }
+    if (!pointsIntoAny) {
+        return;
     }
     std::sort(spans.begin(), spans.begin() + static_cast<std::ptrdiff_t>(targets.count));
     std::size_t next = 0;  // ranges below this index are already counted for this word

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gapwell {
@@ -52,10 +53,22 @@ class ReferenceFinder {
 
   private:
     void CheckWord(std::int64_t offset, std::uint32_t value);
+    // The indices [first, second) of the ranges that hold `target`.
+    std::pair<std::size_t, std::size_t> RangesHolding(std::int64_t target) const;
 
     std::vector<ByteRange> ranges_;
     std::size_t listLimit_;
     std::vector<RangeReferences> references_;
+    // The offsets from the first range's first byte to the last range's end cut into buckets of
+    // 2^bucketShift_ bytes, about as many as there are ranges; bucketFirst_[b] is the first range
+    // that ends after bucket b begins, so finding a target's ranges takes a step or two.
+    int bucketShift_ = 0;
+    std::vector<std::size_t> bucketFirst_;
+    // One bit for each granule of 2^granuleShift_ bytes from the first range's first byte, set
+    // when a range holds a byte of it: most words point into no range, and this small table
+    // (about 8 bits a range) turns them away before the bucket index is looked at.
+    int granuleShift_ = 0;
+    std::vector<std::uint64_t> granules_;
     std::uint64_t lowestWord_ = 0;  // a word below this, or above it by more than wordSpan_,
     std::uint64_t wordSpan_ = 0;    // points into no range
     std::int64_t position_ = 0;     // ROM offset of the next piece's first byte
