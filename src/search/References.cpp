@@ -65,8 +65,8 @@ ReferenceFinder::ReferenceFinder(std::vector<ByteRange> ranges, std::size_t list
         // the Thumb bit set points at the last byte).
         const std::int64_t lowest = ranges_.front().first;
         const std::int64_t span = ranges_.back().end - lowest;
-        lowestWord_ = kRomBases.front() + static_cast<std::uint64_t>(lowest);
-        wordSpan_ = kRomBases.back() - kRomBases.front() + static_cast<std::uint64_t>(span);
+        lowestWord_ = kRomBases.front() + static_cast<std::uint32_t>(lowest);
+        wordSpan_ = kRomBases.back() - kRomBases.front() + static_cast<std::uint32_t>(span);
         while ((span >> bucketShift_) > static_cast<std::int64_t>(ranges_.size())) {
             ++bucketShift_;
         }
@@ -134,16 +134,33 @@ void ReferenceFinder::Feed(const std::uint8_t* data, std::size_t size) {
             partialSize_ = 0;
         }
     }
-    for (; size - i >= sizeof partial_; i += sizeof partial_) {
-        const std::uint32_t value = LittleEndianWord(data + i);
-        if (static_cast<std::uint64_t>(value) - lowestWord_ <= wordSpan_) {
-            CheckWord(position_ + static_cast<std::int64_t>(i), value);
+    // Blocks of words are first tested together, without a branch for each word, so that the
+    // compiler can test several at once; few blocks hold a word that points near any range.
+    constexpr std::size_t kBlockBytes = 16 * sizeof partial_;
+    for (; size - i >= kBlockBytes; i += kBlockBytes) {
+        bool anyNear = false;
+        for (std::size_t at = i; at < i + kBlockBytes; at += sizeof partial_) {
+            anyNear |= PointsNear(LittleEndianWord(data + at));
+        }
+        if (anyNear) {
+            CheckWords(data, i, i + kBlockBytes);
         }
     }
+    CheckWords(data, i, size - (size - i) % sizeof partial_);
+    i = size - (size - i) % sizeof partial_;
     // A word that the next piece completes.
     std::copy(data + i, data + size, partial_ + partialSize_);
     partialSize_ += size - i;
     position_ += static_cast<std::int64_t>(size);
+}
+
+void ReferenceFinder::CheckWords(const std::uint8_t* data, std::size_t from, std::size_t to) {
+    for (std::size_t at = from; at < to; at += sizeof partial_) {
+        const std::uint32_t value = LittleEndianWord(data + at);
+        if (PointsNear(value)) {
+            CheckWord(position_ + static_cast<std::int64_t>(at), value);
+        }
+    }
 }
 
 void ReferenceFinder::CheckWord(std::int64_t offset, std::uint32_t value) {

@@ -52,6 +52,8 @@ class ReferenceFinder {
     const std::vector<RangeReferences>& References() const { return references_; }
 
   private:
+    // The words data[from, to) of the current piece, one by one.
+    void CheckWords(const std::uint8_t* data, std::size_t from, std::size_t to);
     void CheckWord(std::int64_t offset, std::uint32_t value);
     // The indices [first, second) of the ranges that hold `target`.
     std::pair<std::size_t, std::size_t> RangesHolding(std::int64_t target) const;
@@ -69,8 +71,11 @@ class ReferenceFinder {
     // (about 8 bits a range) turns them away before the bucket index is looked at.
     int granuleShift_ = 0;
     std::vector<std::uint64_t> granules_;
-    std::uint64_t lowestWord_ = 0;  // a word below this, or above it by more than wordSpan_,
-    std::uint64_t wordSpan_ = 0;    // points into no range
+    // A word below lowestWord_, or above it by more than wordSpan_, points into no range (offsets
+    // below 2^31 keep both sums inside 32 bits).
+    std::uint32_t lowestWord_ = 0;
+    std::uint32_t wordSpan_ = 0;
+    bool PointsNear(std::uint32_t value) const { return value - lowestWord_ <= wordSpan_; }
     std::int64_t position_ = 0;     // ROM offset of the next piece's first byte
     std::uint8_t partial_[4] = {};  // the first bytes of a word that the next piece completes
     std::size_t partialSize_ = 0;
