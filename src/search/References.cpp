@@ -95,12 +95,18 @@ ReferenceFinder::ReferenceFinder(std::vector<ByteRange> ranges, std::size_t list
     }
 }
 
-std::pair<std::size_t, std::size_t> ReferenceFinder::RangesHolding(std::int64_t target) const {
-    if (ranges_.empty() || target < ranges_.front().first || target >= ranges_.back().end) {
-        return {0, 0};
+bool ReferenceFinder::MayPointIntoAny(std::uint32_t value) const {
+    for (const std::uint32_t base : kRomBases) {
+        if (value >= base && (MayHold(value - base) ||
+                              ((value & kThumbBit) != 0 && MayHold(value - kThumbBit - base)))) {
+            return true;
+        }
     }
-    const std::int64_t granule = (target - ranges_.front().first) >> granuleShift_;
-    if ((granules_[static_cast<std::size_t>(granule / 64)] >> (granule % 64) & 1) == 0) {
+    return false;
+}
+
+std::pair<std::size_t, std::size_t> ReferenceFinder::RangesHolding(std::int64_t target) const {
+    if (!MayHold(target)) {
         return {0, 0};
     }
     const auto bucket = static_cast<std::size_t>((target - ranges_.front().first) >> bucketShift_);
@@ -157,7 +163,7 @@ void ReferenceFinder::Feed(const std::uint8_t* data, std::size_t size) {
 void ReferenceFinder::CheckWords(const std::uint8_t* data, std::size_t from, std::size_t to) {
     for (std::size_t at = from; at < to; at += sizeof partial_) {
         const std::uint32_t value = LittleEndianWord(data + at);
-        if (PointsNear(value)) {
+        if (PointsNear(value) && MayPointIntoAny(value)) {
             CheckWord(position_ + static_cast<std::int64_t>(at), value);
         }
     }

@@ -55,6 +55,17 @@ class ReferenceFinder {
     // The words data[from, to) of the current piece, one by one.
     void CheckWords(const std::uint8_t* data, std::size_t from, std::size_t to);
     void CheckWord(std::int64_t offset, std::uint32_t value);
+    // False when no range holds `target`; true when one may (the granule table's answer).
+    bool MayHold(std::int64_t target) const {
+        if (ranges_.empty() || target < ranges_.front().first || target >= ranges_.back().end) {
+            return false;
+        }
+        const std::int64_t granule = (target - ranges_.front().first) >> granuleShift_;
+        return (granules_[static_cast<std::size_t>(granule / 64)] >> (granule % 64) & 1) != 0;
+    }
+    // False when none of the offsets the word points at lies in a range; checked before the
+    // full look-up, since most words near the ranges still point between them.
+    bool MayPointIntoAny(std::uint32_t value) const;
     // The indices [first, second) of the ranges that hold `target`.
     std::pair<std::size_t, std::size_t> RangesHolding(std::int64_t target) const;
 
