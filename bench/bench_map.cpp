@@ -1,6 +1,9 @@
 // Time to the free-space map of a typical 32 MiB ROM: one scan of the file for every 0xFF run,
-// then the cells of a 96 × 64 grid and the totals for a needed length of 256.
+// one pass for the words pointing into them, then the cells of a 96 × 64 grid and the totals for
+// a needed length of 256; and the pointer pass alone.
 // Usage: bench_map [MiB] (default 32)
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -12,6 +15,8 @@
 #include <vector>
 
 #include "mapwindow/RunMap.h"
+#include "search/FreeRuns.h"
+#include "search/References.h"
 
 namespace {
 
@@ -20,7 +25,8 @@ constexpr std::int64_t kCells = 96 * 64;
 constexpr int kRepetitions = 9;
 
 // Random bytes (so lone 0xFF bytes turn up as in code and graphics), a free run of 0xFF every
-// 256 KiB of 64 to 8191 bytes, and 1 MiB of 0xFF padding at the end.
+// 256 KiB of 64 to 8191 bytes, a table of pointers to every fourth of those runs at 0x200, and
+// 1 MiB of 0xFF padding at the end.
 std::string WriteTypicalRom(std::size_t mib) {
     std::vector<char> rom(mib << 20);
     std::mt19937 random(1);
@@ -30,6 +36,13 @@ std::string WriteTypicalRom(std::size_t mib) {
     for (std::size_t offset = 0x1000; offset + 0x2000 < rom.size(); offset += 0x40000) {
         std::fill_n(rom.begin() + static_cast<std::ptrdiff_t>(offset), 64 + random() % 8128,
                     '\xFF');
+        if (offset % 0x100000 == 0x1000) {
+            const auto pointer = static_cast<std::uint32_t>(0x08000000 + offset);
+            const std::size_t at = 0x200 + offset / 0x40000;
+            for (std::size_t i = 0; i < 4; ++i) {
+                rom[at + i] = static_cast<char>(pointer >> (8 * i));
+            }
+        }
     }
     std::fill(rom.end() - (1 << 20), rom.end(), '\xFF');
     const std::string path =
@@ -39,19 +52,65 @@ std::string WriteTypicalRom(std::size_t mib) {
     return path;
 }
 
-// Builds the map; counts its usable cells into `usableCells`.
-double MillisecondsToMap(const std::string& path, std::ptrdiff_t& usableCells) {
-    const auto begin = std::chrono::steady_clock::now();
+// Processor time of this thread (user and system) in milliseconds: on a shared, busy machine
+// the wall clock also counts the time other programs had the processor.
+double CpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+struct Stopwatch {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    double cpu = CpuMilliseconds();
+
+    // Wall and processor milliseconds since the stopwatch was made.
+    std::pair<double, double> Elapsed() const {
+        const std::chrono::duration<double, std::milli> elapsed =
+            std::chrono::steady_clock::now() - wall;
+        return {elapsed.count(), CpuMilliseconds() - cpu};
+    }
+};
+
+// Builds the map; counts its usable and pointed-at cells into `cellCounts`.
+std::pair<double, double> MillisecondsToMap(const std::string& path,
+                                            std::pair<std::ptrdiff_t, std::ptrdiff_t>& cellCounts) {
+    const Stopwatch stopwatch;
     const gapwell::RunMap runs = gapwell::RunMap::Scan(path, 0xFF);
     const std::int64_t bytesPerCell = (runs.RomSize() + kCells - 1) / kCells;
     const std::vector<gapwell::CellClass> cells = runs.Cells(bytesPerCell, kNeeded);
-    usableCells = std::count(cells.begin(), cells.end(), gapwell::CellClass::Usable);
+    cellCounts = {std::count(cells.begin(), cells.end(), gapwell::CellClass::Usable),
+                  std::count(cells.begin(), cells.end(), gapwell::CellClass::Referenced)};
     if (runs.Totals(kNeeded).usableRuns == 0) {
         std::printf("unexpected: no usable run\n");
     }
-    const std::chrono::duration<double, std::milli> elapsed =
-        std::chrono::steady_clock::now() - begin;
-    return elapsed.count();
+    return stopwatch.Elapsed();
+}
+
+// The pointer pass alone, for every filler run of the ROM (as the map asks for them).
+std::pair<double, double> MillisecondsToReferences(const std::string& path, std::size_t& runCount) {
+    std::vector<gapwell::ByteRange> ranges;
+    gapwell::ScanFreeRuns(path, 0xFF, 1, 1, [&ranges](const gapwell::FreeRun& run) {
+        ranges.push_back({run.offset, run.offset + run.length});
+    });
+    runCount = ranges.size();
+    const Stopwatch stopwatch;
+    gapwell::FindReferences(path, ranges, gapwell::kListedPointers);
+    return stopwatch.Elapsed();
+}
+
+void PrintTimes(const std::string& what, const std::vector<std::pair<double, double>>& times) {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (const auto& [wallMs, cpuMs] : times) {
+        wall.push_back(wallMs);
+        cpu.push_back(cpuMs);
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    std::printf(
+        "%s: median %.1f ms, best %.1f ms, worst %.1f ms (processor time: median %.1f ms)\n",
+        what.c_str(), wall[wall.size() / 2], wall.front(), wall.back(), cpu[cpu.size() / 2]);
 }
 
 }  // namespace
@@ -59,17 +118,21 @@ double MillisecondsToMap(const std::string& path, std::ptrdiff_t& usableCells) {
 int main(int argc, char** argv) {
     const std::size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 32;
     const std::string path = WriteTypicalRom(mib);
-    std::vector<double> times;
-    std::ptrdiff_t usableCells = 0;
+    std::vector<std::pair<double, double>> mapTimes;
+    std::vector<std::pair<double, double>> referenceTimes;
+    std::pair<std::ptrdiff_t, std::ptrdiff_t> cellCounts;
+    std::size_t runCount = 0;
     for (int i = 0; i < kRepetitions; ++i) {
-        times.push_back(MillisecondsToMap(path, usableCells));
+        mapTimes.push_back(MillisecondsToMap(path, cellCounts));
+        referenceTimes.push_back(MillisecondsToReferences(path, runCount));
     }
     std::filesystem::remove(path);
-    std::sort(times.begin(), times.end());
-    std::printf(
-        "map of %zu MiB (%td usable cells of %lld): median %.1f ms, best %.1f ms, "
-        "worst %.1f ms\n",
-        mib, usableCells, static_cast<long long>(kCells), times[times.size() / 2], times.front(),
-        times.back());
+    const std::string map = "map of " + std::to_string(mib) + " MiB (" +
+                            std::to_string(cellCounts.first) + " usable and " +
+                            std::to_string(cellCounts.second) + " pointed-at cells of " +
+                            std::to_string(kCells) + ")";
+    PrintTimes(map, mapTimes);
+    const std::string references = "pointers into its " + std::to_string(runCount) + " runs";
+    PrintTimes(references, referenceTimes);
     return 0;
 }

@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-targets=(strict_numbers command_line string_table rom_facts free_runs signature_file version_line)
+targets=(strict_numbers command_line string_table rom_facts free_runs references signature_file
+    version_line)
 
 CC=clang CXX=clang++ cmake -G Ninja -S . -B build-fuzz -DGAPWELL_WITH_WINDOWS=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \

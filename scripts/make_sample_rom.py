@@ -4,7 +4,8 @@
 The image is made up from scratch (no real game): a well-formed cartridge header with a made-up
 title, game code and maker code, pseudo-random contents, and free runs of 0xFF and 0x00 of
 various lengths at odd and even offsets, one of them crossing a 1 MiB boundary. The end of the
-image is padded with 0xFF, as ROM images usually are.
+image is padded with 0xFF, as ROM images usually are. Two words point at the run at 0x2000, as a
+game's pointer table would point at a blank block of graphics that only looks free.
 
 Usage: make_sample_rom.py OUTPUT [--size MIB]
 """
@@ -27,6 +28,11 @@ FREE_RUNS = [
     (0x280010, 0x0200, 0xFF),
 ]
 PADDING = 0x40000  # 0xFF padding at the end
+# (offset, value) of little-endian pointer words: 0x08000000 + 0x2000 and its mirror at 0x0A000000.
+POINTERS = [
+    (0x000C00, 0x08002000),
+    (0x001800, 0x0A002000),
+]
 
 
 def header_checksum(rom: bytearray) -> int:
@@ -47,6 +53,8 @@ def make_rom(size: int) -> bytearray:
     for offset, length, filler in FREE_RUNS:
         if offset + length <= size - PADDING:
             rom[offset:offset + length] = bytes([filler]) * length
+    for offset, value in POINTERS:
+        rom[offset:offset + 4] = value.to_bytes(4, "little")
     rom[size - PADDING:] = b"\xff" * PADDING
     return rom
 

@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -165,6 +166,10 @@ class frmMain : public QMainWindow {
     // One search of the current ROM from `start` with the fields' filler byte and needed length;
     // a failure is reported as the search's own ("SearchFreeSpace" in "modSearchFreeSpace").
     std::int32_t SearchFrom(std::int32_t start);
+    // Gives a result that a word points at exactly a warning mark and a tooltip naming the
+    // pointers and counting the words that point into its bytes (frmMainReferences.cpp). A
+    // failure to read the ROM is reported under "MarkReferencedResult" in "frmMain".
+    void MarkReferencedResult(QListWidgetItem* item, std::int32_t result);
     // The row of the result list's selected item; -1 when none is selected. The list's current
     // row is no substitute: Ctrl+click takes the selection away and leaves the current row.
     int SelectedResultRow() const;

@@ -60,6 +60,7 @@ void frmMain::DoSearch(bool FindNext) {
     }
 
     lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(*result))));
+    MarkReferencedResult(lstResult->item(lstResult->count() - 1), *result);
     lstResult->setProperty("tag", QString::number(*result));
     if (FindNext) {
         lstResult->setCurrentRow(SelectedResultRow() + 1);

@@ -30,6 +30,7 @@ struct RawOptions {
     std::string interval = "16";
     std::string align = "1";
     bool json = false;
+    bool references = false;
 };
 
 std::uint8_t ParseFiller(const RawOptions& raw) {
@@ -55,6 +56,12 @@ void AddRomAndRun(CLI::App& command, RawOptions& raw) {
     command.add_option("--needed", raw.needed, "bytes needed, decimal (default 256)");
 }
 
+void AddAlignAndReferences(CLI::App& command, RawOptions& raw) {
+    command.add_option("--align", raw.align, "alignment, a power of two (default 1)");
+    command.add_flag("--refs", raw.references,
+                     "words pointing at each offset, and the count pointing into its bytes");
+}
+
 int RunChosenCommand(const CLI::App& find, const CLI::App& scan, const RawOptions& raw,
                      std::ostream& out, std::ostream& err) {
     if (find.parsed()) {
@@ -64,11 +71,15 @@ int RunChosenCommand(const CLI::App& find, const CLI::App& scan, const RawOption
             ParseNeeded(raw),
             static_cast<std::int32_t>(ParseHex("--from", raw.from, 8, 0, kMaxInt32)),
             ParseDecimal("--count", raw.count, 1, kMaxInt32),
-            ParseDecimal("--interval", raw.interval, 0, kMaxInt32)};
+            ParseDecimal("--interval", raw.interval, 0, kMaxInt32),
+            ParseAlign(raw),
+            raw.references,
+            raw.json};
         return RunFind(options, out, err);
     }
     if (scan.parsed()) {
-        return RunScan({raw.rom, ParseFiller(raw), ParseNeeded(raw), ParseAlign(raw), raw.json},
+        return RunScan({raw.rom, ParseFiller(raw), ParseNeeded(raw), ParseAlign(raw), raw.json,
+                        raw.references},
                        out);
     }
     return RunInfo({raw.rom, raw.json}, out, err);
@@ -150,10 +161,12 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     find->add_option("--from", raw.from, "start offset, hex (default 0)");
     find->add_option("--count", raw.count, "results to list, like Find next (default 1)");
     find->add_option("--interval", raw.interval, "skip interval for --count (default 16)");
+    AddAlignAndReferences(*find, raw);
+    find->add_flag("--json", raw.json, "print a JSON array");
 
     CLI::App* scan = app.add_subcommand("scan", "Every free run in the whole file");
     AddRomAndRun(*scan, raw);
-    scan->add_option("--align", raw.align, "alignment, a power of two (default 1)");
+    AddAlignAndReferences(*scan, raw);
     scan->add_flag("--json", raw.json, "print a JSON array");
 
     CLI::App* info = app.add_subcommand("info", "Length and header facts of a ROM");

@@ -6,10 +6,10 @@
 
 #include "cli/ErrorLine.h"
 #include "cli/Json.h"
+#include "cli/ListPrinter.h"
 #include "cli/Output.h"
 #include "search/FindNextSearch.h"
 #include "search/FreeRuns.h"
-#include "search/Numbers.h"
 #include "search/RomFacts.h"
 #include "search/modSearchFreeSpace.h"
 
@@ -18,46 +18,34 @@ namespace gapwell::cli {
 int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
     const auto searchFrom = [&options](std::int32_t start) {
         return SearchFreeSpace(options.rom, options.filler, options.needed, start, kSearchChunkSize,
-                               0);
+                               0, static_cast<std::int32_t>(options.align));
     };
     FindNextSearch search;
+    ListPrinter printer(options.rom, {ListKind::Results, options.json, options.references}, out);
     std::optional<std::int32_t> result = search.Search(options.from, searchFrom);
     if (!result) {
+        printer.Finish();
         err << "Not enough free space found.\n";
         return kExitNotFound;
     }
-    WriteOutput(out, ToHex(static_cast<std::uint32_t>(*result)) + "\n", true);
+    printer.Add(*result, options.needed);
     // Further results as "Find next" gives them, until one finds nothing.
     for (std::int64_t printed = 1; printed < options.count; ++printed) {
         result = search.FindNext(options.interval, searchFrom);
         if (!result) {
             break;
         }
-        WriteOutput(out, ToHex(static_cast<std::uint32_t>(*result)) + "\n", true);
+        printer.Add(*result, options.needed);
     }
+    printer.Finish();
     return kExitOk;
 }
 
 int RunScan(const ScanOptions& options, std::ostream& out) {
-    bool first = true;
-    if (options.json) {
-        WriteOutput(out, "[");
-    }
+    ListPrinter printer(options.rom, {ListKind::Runs, options.json, options.references}, out);
     ScanFreeRuns(options.rom, options.filler, options.needed, options.align,
-                 [&](const FreeRun& run) {
-                     if (options.json) {
-                         WriteOutput(out, std::string(first ? "" : ",") +
-                                              "{\"offset\":" + std::to_string(run.offset) +
-                                              ",\"length\":" + std::to_string(run.length) + "}");
-                     } else {
-                         WriteOutput(out, ToHex(static_cast<std::uint64_t>(run.offset)) + " " +
-                                              ToHex(static_cast<std::uint64_t>(run.length)) + "\n");
-                     }
-                     first = false;
-                 });
-    if (options.json) {
-        WriteOutput(out, "]\n");
-    }
+                 [&printer](const FreeRun& run) { printer.Add(run.offset, run.length); });
+    printer.Finish();
     return kExitOk;
 }
 

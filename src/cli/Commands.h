@@ -18,6 +18,9 @@ struct FindOptions {
     std::int32_t from = 0;
     std::int64_t count = 1;
     std::int64_t interval = 16;
+    std::int64_t align = 1;
+    bool references = false;
+    bool json = false;
 };
 
 struct ScanOptions {
@@ -26,6 +29,7 @@ struct ScanOptions {
     std::int32_t needed = 256;
     std::int64_t align = 1;
     bool json = false;
+    bool references = false;
 };
 
 struct InfoOptions {

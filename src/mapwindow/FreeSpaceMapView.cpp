@@ -11,6 +11,7 @@
 #include "search/Numbers.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
+#include "ui/PointerTexts.h"
 
 namespace gapwell {
 
@@ -62,13 +63,18 @@ void FreeSpaceMapView::SetNeeded(std::int64_t needed) {
     LayOut();
 }
 
+void FreeSpaceMapView::SetAlignment(std::int64_t alignment) {
+    alignment_ = alignment;
+    LayOut();
+}
+
 void FreeSpaceMapView::LayOut() {
     columns_ = std::max(1, width() / kCellPitch);
     const std::int64_t rows = std::max(1, height() / kCellPitch);
     const std::int64_t cellCount = columns_ * rows;
     bytesPerCell_ =
         RoundBytesPerCell(std::max<std::int64_t>(1, (runs_.RomSize() + cellCount - 1) / cellCount));
-    cells_ = runs_.Cells(bytesPerCell_, needed_);
+    cells_ = runs_.Cells(bytesPerCell_, needed_, alignment_);
     update();
 }
 
@@ -93,7 +99,7 @@ std::int64_t FreeSpaceMapView::CellAt(const QPoint& point) const {
 
 const FreeRun* FreeSpaceMapView::LongestRunOfCell(std::int64_t cell) const {
     const std::int64_t first = cell * bytesPerCell_;
-    return runs_.LongestRunIn(first, first + bytesPerCell_);
+    return runs_.LongestRunIn(first, first + bytesPerCell_, alignment_);
 }
 
 QString FreeSpaceMapView::ToolTipOf(std::int64_t cell) const {
@@ -101,10 +107,19 @@ QString FreeSpaceMapView::ToolTipOf(std::int64_t cell) const {
     const std::int64_t last = std::min(first + bytesPerCell_, runs_.RomSize()) - 1;
     QString text = Text(kStrMapOffsets).arg(Hex(first), Hex(last));
     const FreeRun* run = LongestRunOfCell(cell);
-    if (run != nullptr && cells_[static_cast<std::size_t>(cell)] != CellClass::Data) {
+    if (run == nullptr || cells_[static_cast<std::size_t>(cell)] == CellClass::Data) {
+        return text;
+    }
+    const FreeRun part = AlignedPart(*run, alignment_);
+    if (part.length > 0) {
         text +=
             QLatin1Char('\n') +
-            Text(kStrMapRun).arg(Hex(run->offset), Hex(run->length), QString::number(run->length));
+            Text(kStrMapRun).arg(Hex(part.offset), Hex(part.length), QString::number(part.length));
+    }
+    const RangeReferences& references = runs_.ReferencesOf(*run);
+    if (references.atStartCount > 0) {
+        text +=
+            QLatin1Char('\n') + PointersAtStartText(references.atStartCount, references.atStart);
     }
     return text;
 }
@@ -141,12 +156,15 @@ void FreeSpaceMapView::resizeEvent(QResizeEvent* event) {
 
 void FreeSpaceMapView::mouseReleaseEvent(QMouseEvent* event) {
     const std::int64_t cell = CellAt(event->position().toPoint());
-    if (event->button() != Qt::LeftButton || cell < 0 ||
-        cells_[static_cast<std::size_t>(cell)] != CellClass::Usable) {
+    if (event->button() != Qt::LeftButton || cell < 0) {
+        return;
+    }
+    const CellClass cellClass = cells_[static_cast<std::size_t>(cell)];
+    if (cellClass != CellClass::Usable && cellClass != CellClass::Referenced) {
         return;
     }
     if (const FreeRun* run = LongestRunOfCell(cell)) {
-        emit UsableRunClicked(*run);
+        emit UsableRunClicked(AlignedPart(*run, alignment_));
     }
 }
 

@@ -10,7 +10,8 @@ namespace gapwell {
 
 // Draws a ROM as a grid of square cells, row by row from offset 0, each cell standing for the
 // same number of bytes, chosen so that the ROM fills the widget. Hovering a cell shows its
-// offsets and its longest run; clicking a cell whose longest run is usable reports that run.
+// offsets, its longest run and the words pointing at that run; clicking a cell that holds a
+// usable run reports the aligned part of its longest run.
 // Resizing only lays the cells out anew from the run list.
 class FreeSpaceMapView : public QWidget {
     Q_OBJECT
@@ -20,8 +21,11 @@ class FreeSpaceMapView : public QWidget {
 
     void SetRuns(RunMap runs);
     void SetNeeded(std::int64_t needed);
+    // A power of two; runs are usable from their first offset that is a multiple of it on.
+    void SetAlignment(std::int64_t alignment);
     const RunMap& Runs() const { return runs_; }
     std::int64_t Needed() const { return needed_; }
+    std::int64_t Alignment() const { return alignment_; }
 
     std::int64_t BytesPerCell() const { return bytesPerCell_; }
     // Where the cell holding `offset` is drawn (an empty rectangle past the ROM's end).
@@ -47,6 +51,7 @@ class FreeSpaceMapView : public QWidget {
 
     RunMap runs_;
     std::int64_t needed_ = 1;
+    std::int64_t alignment_ = 1;
     int columns_ = 1;
     std::int64_t bytesPerCell_ = 1;
     std::vector<CellClass> cells_;

@@ -19,11 +19,15 @@ MapColours MapColoursFor(const QPalette& palette) {
     colours.background = palette.color(QPalette::Base);
     if (IsDark(palette)) {
         colours.usable = QColor(0x56, 0xB4, 0xE9);
+        colours.referenced = QColor(0xF0, 0x7A, 0x3C);
+        colours.referencedDot = QColor(0x3D, 0x16, 0x00);
         colours.shortRun = QColor(0xC4, 0x88, 0x00);
         colours.shortStroke = QColor(0x4A, 0x33, 0x00);
         colours.data = QColor(0x48, 0x48, 0x48);
     } else {
         colours.usable = QColor(0x00, 0x72, 0xB2);
+        colours.referenced = QColor(0xD5, 0x5E, 0x00);
+        colours.referencedDot = QColor(0xFF, 0xE8, 0xD6);
         colours.shortRun = QColor(0xE6, 0x9F, 0x00);
         colours.shortStroke = QColor(0x7A, 0x52, 0x00);
         colours.data = QColor(0xD6, 0xD6, 0xD6);
@@ -36,6 +40,10 @@ void PaintCell(QPainter& painter, const QRect& rect, CellClass cellClass,
     switch (cellClass) {
         case CellClass::Usable:
             painter.fillRect(rect, colours.usable);
+            return;
+        case CellClass::Referenced:
+            painter.fillRect(rect, colours.referenced);
+            painter.fillRect(QRect(rect.center(), QSize(1, 1)), colours.referencedDot);
             return;
         case CellClass::Data:
             painter.fillRect(rect, colours.data);

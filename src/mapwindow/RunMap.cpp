@@ -7,26 +7,49 @@
 
 namespace gapwell {
 
-RunMap::RunMap(std::int64_t romSize, std::vector<FreeRun> runs)
-    : romSize_(romSize), runs_(std::move(runs)) {}
+FreeRun AlignedPart(const FreeRun& run, std::int64_t alignment) {
+    const std::int64_t aligned = (run.offset + alignment - 1) & ~(alignment - 1);
+    return {aligned, run.offset + run.length - aligned};
+}
+
+RunMap::RunMap(std::int64_t romSize, std::vector<FreeRun> runs,
+               std::vector<RangeReferences> references)
+    : romSize_(romSize), runs_(std::move(runs)), references_(std::move(references)) {
+    references_.resize(runs_.size());
+}
 
 RunMap RunMap::Scan(const std::string& path, std::uint8_t filler) {
     const std::int64_t romSize = ReadOnlyFile(path).Length();
     std::vector<FreeRun> runs;
-    ScanFreeRuns(path, filler, 1, 1, [&runs](const FreeRun& run) { runs.push_back(run); });
-    return RunMap(romSize, std::move(runs));
+    std::vector<ByteRange> ranges;
+    ScanFreeRuns(path, filler, 1, 1, [&](const FreeRun& run) {
+        runs.push_back(run);
+        ranges.push_back({run.offset, run.offset + run.length});
+    });
+    std::vector<RangeReferences> references = FindReferences(path, ranges, kListedPointers);
+    return RunMap(romSize, std::move(runs), std::move(references));
 }
 
-std::vector<CellClass> RunMap::Cells(std::int64_t bytesPerCell, std::int64_t needed) const {
+bool RunMap::IsReferenced(std::size_t run) const {
+    return references_[run].atStartCount > 0;
+}
+
+std::vector<CellClass> RunMap::Cells(std::int64_t bytesPerCell, std::int64_t needed,
+                                     std::int64_t alignment) const {
     const std::int64_t cellCount = (romSize_ + bytesPerCell - 1) / bytesPerCell;
     std::vector<CellClass> cells(static_cast<std::size_t>(cellCount), CellClass::Data);
     std::vector<std::int64_t> shortBytes(cells.size(), 0);
-    for (const FreeRun& run : runs_) {
+    for (std::size_t r = 0; r < runs_.size(); ++r) {
+        const FreeRun& run = runs_[r];
+        const bool usable = AlignedPart(run, alignment).length >= needed;
+        const CellClass usableClass = IsReferenced(r) ? CellClass::Referenced : CellClass::Usable;
         const std::int64_t end = run.offset + run.length;
         for (std::int64_t cell = run.offset / bytesPerCell; cell * bytesPerCell < end; ++cell) {
             const auto index = static_cast<std::size_t>(cell);
-            if (run.length >= needed) {
-                cells[index] = CellClass::Usable;
+            if (usable) {
+                if (cells[index] != CellClass::Referenced) {
+                    cells[index] = usableClass;
+                }
                 continue;
             }
             const std::int64_t cellStart = cell * bytesPerCell;
@@ -44,29 +67,37 @@ std::vector<CellClass> RunMap::Cells(std::int64_t bytesPerCell, std::int64_t nee
     return cells;
 }
 
-const FreeRun* RunMap::LongestRunIn(std::int64_t first, std::int64_t end) const {
+const FreeRun* RunMap::LongestRunIn(std::int64_t first, std::int64_t end,
+                                    std::int64_t alignment) const {
     // The runs are in file order: start from the first one that ends after `first`.
     auto run = std::upper_bound(
         runs_.begin(), runs_.end(), first,
         [](std::int64_t value, const FreeRun& r) { return value < r.offset + r.length; });
     const FreeRun* longest = nullptr;
     for (; run != runs_.end() && run->offset < end; ++run) {
-        if (longest == nullptr || run->length > longest->length) {
+        if (longest == nullptr ||
+            AlignedPart(*run, alignment).length > AlignedPart(*longest, alignment).length) {
             longest = &*run;
         }
     }
     return longest;
 }
-MapTotals RunMap::Totals(std::int64_t needed) const {
+
+const RangeReferences& RunMap::ReferencesOf(const FreeRun& run) const {
+    return references_[static_cast<std::size_t>(&run - runs_.data())];
+}
+
+MapTotals RunMap::Totals(std::int64_t needed, std::int64_t alignment) const {
     MapTotals totals;
     for (const FreeRun& run : runs_) {
-        if (run.length < needed) {
+        const FreeRun usable = AlignedPart(run, alignment);
+        if (usable.length < needed) {
             continue;
         }
         ++totals.usableRuns;
-        totals.usableBytes += run.length;
-        if (run.length > totals.largest.length) {
-            totals.largest = run;
+        totals.usableBytes += usable.length;
+        if (usable.length > totals.largest.length) {
+            totals.largest = usable;
         }
     }
     return totals;

@@ -1,6 +1,7 @@
 #include "mapwindow/frmFreeSpaceMap.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -27,17 +28,24 @@ QPointer<frmFreeSpaceMap>& MapWindow() {
     return window;
 }
 
-// Where Search must start to list `run` first. Search never reports offset 0, so a run there
-// is searched from offset 1 when it still holds `needed` bytes from there, and not at all
-// otherwise.
-std::optional<std::int64_t> SearchStartFor(const FreeRun& run, std::int64_t needed) {
+// Where Search must start to list `run` (the aligned part of a usable run) first. Search never
+// reports offset 0, so a run there is searched from its next aligned offset when it still holds
+// `needed` bytes from there, and not at all otherwise.
+std::optional<std::int64_t> SearchStartFor(const FreeRun& run, std::int64_t needed,
+                                           std::int64_t alignment) {
     if (run.offset > 0) {
         return run.offset;
     }
-    if (run.length - 1 >= needed) {
-        return 1;
+    if (run.length - alignment >= needed) {
+        return alignment;
     }
     return std::nullopt;
+}
+
+// The alignment chosen last, kept while the program runs (1 until one is chosen).
+std::int64_t& ChosenAlignment() {
+    static std::int64_t alignment = 1;
+    return alignment;
 }
 
 }  // namespace
@@ -52,6 +60,10 @@ frmFreeSpaceMap::frmFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link)
     Localize(this);
     connect(picMap, &FreeSpaceMapView::UsableRunClicked, this,
             &frmFreeSpaceMap::picMap_UsableRunClicked);
+    cboAlignment->setCurrentIndex(cboAlignment->findData(QVariant::fromValue(ChosenAlignment())));
+    picMap->SetAlignment(ChosenAlignment());
+    connect(cboAlignment, &QComboBox::currentIndexChanged, this,
+            &frmFreeSpaceMap::cboAlignment_Change);
     for (QLineEdit* field : link_.inputFields) {
         connect(field, &QLineEdit::textChanged, this, &frmFreeSpaceMap::Refresh);
     }
@@ -73,7 +85,7 @@ void frmFreeSpaceMap::Refresh() {
 
 void frmFreeSpaceMap::ShowTotals() {
     const std::int64_t needed = picMap->Needed();
-    const MapTotals totals = picMap->Runs().Totals(needed);
+    const MapTotals totals = picMap->Runs().Totals(needed, picMap->Alignment());
     if (totals.usableRuns == 0) {
         lblTotals->setText(QString::fromStdString(LoadString(kStrMapNoUsableRun)).arg(needed));
         return;
@@ -91,9 +103,16 @@ void frmFreeSpaceMap::ShowTotals() {
 }
 
 void frmFreeSpaceMap::picMap_UsableRunClicked(const FreeRun& run) {
-    if (const std::optional<std::int64_t> start = SearchStartFor(run, picMap->Needed())) {
+    if (const std::optional<std::int64_t> start =
+            SearchStartFor(run, picMap->Needed(), picMap->Alignment())) {
         link_.searchFrom(*start);
     }
+}
+
+void frmFreeSpaceMap::cboAlignment_Change() {
+    ChosenAlignment() = cboAlignment->currentData().toLongLong();
+    picMap->SetAlignment(ChosenAlignment());
+    ShowTotals();
 }
 
 void frmFreeSpaceMap::changeEvent(QEvent* event) {

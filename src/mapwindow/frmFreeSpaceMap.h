@@ -7,15 +7,17 @@
 #include "search/FreeRuns.h"
 
 class QCloseEvent;
+class QComboBox;
 class QLabel;
 
 namespace gapwell {
 
 class FreeSpaceMapView;
 
-// The free-space map: the whole ROM as cells in three colours, a legend and the totals of the
-// usable runs. A resizable window owned by the main window; at most one exists (see
-// ShowFreeSpaceMap). Closing it destroys it. It reads the ROM only, never writes it.
+// The free-space map: the whole ROM as cells in four colours, a legend, the alignment that runs
+// must keep and the totals of the usable runs. A resizable window owned by the main window; at most
+// one exists (see ShowFreeSpaceMap). Closing it destroys it. It reads the ROM only, never writes
+// it.
 class frmFreeSpaceMap : public QDialog {
     Q_OBJECT
 
@@ -27,6 +29,7 @@ class frmFreeSpaceMap : public QDialog {
     void Refresh();
 
     FreeSpaceMapView* picMap = nullptr;
+    QComboBox* cboAlignment = nullptr;
     QLabel* lblTotals = nullptr;
 
   protected:
@@ -38,6 +41,7 @@ class frmFreeSpaceMap : public QDialog {
     void BuildControls();
     void ShowTotals();
     void picMap_UsableRunClicked(const FreeRun& run);
+    void cboAlignment_Change();
     void Form_Unload();
 
     FreeSpaceMapLink link_;

@@ -1,5 +1,6 @@
-// Controls of the free-space map: the map fills the window; the legend and the totals line sit
-// under it.
+// Controls of the free-space map: the map fills the window; the legend with the alignment choice
+// and the totals line sit under it.
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -54,9 +55,21 @@ void frmFreeSpaceMap::BuildControls() {
 
     auto* legend = new QHBoxLayout;
     AddLegendEntry(this, legend, "lblUsable", CellClass::Usable, kStrMapUsable);
+    AddLegendEntry(this, legend, "lblReferenced", CellClass::Referenced, kStrMapReferenced);
     AddLegendEntry(this, legend, "lblShort", CellClass::Short, kStrMapShort);
     AddLegendEntry(this, legend, "lblData", CellClass::Data, kStrMapData);
     legend->addStretch();
+    auto* alignmentCaption = new QLabel(this);
+    alignmentCaption->setObjectName(QStringLiteral("lblAlignment"));
+    SetTag(alignmentCaption, kStrMapAlignment);
+    cboAlignment = new QComboBox(this);
+    cboAlignment->setObjectName(QStringLiteral("cboAlignment"));
+    for (const std::int64_t alignment : {1, 2, 4, 16, 256}) {
+        cboAlignment->addItem(QString::number(alignment), QVariant::fromValue(alignment));
+    }
+    alignmentCaption->setBuddy(cboAlignment);
+    legend->addWidget(alignmentCaption);
+    legend->addWidget(cboAlignment);
 
     lblTotals = new QLabel(this);
     lblTotals->setObjectName(QStringLiteral("lblTotals"));

@@ -2,12 +2,16 @@
 
 namespace gapwell {
 
-FirstRunFinder::FirstRunFinder(std::uint8_t filler, std::int64_t needed)
-    : runs_(filler, needed, 1, [this](const FreeRun& run) {
-          if (offset_ < 0) {
-              offset_ = run.offset;
-          }
-      }) {}
+FirstRunFinder::FirstRunFinder(std::uint8_t filler, std::int64_t needed, std::int64_t align,
+                               std::int64_t firstOffset)
+    : runs_(
+          filler, needed, align,
+          [this](const FreeRun& run) {
+              if (offset_ < 0) {
+                  offset_ = run.offset;
+              }
+          },
+          firstOffset) {}
 
 bool FirstRunFinder::Feed(const std::uint8_t* data, std::size_t size) {
     runs_.Feed(data, size);

@@ -1,7 +1,6 @@
 #include "search/FreeRuns.h"
 
 #include <cerrno>
-#include <limits>
 
 #include "base/RuntimeError.h"
 #include "search/PieceReader.h"
@@ -17,11 +16,8 @@ void ScanFreeRuns(const std::string& path, std::uint8_t filler, std::int64_t nee
     }
     const ReadOnlyFile file(path);
     RunFinder runs(filler, needed, align, report);
-    PieceReader(file).Read(0, std::numeric_limits<std::int64_t>::max(),
-                           [&runs](const std::uint8_t* piece, std::size_t size) {
-                               runs.Feed(piece, size);
-                               return true;
-                           });
+    PieceReader(file).ReadWhole(
+        [&runs](const std::uint8_t* piece, std::size_t size) { runs.Feed(piece, size); });
     runs.Finish();
 }
 

@@ -1,6 +1,7 @@
 #include "search/PieceReader.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace gapwell {
 
@@ -30,6 +31,15 @@ void PieceReader::Read(std::int64_t offset, std::int64_t size, const Scan& scan)
         offset += static_cast<std::int64_t>(got);
         size -= static_cast<std::int64_t>(got);
     }
+}
+
+void PieceReader::ReadWhole(
+    const std::function<void(const std::uint8_t* piece, std::size_t size)>& feed) {
+    Read(0, std::numeric_limits<std::int64_t>::max(),
+         [&feed](const std::uint8_t* piece, std::size_t size) {
+             feed(piece, size);
+             return true;
+         });
 }
 
 }  // namespace gapwell

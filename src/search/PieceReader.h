@@ -27,6 +27,8 @@ class PieceReader {
     // Reads the `size` bytes from `offset` on, or those up to the end of the file, in pieces of at
     // most the piece size, and calls `scan` with each until it returns false.
     void Read(std::int64_t offset, std::int64_t size, const Scan& scan);
+    // Reads the whole file front to back and calls `feed` with every piece.
+    void ReadWhole(const std::function<void(const std::uint8_t* piece, std::size_t size)>& feed);
 
   private:
     const ReadOnlyFile& file_;

@@ -52,11 +52,12 @@ std::size_t RunStartBefore(const std::uint8_t* data, std::size_t from, std::size
 }  // namespace
 
 RunFinder::RunFinder(std::uint8_t filler, std::int64_t needed, std::int64_t align,
-                     std::function<void(const FreeRun&)> report)
+                     std::function<void(const FreeRun&)> report, std::int64_t firstOffset)
     : filler_(filler),
       needed_(static_cast<std::size_t>(needed)),
       align_(align),
-      report_(std::move(report)) {}
+      report_(std::move(report)),
+      position_(firstOffset) {}
 
 void RunFinder::Feed(const std::uint8_t* data, std::size_t size) {
     std::size_t i = 0;

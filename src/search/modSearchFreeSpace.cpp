@@ -12,12 +12,16 @@ namespace gapwell {
 
 std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpaceByte,
                              std::int32_t NeededBytes, std::int32_t StartOffset,
-                             std::int32_t ChunkSize, std::uint8_t OverlapFactor) {
+                             std::int32_t ChunkSize, std::uint8_t OverlapFactor,
+                             std::int32_t Alignment) {
     if (NeededBytes <= 0) {
         throw RuntimeError(EINVAL, "Invalid argument: needed bytes must be at least 1");
     }
     if (ChunkSize <= 0) {
         throw RuntimeError(EINVAL, "Invalid argument: chunk size must be at least 1");
+    }
+    if (Alignment < 1 || (Alignment & (Alignment - 1)) != 0) {
+        throw RuntimeError(EINVAL, "Invalid argument: alignment must be a power of two");
     }
     if (StartOffset < 0) {
         throw RuntimeError(EINVAL, "Invalid argument: negative start offset");
@@ -41,12 +45,12 @@ std::int32_t SearchFreeSpace(const std::string& FileName, std::uint8_t FreeSpace
     for (std::int64_t i = 0; i <= lastChunk; ++i) {
         // Each chunk is a stream of its own, so no run reaches into it from the chunk before.
         // Only bytes really read are searched: nothing past the end of the file can match.
-        FirstRunFinder first(FreeSpaceByte, NeededBytes);
+        FirstRunFinder first(FreeSpaceByte, NeededBytes, Alignment, position);
         reader.Read(position, ChunkSize, [&first](const std::uint8_t* piece, std::size_t size) {
             return !first.Feed(piece, size);
         });
         if (first.Offset() >= 0) {
-            found = position + first.Offset();
+            found = first.Offset();
             break;
         }
         position += advance;

@@ -45,6 +45,12 @@ inline constexpr int kStrMapRun = 3005;          // %1 first offset, %2 length i
 inline constexpr int kStrMapUsable = 3006;
 inline constexpr int kStrMapShort = 3007;
 inline constexpr int kStrMapData = 3008;
+inline constexpr int kStrMapReferenced = 3009;
+inline constexpr int kStrMapAlignment = 3010;
+// Words that point into a run or a result (the map's tooltip and the result list's).
+inline constexpr int kStrPointersAtStart = 3011;  // %1 count, %2 the first offsets
+inline constexpr int kStrPointersInside = 3012;   // %1 length in bytes, %2 count
+inline constexpr int kStrMayBeInUse = 3013;
 
 // Live Update wizard and its menu entries.
 inline constexpr int kStrLiveUpdate = 10000;

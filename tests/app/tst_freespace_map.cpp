@@ -1,11 +1,13 @@
 // The free-space map as the main window opens it: the menu entry follows the ROM, the totals
 // follow the option fields, and a click on a usable run searches there.
 
+#include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
 
 #include "SearchWindowTesting.h"
 #include "mapwindow/FreeSpaceMapView.h"
+#include "mapwindow/MapColours.h"
 #include "mapwindow/frmFreeSpaceMap.h"
 
 using gapwell::frmFreeSpaceMap;
@@ -102,6 +104,65 @@ class TestFreeSpaceMap : public QObject {
         gapwell::FreeSpaceMapView* view = MapWindow()->picMap;
         QTest::mouseClick(view, Qt::LeftButton, {}, view->CellRect(0).center());
         QCOMPARE(Items(window->lstResult), QStringList{QStringLiteral("1")});
+    }
+
+    // A run of exactly the needed length counts in the totals; at offset 0, where Search cannot
+    // report it, a click searches nothing.
+    void aRunOfExactlyTheNeededLengthAtZeroCountsButIsNotSearched() {
+        const QString zeroRom = WriteRom(folder_, QStringLiteral("exact.gba"), 0x10000, 0, 0x80);
+        auto window = ShowWindow();
+        OpenRom(*window, platform_, zeroRom);
+        Retype(window->txtNeededBytes, QStringLiteral("128"));
+        window->mnuFreeSpaceMap->trigger();
+        frmFreeSpaceMap* map = MapWindow();
+        QVERIFY(map->lblTotals->text().startsWith(
+            QStringLiteral("Usable runs: 1 · usable bytes: 128")));
+        QTest::mouseClick(map->picMap, Qt::LeftButton, {}, map->picMap->CellRect(0).center());
+        QVERIFY(Items(window->lstResult).isEmpty());
+        QVERIFY(Messages(platform_).isEmpty());
+    }
+
+    // The alignment chosen in one map window is the next one's; totals and clicks follow it.
+    void theAlignmentIsKeptAndTheClickFollowsIt() {
+        const QString oddRom =
+            WriteRom(folder_, QStringLiteral("odd.gba"), 0x40000, 0x12341, 0x200);
+        auto window = ShowWindow();
+        OpenRom(*window, platform_, oddRom);
+        window->mnuFreeSpaceMap->trigger();
+        QCOMPARE(MapWindow()->cboAlignment->currentText(), QStringLiteral("1"));
+        MapWindow()->cboAlignment->setCurrentIndex(
+            MapWindow()->cboAlignment->findText(QStringLiteral("256")));
+        MapWindow()->close();
+        window->mnuFreeSpaceMap->trigger();
+        frmFreeSpaceMap* map = MapWindow();
+        QCOMPARE(map->cboAlignment->currentText(), QStringLiteral("256"));
+        QCOMPARE(map->lblTotals->text(),
+                 QStringLiteral("Usable runs: 1 · usable bytes: 321 (0.1% of the ROM) · "
+                                "largest run: 321 bytes at 12400"));
+        QTest::mouseClick(map->picMap, Qt::LeftButton, {}, map->picMap->CellRect(0x12440).center());
+        QCOMPARE(Items(window->lstResult), QStringList{QStringLiteral("12400")});
+        map->cboAlignment->setCurrentIndex(0);
+        QCOMPARE(map->lblTotals->text(),
+                 QStringLiteral("Usable runs: 1 · usable bytes: 512 (0.2% of the ROM) · "
+                                "largest run: 512 bytes at 12341"));
+    }
+
+    // A run whose first byte a word of the ROM points at is drawn in the fourth colour.
+    void aRunTheRomPointsAtTakesTheFourthColour() {
+        const QString rom =
+            WriteRom(folder_, QStringLiteral("pointed.gba"), 0x40000, 0x12340, 0x200);
+        QFile file(rom);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.seek(0x800);
+        file.write(QByteArray("\x40\x23\x01\x08", 4));  // 0x08012340
+        file.close();
+        auto window = ShowWindow();
+        OpenRom(*window, platform_, rom);
+        window->mnuFreeSpaceMap->trigger();
+        gapwell::FreeSpaceMapView* view = MapWindow()->picMap;
+        const QImage image = view->grab().toImage();
+        QCOMPARE(image.pixelColor(view->CellRect(0x12440).topLeft()),
+                 gapwell::MapColoursFor(view->palette()).referenced);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "base/RuntimeError.h"
+#include "search/References.h"
 #include "search/RomFacts.h"
 #include "search/modSearchFreeSpace.h"
 #include "support/TempFiles.h"
@@ -34,6 +35,14 @@ TEST(SearchFreeSpace, OnlyRegularFilesAreRead) {
         }
     }
     ::close(writer);
+}
+
+TEST(FindReferences, OnlyRegularFilesAreRead) {
+    TempFolder folder;
+    const std::string fifo = (folder.Path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_THROW(FindReferences(fifo, {{0, 1}}), RuntimeError);
+    EXPECT_THROW(FindReferences("/dev/zero", {{0, 1}}), RuntimeError);
 }
 
 }  // namespace

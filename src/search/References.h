@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace gapwell {
+
+// The bytes [first, end) of a ROM.
+struct ByteRange {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+};
+
+// The words of a ROM that point into one range.
+struct RangeReferences {
+    // File offsets of the words that point exactly at the range's first byte, in file order; at
+    // most the listing limit of the search, so a hostile file cannot fill the memory.
+    std::vector<std::int64_t> atStart;
+    // How many words point exactly at the first byte (all of them, listed or not).
+    std::int64_t atStartCount = 0;
+    // How many words point at any byte of the range, those at its first byte included.
+    std::int64_t inside = 0;
+
+    bool operator==(const RangeReferences&) const = default;
+};
+
+inline constexpr std::size_t kListEveryReference = std::numeric_limits<std::size_t>::max();
+
+// Where the game may point into free space. A GBA pointer to ROM offset p is a 4-byte
+// little-endian word, at an offset that is a multiple of 4, holding 0x08000000 + p, or the same in
+// the mirrors at 0x0A000000 and 0x0C000000; a pointer to Thumb code has bit 0 set as well, so a
+// word also points where its value with bit 0 cleared does. A word that points into a range
+// several ways counts once for it.
+//
+// The finder is fed the ROM from offset 0 in pieces of any size; a word may straddle two pieces,
+// and the 1 to 3 bytes after the last whole word are no word. Memory is bounded by the ranges
+// and the listed offsets, not by the ROM.
+class ReferenceFinder {
+  public:
+    // `ranges` must have first <= end, and both first and end non-decreasing from one range to
+    // the next (disjoint runs in file order, or equally long ranges at rising offsets); anything
+    // else throws RuntimeError. Each range lists at most `listLimit` offsets.
+    ReferenceFinder(std::vector<ByteRange> ranges, std::size_t listLimit);
+
+    // The next `size` bytes of the ROM.
+    void Feed(const std::uint8_t* data, std::size_t size);
+    // The references of each range, in the order of the ranges.
+    const std::vector<RangeReferences>& References() const { return references_; }
+
+  private:
+    // The words data[from, to) of the current piece, one by one.
+    void CheckWords(const std::uint8_t* data, std::size_t from, std::size_t to);
+    void CheckWord(std::int64_t offset, std::uint32_t value);
+    // False when no range holds `target`; true when one may (the granule table's answer).
+    bool MayHold(std::int64_t target) const {
+        if (ranges_.empty() || target < ranges_.front().first || target >= ranges_.back().end) {
+            return false;
+        }
+        const std::int64_t granule = (target - ranges_.front().first) >> granuleShift_;
+        return (granules_[static_cast<std::size_t>(granule / 64)] >> (granule % 64) & 1) != 0;
+    }
+    // False when none of the offsets the word points at lies in a range; checked before the
+    // full look-up, since most words near the ranges still point between them.
+    bool MayPointIntoAny(std::uint32_t value) const;
+    // The indices [first, second) of the ranges that hold `target`.
+    std::pair<std::size_t, std::size_t> RangesHolding(std::int64_t target) const;
+
+    std::vector<ByteRange> ranges_;
+    std::size_t listLimit_;
+    std::vector<RangeReferences> references_;
+    // The offsets from the first range's first byte to the last range's end cut into buckets of
+    // 2^bucketShift_ bytes, about as many as there are ranges; bucketFirst_[b] is the first range
+    // that ends after bucket b begins, so finding a target's ranges takes a step or two.
+    int bucketShift_ = 0;
+    std::vector<std::size_t> bucketFirst_;
+    // One bit for each granule of 2^granuleShift_ bytes from the first range's first byte, set
+    // when a range holds a byte of it: most words point into no range, and this small table
+    // (about 8 bits a range) turns them away before the bucket index is looked at.
+    int granuleShift_ = 0;
+    std::vector<std::uint64_t> granules_;
+    // A word below lowestWord_, or above it by more than wordSpan_, points into no range (offsets
+    // below 2^31 keep both sums inside 32 bits).
+    std::uint32_t lowestWord_ = 0;
+    std::uint32_t wordSpan_ = 0;
+    bool PointsNear(std::uint32_t value) const { return value - lowestWord_ <= wordSpan_; }
+    std::int64_t position_ = 0;     // ROM offset of the next piece's first byte
+    std::uint8_t partial_[4] = {};  // the first bytes of a word that the next piece completes
+    std::size_t partialSize_ = 0;
+};
+
+// One pass over the file in chunks of 1 MiB with a ReferenceFinder. Refuses what ReadOnlyFile
+// refuses (folders, FIFOs, devices) and never writes. Throws RuntimeError on read failures and
+// bad ranges.
+std::vector<RangeReferences> FindReferences(const std::string& path,
+                                            const std::vector<ByteRange>& ranges,
+                                            std::size_t listLimit = kListEveryReference);
+
+}  // namespace gapwell
