@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "about/frmAbout.h"
+#include "services/modLocalizedIDs.h"
 
 namespace gapwell {
 
@@ -81,7 +82,7 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QString& text, c
 
 void frmAbout::BuildControls() {
     setObjectName(QStringLiteral("frmAbout"));
-    setProperty("tag", QStringLiteral("2000"));
+    setProperty("tag", QString::number(kStrAbout));
     setWindowTitle(QStringLiteral("About"));
     setFont(TahomaFont(8.25, false));
     setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips));
@@ -109,7 +110,7 @@ void frmAbout::BuildControls() {
 
     lblDescription =
         AddLabel(this, "lblDescription", QStringLiteral("Descr"), TwipsRect(240, 960, 405, 195));
-    lblDescription->setProperty("tag", QStringLiteral("2001"));
+    lblDescription->setProperty("tag", QString::number(kStrAboutDescription));
 
     // Opaque, so that its background interrupts linCopyright behind the text.
     lblCopyright = AddLabel(this, "lblCopyright", QStringLiteral("  Copyright  "),

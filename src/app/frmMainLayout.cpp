@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/frmMain.h"
+#include "services/modLocalizedIDs.h"
 #include "ui/FrameLayout.h"
 
 namespace gapwell {
@@ -82,8 +83,8 @@ QPushButton* NewButton(QWidget* parent, const char* name, const QString& text, i
     return button;
 }
 
-void SetTag(QObject* control, const char* tag) {
-    control->setProperty("tag", QString::fromLatin1(tag));
+void SetTag(QObject* control, int stringId) {
+    control->setProperty("tag", QString::number(stringId));
 }
 
 QAction* NewMenuItem(QMenu* menu, const char* name, const QString& text, int helpContextId,
@@ -123,34 +124,34 @@ void frmMain::CreateControls() {
     setCentralWidget(client);
 
     fraOptions = NewFrame(client, "fraOptions", QStringLiteral("Search Options"), 8, 104, 241, 201);
-    SetTag(fraOptions, "1");
+    SetTag(fraOptions, kStrSearchOptions);
     Picture1 = NewContainer(fraOptions, "Picture1", 16, 24, 217, 161);
     lblFreeSpace = NewLabel(Picture1, "lblFreeSpace", QStringLiteral("Free Space Byte"), 0, 2,
                             kLabelWidth, 13);
-    SetTag(lblFreeSpace, "2");
+    SetTag(lblFreeSpace, kStrFreeSpaceByte);
     txtByteType = NewTextBox(Picture1, "txtByteType", QStringLiteral("FF"), 2, 144, 0, 25, 19);
     lblNeededBytes = NewLabel(Picture1, "lblNeededBytes", QStringLiteral("Needed Bytes"), 0, 30,
                               kLabelWidth, 13);
-    SetTag(lblNeededBytes, "3");
+    SetTag(lblNeededBytes, kStrNeededBytes);
     txtNeededBytes =
         NewTextBox(Picture1, "txtNeededBytes", QStringLiteral("256"), 5, 144, 29, 65, 19);
     lblSearchInterval = NewLabel(Picture1, "lblSearchInterval", QStringLiteral("Skip Interval"), 0,
                                  59, kLabelWidth, 13);
-    SetTag(lblSearchInterval, "10");
+    SetTag(lblSearchInterval, kStrSkipInterval);
     txtSearchInterval =
         NewTextBox(Picture1, "txtSearchInterval", QStringLiteral("16"), 5, 144, 58, 65, 19);
     optOffset[1] =
         Place(new QRadioButton(QStringLiteral("Search from the beginning of the ROM"), Picture1),
               "optOffset(1)", 0, 88, 209, 13);
-    SetTag(optOffset[1], "4");
+    SetTag(optOffset[1], kStrSearchFromBeginning);
     optOffset[0] = Place(new QRadioButton(QStringLiteral("Search from offset"), Picture1),
                          "optOffset(0)", 0, 103, 137, 29);
-    SetTag(optOffset[0], "5");
+    SetTag(optOffset[0], kStrSearchFromOffset);
     optOffset[0]->setChecked(true);
     txtOffset = NewTextBox(Picture1, "txtOffset", QString(), 6, 144, 108, 65, 19);
     Label6 = NewLabel(Picture1, "Label6", QStringLiteral("NOTE: All offsets are in hexadecimal"), 0,
                       144, 217, 13);
-    SetTag(Label6, "9");
+    SetTag(Label6, kStrNoteHexadecimal);
     const std::initializer_list<QWidget*> disabledByDesign = {
         lblFreeSpace,      txtByteType,  lblNeededBytes, txtNeededBytes, lblSearchInterval,
         txtSearchInterval, optOffset[1], optOffset[0],   txtOffset};
@@ -161,14 +162,15 @@ void frmMain::CreateControls() {
     lstResult = Place(new QListWidget(client), "lstResult", 264, 112, 105, 147);
     lstResult->setSelectionMode(QAbstractItemView::SingleSelection);
     lstResult->setSortingEnabled(false);
-    SetTag(lstResult, "0");
+    // The list's tag holds the last result, the base of "Find next": none yet.
+    lstResult->setProperty("tag", QStringLiteral("0"));
 
     cmdSearch = NewButton(client, "cmdSearch", QStringLiteral("Search"), 384, 112, 105, 23);
-    SetTag(cmdSearch, "6");
+    SetTag(cmdSearch, kStrSearch);
     cmdFindNext = NewButton(client, "cmdFindNext", QStringLiteral("Find next"), 384, 140, 105, 23);
-    SetTag(cmdFindNext, "7");
+    SetTag(cmdFindNext, kStrFindNext);
     cmdCopy = NewButton(client, "cmdCopy", QStringLiteral("Copy"), 384, 168, 105, 22);
-    SetTag(cmdCopy, "8");
+    SetTag(cmdCopy, kStrCopy);
     cmdSearch->setEnabled(false);
     cmdFindNext->setEnabled(false);
     cmdCopy->setEnabled(false);
@@ -211,33 +213,38 @@ void frmMain::CreateControls() {
 }
 
 void frmMain::CreateMenus() {
-    mnuFile = NewMenu(this, "mnuFile", QStringLiteral("File"), 100);
-    mnuOpen = NewMenuItem(mnuFile, "mnuOpen", QStringLiteral("Open ROM..."), 101, "Ctrl+O");
+    mnuFile = NewMenu(this, "mnuFile", QStringLiteral("File"), kStrMenuFile);
+    mnuOpen =
+        NewMenuItem(mnuFile, "mnuOpen", QStringLiteral("Open ROM..."), kStrMenuOpenRom, "Ctrl+O");
     mnuSep1 = NewSeparator(mnuFile, "mnuSep1");
-    mnuExit = NewMenuItem(mnuFile, "mnuExit", QStringLiteral("Exit"), 102, "Ctrl+Q");
+    mnuExit = NewMenuItem(mnuFile, "mnuExit", QStringLiteral("Exit"), kStrMenuExit, "Ctrl+Q");
 
-    mnuEdit = NewMenu(this, "mnuEdit", QStringLiteral("Edit"), 103);
-    mnuSearch = NewMenuItem(mnuEdit, "mnuSearch", QStringLiteral("Search"), 104, "Ctrl+F");
-    mnuFindNext = NewMenuItem(mnuEdit, "mnuFindNext", QStringLiteral("Find next"), 105, "F3");
+    mnuEdit = NewMenu(this, "mnuEdit", QStringLiteral("Edit"), kStrMenuEdit);
+    mnuSearch =
+        NewMenuItem(mnuEdit, "mnuSearch", QStringLiteral("Search"), kStrMenuSearch, "Ctrl+F");
+    mnuFindNext =
+        NewMenuItem(mnuEdit, "mnuFindNext", QStringLiteral("Find next"), kStrMenuFindNext, "F3");
     mnuSep2 = NewSeparator(mnuEdit, "mnuSep2");
-    mnuCopy = NewMenuItem(mnuEdit, "mnuCopy", QStringLiteral("Copy"), 106);
+    mnuCopy = NewMenuItem(mnuEdit, "mnuCopy", QStringLiteral("Copy"), kStrMenuCopy);
     mnuFreeSpaceMap = NewMenuItem(mnuEdit, "mnuFreeSpaceMap", QStringLiteral("Free-space map..."),
-                                  3001, "Ctrl+M");
+                                  kStrMenuFreeSpaceMap, "Ctrl+M");
     mnuSearch->setEnabled(false);
     mnuFindNext->setEnabled(false);
     mnuCopy->setEnabled(false);
     mnuFreeSpaceMap->setEnabled(false);
 
-    mnuHelp = NewMenu(this, "mnuHelp", QStringLiteral("Help"), 107);
-    mnuAbout = NewMenuItem(mnuHelp, "mnuAbout", QStringLiteral("About"), 109);
+    mnuHelp = NewMenu(this, "mnuHelp", QStringLiteral("Help"), kStrMenuHelp);
+    mnuAbout = NewMenuItem(mnuHelp, "mnuAbout", QStringLiteral("About"), kStrMenuAbout);
     mnuSep3 = NewSeparator(mnuHelp, "mnuSep3");
-    mnuLiveUpdate = NewMenu(mnuHelp, "mnuLiveUpdate", QStringLiteral("Live Update"), 10000);
+    mnuLiveUpdate =
+        NewMenu(mnuHelp, "mnuLiveUpdate", QStringLiteral("Live Update"), kStrLiveUpdate);
     mnuHelp->addMenu(mnuLiveUpdate);
-    mnuCheckNow =
-        NewMenuItem(mnuLiveUpdate, "mnuCheckNow", QStringLiteral("Check Now..."), 10024, "Ctrl+U");
+    mnuCheckNow = NewMenuItem(mnuLiveUpdate, "mnuCheckNow", QStringLiteral("Check Now..."),
+                              kStrCheckNow, "Ctrl+U");
     mnuCheckNow->setEnabled(false);
-    mnuAutomaticallyCheck = NewMenuItem(mnuLiveUpdate, "mnuAutomaticallyCheck",
-                                        QStringLiteral("Automatically Check"), 10025);
+    mnuAutomaticallyCheck =
+        NewMenuItem(mnuLiveUpdate, "mnuAutomaticallyCheck", QStringLiteral("Automatically Check"),
+                    kStrAutomaticallyCheck);
     mnuAutomaticallyCheck->setCheckable(true);
     mnuAutomaticallyCheck->setChecked(true);
 

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "services/modLocalizedIDs.h"
 #include "updatewindow/frmUpdate.h"
 
 namespace gapwell {
@@ -86,7 +87,7 @@ QPixmap BannerPicture() {
 
 void frmUpdate::BuildControls() {
     setObjectName(QStringLiteral("frmUpdate"));
-    setProperty("tag", QStringLiteral("10000"));
+    setProperty("tag", QString::number(kStrLiveUpdate));
     setWindowTitle(QStringLiteral("Live Update"));
     setFont(TahomaFont(false));
     setFixedSize(Pixels(5985), Pixels(3660));
@@ -96,22 +97,22 @@ void frmUpdate::BuildControls() {
     banner->setGeometry(QRect(QPoint(0, 0), kBannerSize));
     banner->setPixmap(BannerPicture());
 
-    fraFrame[0] = AddFrame(this, 0, QStringLiteral("Step 1 of 3"), 10001);
+    fraFrame[0] = AddFrame(this, 0, QStringLiteral("Step 1 of 3"), kStrStep1Of3);
     lblStep1 = AddLabel(fraFrame[0], "lblStep1",
                         QStringLiteral("Welcome to the Live Update. This wizard will walk you "
                                        "through checking for new updates of this program by "
                                        "connecting to the web and comparing version information. "
                                        "No data will be sent to the host site."),
-                        10002, TwipsRect(120, 300, 5535, 1020), true);
+                        kStrWelcome, TwipsRect(120, 300, 5535, 1020), true);
     lblNext = AddLabel(fraFrame[0], "lblNext",
                        QStringLiteral("Click Next to continue with the Live Update process."),
-                       10012, TwipsRect(120, 1560, 5535, 390), true);
+                       kStrClickNext, TwipsRect(120, 1560, 5535, 390), true);
 
-    fraFrame[1] = AddFrame(this, 1, QStringLiteral("Step 2 of 3"), 10003);
+    fraFrame[1] = AddFrame(this, 1, QStringLiteral("Step 2 of 3"), kStrStep2Of3);
     lblStep2 = AddLabel(fraFrame[1], "lblStep2",
                         QStringLiteral("Connecting to host site and retrieving version "
                                        "information..."),
-                        10004, TwipsRect(120, 300, 5535, 360), true);
+                        kStrConnecting, TwipsRect(120, 300, 5535, 360), true);
     lblStep2->setFont(TahomaFont(true));
     lblProgress =
         AddLabel(fraFrame[1], "lblProgress", QString(), 0, TwipsRect(120, 660, 5535, 255));
@@ -123,31 +124,31 @@ void frmUpdate::BuildControls() {
     KeepRowHeight(lblNewestVersion);
     lblNo =
         AddLabel(fraFrame[1], "lblNo", QStringLiteral("No update available. Click Cancel to exit."),
-                 10005, TwipsRect(120, 1440, 5535, 450), true);
+                 kStrNoUpdate, TwipsRect(120, 1440, 5535, 450), true);
     lblNo->hide();
     lblYes = AddLabel(fraFrame[1], "lblYes",
                       QStringLiteral("A new update is available, click Next to download it or "
                                      "click Cancel to exit."),
-                      10006, TwipsRect(120, 1440, 5535, 450), true);
+                      kStrUpdateAvailable, TwipsRect(120, 1440, 5535, 450), true);
     lblYes->hide();
 
-    fraFrame[2] = AddFrame(this, 2, QStringLiteral("Step 3 of 3"), 10007);
+    fraFrame[2] = AddFrame(this, 2, QStringLiteral("Step 3 of 3"), kStrStep3Of3);
     lblDownloading =
-        AddLabel(fraFrame[2], "lblDownloading", QStringLiteral("Downloading update..."), 10008,
-                 TwipsRect(120, 300, 5535, 360), true);
+        AddLabel(fraFrame[2], "lblDownloading", QStringLiteral("Downloading update..."),
+                 kStrDownloadingUpdate, TwipsRect(120, 300, 5535, 360), true);
     lblDownloading->setFont(TahomaFont(true));
-    lblDestination = AddLabel(fraFrame[2], "lblDestination", QStringLiteral("Destination:"), 10009,
-                              TwipsRect(120, 720, 1095, 255));
+    lblDestination = AddLabel(fraFrame[2], "lblDestination", QStringLiteral("Destination:"),
+                              kStrDestination, TwipsRect(120, 720, 1095, 255));
     lblArchivePath = AddLabel(fraFrame[2], "lblArchivePath", QStringLiteral("  "), 0,
                               TwipsRect(1260, 720, 0, 0));
     KeepRowHeight(lblArchivePath);
     lblProgressUpdate =
         AddLabel(fraFrame[2], "lblProgressUpdate", QString(), 0, TwipsRect(120, 1260, 5535, 255));
 
-    cmdCancel = AddButton(this, "cmdCancel", QStringLiteral("Cancel"), 10010,
+    cmdCancel = AddButton(this, "cmdCancel", QStringLiteral("Cancel"), kStrCancel,
                           TwipsRect(3360, 3240, 1215, 345));
-    cmdNext =
-        AddButton(this, "cmdNext", QStringLiteral("Next"), 10011, TwipsRect(4680, 3240, 1215, 345));
+    cmdNext = AddButton(this, "cmdNext", QStringLiteral("Next"), kStrNext,
+                        TwipsRect(4680, 3240, 1215, 345));
     setTabOrder(cmdNext, cmdCancel);
     cmdNext->setFocus();
 }
