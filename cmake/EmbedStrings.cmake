@@ -1,5 +1,5 @@
 # Turns the string tables (one UTF-8 file per language id, named <languageid>.txt) into a C++
-# source that holds their bytes and the languages' codes, so the core carries them without any
+# source that holds their bytes and the languages' codes and decimal separators, so the core carries them without any
 # resource compiler. The folder's languages.list names the languages (cmake/Languages.cmake).
 #
 # Run in script mode:
@@ -17,7 +17,7 @@ if(NOT STRINGS_DIR OR NOT OUTPUT)
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/Languages.cmake)
-gapwell_read_languages(${STRINGS_DIR}/languages.list languageIds languageCodes)
+gapwell_read_languages(${STRINGS_DIR}/languages.list languageIds languageCodes separators)
 
 file(GLOB tables ${STRINGS_DIR}/*.txt)
 foreach(table IN LISTS tables)
@@ -52,7 +52,7 @@ endfunction()
 string(REPEAT "0x..," 16 sixteenBytes)
 set(arrays "")
 set(entries "")
-foreach(languageId languageCode IN ZIP_LISTS languageIds languageCodes)
+foreach(languageId languageCode separator IN ZIP_LISTS languageIds languageCodes separators)
     set(table ${STRINGS_DIR}/${languageId}.txt)
     if(NOT EXISTS ${table})
         message(FATAL_ERROR "${table}: listed in languages.list but missing")
@@ -63,7 +63,8 @@ foreach(languageId languageCode IN ZIP_LISTS languageIds languageCodes)
     string(REGEX REPLACE "(${sixteenBytes})" "\\1\n    " bytes "${bytes}")
     string(APPEND arrays "const unsigned char kTable${languageId}[] = {\n    ${bytes}};\n")
     string(APPEND entries
-        "    {${languageId}, \"${languageCode}\", kTable${languageId}, sizeof kTable${languageId}},\n")
+        "    {${languageId}, \"${languageCode}\", '${separator}', kTable${languageId},\n"
+        "     sizeof kTable${languageId}},\n")
 endforeach()
 
 set(source "// Generated from the string tables by cmake/EmbedStrings.cmake; do not edit.

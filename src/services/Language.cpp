@@ -68,8 +68,17 @@ int UserLanguageId() {
     return LanguageIdForLocale(CurrentPlatform().UserLocale());
 }
 
-std::string LanguageTag(int languageId) {
-    return LanguageCodeOf(languageId);
+char DecimalSeparatorOf(int languageId) {
+    for (const EmbeddedStringTable& table : EmbeddedStringTables()) {
+        if (table.languageId == languageId) {
+            return table.decimalSeparator;
+        }
+    }
+    return '.';
+}
+
+char UserDecimalSeparator() {
+    return DecimalSeparatorOf(UserLanguageId());
 }
 
 }  // namespace gapwell

@@ -9,11 +9,13 @@
 
 namespace gapwell {
 
-// One language's string table as carried in the program: the bytes of its UTF-8 text file, and
-// the two-letter code that locale names use for the language ("de" for 1031).
+// One language's string table as carried in the program: the bytes of its UTF-8 text file, the
+// two-letter code that locale names use for the language ("de" for 1031) and its decimal
+// separator.
 struct EmbeddedStringTable {
     int languageId;
     const char* languageCode;
+    char decimalSeparator;
     const unsigned char* data;
     std::size_t size;
 };
