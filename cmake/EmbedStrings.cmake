@@ -1,6 +1,7 @@
 # Turns the string tables (one UTF-8 file per language id, named <languageid>.txt) into a C++
-# source that holds their bytes and the languages' codes and decimal separators, so the core carries them without any
-# resource compiler. The folder's languages.list names the languages (cmake/Languages.cmake).
+# source that holds their bytes and the languages' codes and decimal separators, so the core
+# carries them without any resource compiler. The folder's languages.list names the languages
+# (read by cmake/Languages.cmake).
 #
 # Run in script mode:
 #   cmake -DSTRINGS_DIR=<folder of the tables> -DOUTPUT=<generated .cpp> -P EmbedStrings.cmake
