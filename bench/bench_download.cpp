@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/QtPlatform.h"
+#include "services/Language.h"
 #include "update/ProgressTexts.h"
 #include "update/clsDownload.h"
 #include "updatewindow/LiveProgressLabel.h"

@@ -1,6 +1,6 @@
-// Controls of the About window. Positions are designed in twips; at 96 dots per inch 15 twips
-// make one pixel. Qt draws later siblings over earlier ones, so the controls are created from
-// the back (the white header band) to the front (the buttons).
+// Controls of the About window. Positions are designed in twips. Qt draws later siblings over
+// earlier ones, so the controls are created from the back (the white header band) to the front (the
+// buttons).
 
 #include <QFont>
 #include <QLabel>
@@ -8,28 +8,19 @@
 #include <QPushButton>
 
 #include "about/frmAbout.h"
+#include "services/modLocalizedIDs.h"
+#include "ui/LayoutHelpers.h"
 
 namespace gapwell {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidthTwips = 6180;
 constexpr int kClientHeightTwips = 2100;
 
-int Pixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
-
-QRect TwipsRect(int left, int top, int width, int height) {
-    return QRect(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
-}
-
-QFont TahomaFont(qreal pointSize, bool bold) {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setStyleHint(QFont::SansSerif);  // used when Tahoma is not installed
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
+QFont BoldProgramFont(qreal pointSize) {
+    QFont font = ProgramFont(pointSize);
+    font.setBold(true);
     return font;
 }
 
@@ -47,9 +38,7 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) 
 
 // A rectangle filled with one colour and no border (shapes and one-pixel lines).
 QWidget* AddFilledRect(QWidget* parent, const char* name, const QRect& area, const QColor& colour) {
-    auto* rect = new QWidget(parent);
-    rect->setObjectName(QLatin1String(name));
-    rect->setGeometry(area);
+    auto* rect = Place(new QWidget(parent), name, area);
     rect->setAutoFillBackground(true);
     SetColour(rect, QPalette::Window, colour);
     return rect;
@@ -57,63 +46,53 @@ QWidget* AddFilledRect(QWidget* parent, const char* name, const QRect& area, con
 
 QWidget* AddHorizontalLine(QWidget* parent, const char* name, int x1Twips, int x2Twips,
                            int yTwips) {
-    const QRect area(Pixels(x1Twips), Pixels(yTwips), Pixels(x2Twips) - Pixels(x1Twips) + 1, 1);
+    const QRect area(TwipsToPixels(x1Twips), TwipsToPixels(yTwips),
+                     TwipsToPixels(x2Twips) - TwipsToPixels(x1Twips) + 1, 1);
     return AddFilledRect(parent, name, area, parent->palette().color(QPalette::Dark));
 }
 
 // A label that sizes itself to its text: the design position fixes its top left corner.
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, const QRect& area) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(area);
+QLabel* AddFittedLabel(QWidget* parent, const char* name, const QString& text, const QRect& area) {
+    QLabel* label = AddLabel(parent, name, text, area);
     label->adjustSize();
     return label;
-}
-
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& text, const QRect& area) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(area);
-    return button;
 }
 
 }  // namespace
 
 void frmAbout::BuildControls() {
     setObjectName(QStringLiteral("frmAbout"));
-    setProperty("tag", QStringLiteral("2000"));
+    SetStringId(this, kStrAbout);
     setWindowTitle(QStringLiteral("About"));
-    setFont(TahomaFont(8.25, false));
-    setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips));
+    setFont(ProgramFont());
+    setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
 
     AddFilledRect(this, "shpHeaderBackground", TwipsRect(0, 0, 6225, 780), Qt::white);
 
-    lblAppName =
-        AddLabel(this, "lblAppName", QStringLiteral("AppName"), TwipsRect(960, 210, 1065, 270));
-    lblAppName->setFont(TahomaFont(11.25, true));
+    lblAppName = AddFittedLabel(this, "lblAppName", QStringLiteral("AppName"),
+                                TwipsRect(960, 210, 1065, 270));
+    lblAppName->setFont(BoldProgramFont(11.25));
     lblAppName->adjustSize();
 
-    imgIcon = new QLabel(this);
-    imgIcon->setObjectName(QStringLiteral("imgIcon"));
-    imgIcon->setGeometry(TwipsRect(240, 120, 480, 480));
+    imgIcon = Place(new QLabel(this), "imgIcon", TwipsRect(240, 120, 480, 480));
 
-    lblVersion =
-        AddLabel(this, "lblVersion", QStringLiteral("v1.0.0"), TwipsRect(5640, 480, 390, 150));
-    lblVersion->setProperty("tag", QStringLiteral("0"));
-    lblVersion->setFont(TahomaFont(6, true));
+    lblVersion = AddFittedLabel(this, "lblVersion", QStringLiteral("v1.0.0"),
+                                TwipsRect(5640, 480, 390, 150));
+    SetStringId(lblVersion, kNoStringId);
+    lblVersion->setFont(BoldProgramFont(6));
     SetColour(lblVersion, QPalette::WindowText, GrayText(palette()));
     lblVersion->adjustSize();
 
     AddHorizontalLine(this, "linCopyright", 90, 6090, 1470);
     AddHorizontalLine(this, "linShadow", 0, 6225, 735);
 
-    lblDescription =
-        AddLabel(this, "lblDescription", QStringLiteral("Descr"), TwipsRect(240, 960, 405, 195));
-    lblDescription->setProperty("tag", QStringLiteral("2001"));
+    lblDescription = AddFittedLabel(this, "lblDescription", QStringLiteral("Descr"),
+                                    TwipsRect(240, 960, 405, 195));
+    SetStringId(lblDescription, kStrAboutDescription);
 
     // Opaque, so that its background interrupts linCopyright behind the text.
-    lblCopyright = AddLabel(this, "lblCopyright", QStringLiteral("  Copyright  "),
-                            TwipsRect(210, 1365, 885, 195));
+    lblCopyright = AddFittedLabel(this, "lblCopyright", QStringLiteral("  Copyright  "),
+                                  TwipsRect(210, 1365, 885, 195));
     lblCopyright->setAutoFillBackground(true);
     SetColour(lblCopyright, QPalette::Window, palette().color(QPalette::Button));
     SetColour(lblCopyright, QPalette::WindowText, GrayText(palette()));

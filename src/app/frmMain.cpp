@@ -84,7 +84,6 @@ void frmMain::Form_Unload() {
             LoadedForms::Remove(last);
         }
     });
-    // Linux has no shell library to free: Main loads none.
 }
 
 bool frmMain::IsOpen(const QString& FormName) {

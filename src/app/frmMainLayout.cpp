@@ -17,7 +17,9 @@
 #include <QTimer>
 
 #include "app/frmMain.h"
+#include "services/modLocalizedIDs.h"
 #include "ui/FrameLayout.h"
+#include "ui/LayoutHelpers.h"
 
 namespace gapwell {
 
@@ -25,7 +27,6 @@ namespace {
 
 constexpr int kClientWidth = 497;
 constexpr int kClientHeight = 353;
-constexpr double kWindowFontPoints = 8.25;
 // The option labels reach up to their text boxes (the classic widths fit only the English texts
 // at 96 dots per inch; the texts are left-aligned, so the look stays).
 constexpr int kLabelWidth = 140;
@@ -46,44 +47,28 @@ class BannerBackground : public QWidget {
     QPixmap banner_;
 };
 
-template <typename Control>
-Control* Place(Control* control, const char* name, int left, int top, int width, int height) {
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(left, top, width, height);
-    return control;
-}
-
-QGroupBox* NewFrame(QWidget* parent, const char* name, const QString& title, int left, int top,
-                    int width, int height) {
-    return Place(new QGroupBox(title, parent), name, left, top, width, height);
+QGroupBox* AddFrame(QWidget* parent, const char* name, const QString& title, const QRect& area) {
+    return Place(new QGroupBox(title, parent), name, area);
 }
 
 // A picture box used only as a container of other controls.
-QWidget* NewContainer(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    return Place(new QWidget(parent), name, left, top, width, height);
+QWidget* AddContainer(QWidget* parent, const char* name, const QRect& area) {
+    return Place(new QWidget(parent), name, area);
 }
 
-QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                 int width, int height) {
-    return Place(new QLabel(text, parent), name, left, top, width, height);
-}
-
-QLineEdit* NewTextBox(QWidget* parent, const char* name, const QString& text, int maxLength,
-                      int left, int top, int width, int height) {
-    auto* box = Place(new QLineEdit(text, parent), name, left, top, width, height);
+QLineEdit* AddTextBox(QWidget* parent, const char* name, const QString& text, int maxLength,
+                      const QRect& area) {
+    auto* box = Place(new QLineEdit(text, parent), name, area);
     box->setMaxLength(maxLength);
     return box;
 }
 
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& text, int left, int top,
-                       int width, int height) {
-    auto* button = Place(new QPushButton(text, parent), name, left, top, width, height);
+// Not auto-default: taking the focus does not make the button the default one.
+QPushButton* AddCommandButton(QWidget* parent, const char* name, const QString& text,
+                              const QRect& area) {
+    QPushButton* button = AddButton(parent, name, text, area);
     button->setAutoDefault(false);
     return button;
-}
-
-void SetTag(QObject* control, const char* tag) {
-    control->setProperty("tag", QString::fromLatin1(tag));
 }
 
 QAction* NewMenuItem(QMenu* menu, const char* name, const QString& text, int helpContextId,
@@ -114,43 +99,43 @@ QMenu* NewMenu(QWidget* parent, const char* name, const QString& text, int helpC
 }  // namespace
 
 void frmMain::CreateControls() {
-    QFont windowFont(QStringLiteral("Tahoma"));
-    windowFont.setPointSizeF(kWindowFontPoints);
-    setFont(windowFont);
+    setFont(ProgramFont());
 
     auto* client = new BannerBackground(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    fraOptions = NewFrame(client, "fraOptions", QStringLiteral("Search Options"), 8, 104, 241, 201);
-    SetTag(fraOptions, "1");
-    Picture1 = NewContainer(fraOptions, "Picture1", 16, 24, 217, 161);
-    lblFreeSpace = NewLabel(Picture1, "lblFreeSpace", QStringLiteral("Free Space Byte"), 0, 2,
-                            kLabelWidth, 13);
-    SetTag(lblFreeSpace, "2");
-    txtByteType = NewTextBox(Picture1, "txtByteType", QStringLiteral("FF"), 2, 144, 0, 25, 19);
-    lblNeededBytes = NewLabel(Picture1, "lblNeededBytes", QStringLiteral("Needed Bytes"), 0, 30,
-                              kLabelWidth, 13);
-    SetTag(lblNeededBytes, "3");
+    fraOptions =
+        AddFrame(client, "fraOptions", QStringLiteral("Search Options"), QRect(8, 104, 241, 201));
+    SetStringId(fraOptions, kStrSearchOptions);
+    Picture1 = AddContainer(fraOptions, "Picture1", QRect(16, 24, 217, 161));
+    lblFreeSpace = AddLabel(Picture1, "lblFreeSpace", QStringLiteral("Free Space Byte"),
+                            QRect(0, 2, kLabelWidth, 13));
+    SetStringId(lblFreeSpace, kStrFreeSpaceByte);
+    txtByteType =
+        AddTextBox(Picture1, "txtByteType", QStringLiteral("FF"), 2, QRect(144, 0, 25, 19));
+    lblNeededBytes = AddLabel(Picture1, "lblNeededBytes", QStringLiteral("Needed Bytes"),
+                              QRect(0, 30, kLabelWidth, 13));
+    SetStringId(lblNeededBytes, kStrNeededBytes);
     txtNeededBytes =
-        NewTextBox(Picture1, "txtNeededBytes", QStringLiteral("256"), 5, 144, 29, 65, 19);
-    lblSearchInterval = NewLabel(Picture1, "lblSearchInterval", QStringLiteral("Skip Interval"), 0,
-                                 59, kLabelWidth, 13);
-    SetTag(lblSearchInterval, "10");
+        AddTextBox(Picture1, "txtNeededBytes", QStringLiteral("256"), 5, QRect(144, 29, 65, 19));
+    lblSearchInterval = AddLabel(Picture1, "lblSearchInterval", QStringLiteral("Skip Interval"),
+                                 QRect(0, 59, kLabelWidth, 13));
+    SetStringId(lblSearchInterval, kStrSkipInterval);
     txtSearchInterval =
-        NewTextBox(Picture1, "txtSearchInterval", QStringLiteral("16"), 5, 144, 58, 65, 19);
+        AddTextBox(Picture1, "txtSearchInterval", QStringLiteral("16"), 5, QRect(144, 58, 65, 19));
     optOffset[1] =
         Place(new QRadioButton(QStringLiteral("Search from the beginning of the ROM"), Picture1),
-              "optOffset(1)", 0, 88, 209, 13);
-    SetTag(optOffset[1], "4");
+              "optOffset(1)", QRect(0, 88, 209, 13));
+    SetStringId(optOffset[1], kStrSearchFromBeginning);
     optOffset[0] = Place(new QRadioButton(QStringLiteral("Search from offset"), Picture1),
-                         "optOffset(0)", 0, 103, 137, 29);
-    SetTag(optOffset[0], "5");
+                         "optOffset(0)", QRect(0, 103, 137, 29));
+    SetStringId(optOffset[0], kStrSearchFromOffset);
     optOffset[0]->setChecked(true);
-    txtOffset = NewTextBox(Picture1, "txtOffset", QString(), 6, 144, 108, 65, 19);
-    Label6 = NewLabel(Picture1, "Label6", QStringLiteral("NOTE: All offsets are in hexadecimal"), 0,
-                      144, 217, 13);
-    SetTag(Label6, "9");
+    txtOffset = AddTextBox(Picture1, "txtOffset", QString(), 6, QRect(144, 108, 65, 19));
+    Label6 = AddLabel(Picture1, "Label6", QStringLiteral("NOTE: All offsets are in hexadecimal"),
+                      QRect(0, 144, 217, 13));
+    SetStringId(Label6, kStrNoteHexadecimal);
     const std::initializer_list<QWidget*> disabledByDesign = {
         lblFreeSpace,      txtByteType,  lblNeededBytes, txtNeededBytes, lblSearchInterval,
         txtSearchInterval, optOffset[1], optOffset[0],   txtOffset};
@@ -158,41 +143,45 @@ void frmMain::CreateControls() {
         control->setEnabled(false);
     }
 
-    lstResult = Place(new QListWidget(client), "lstResult", 264, 112, 105, 147);
+    lstResult = Place(new QListWidget(client), "lstResult", QRect(264, 112, 105, 147));
     lstResult->setSelectionMode(QAbstractItemView::SingleSelection);
     lstResult->setSortingEnabled(false);
-    SetTag(lstResult, "0");
+    // The list's tag holds the last result, the base of "Find next": none yet.
+    lstResult->setProperty("tag", QStringLiteral("0"));
 
-    cmdSearch = NewButton(client, "cmdSearch", QStringLiteral("Search"), 384, 112, 105, 23);
-    SetTag(cmdSearch, "6");
-    cmdFindNext = NewButton(client, "cmdFindNext", QStringLiteral("Find next"), 384, 140, 105, 23);
-    SetTag(cmdFindNext, "7");
-    cmdCopy = NewButton(client, "cmdCopy", QStringLiteral("Copy"), 384, 168, 105, 22);
-    SetTag(cmdCopy, "8");
+    cmdSearch =
+        AddCommandButton(client, "cmdSearch", QStringLiteral("Search"), QRect(384, 112, 105, 23));
+    SetStringId(cmdSearch, kStrSearch);
+    cmdFindNext = AddCommandButton(client, "cmdFindNext", QStringLiteral("Find next"),
+                                   QRect(384, 140, 105, 23));
+    SetStringId(cmdFindNext, kStrFindNext);
+    cmdCopy = AddCommandButton(client, "cmdCopy", QStringLiteral("Copy"), QRect(384, 168, 105, 22));
+    SetStringId(cmdCopy, kStrCopy);
     cmdSearch->setEnabled(false);
     cmdFindNext->setEnabled(false);
     cmdCopy->setEnabled(false);
 
-    fraHex = NewFrame(client, "fraHex", QStringLiteral("Dec / Hex"), 384, 200, 103, 105);
-    Picture2 = NewContainer(fraHex, "Picture2", 8, 16, 81, 81);
+    fraHex = AddFrame(client, "fraHex", QStringLiteral("Dec / Hex"), QRect(384, 200, 103, 105));
+    Picture2 = AddContainer(fraHex, "Picture2", QRect(8, 16, 81, 81));
     KeepBelowCaption(fraHex, Picture2);
-    lblDec = NewLabel(Picture2, "lblDec", QStringLiteral("Dec"), 8, 0, 18, 13);
-    txtDec = NewTextBox(Picture2, "txtDec", QString(), 8, 8, 16, 65, 19);
-    lblHex = NewLabel(Picture2, "lblHex", QStringLiteral("Hex"), 8, 40, 19, 13);
-    txtHex = NewTextBox(Picture2, "txtHex", QString(), 7, 8, 56, 65, 19);
+    lblDec = AddLabel(Picture2, "lblDec", QStringLiteral("Dec"), QRect(8, 0, 18, 13));
+    txtDec = AddTextBox(Picture2, "txtDec", QString(), 8, QRect(8, 16, 65, 19));
+    lblHex = AddLabel(Picture2, "lblHex", QStringLiteral("Hex"), QRect(8, 40, 19, 13));
+    txtHex = AddTextBox(Picture2, "txtHex", QString(), 7, QRect(8, 56, 65, 19));
 
-    Frame2 = NewFrame(client, "Frame2", QString(), 264, 264, 105, 41);
+    Frame2 = AddFrame(client, "Frame2", QString(), QRect(264, 264, 105, 41));
     // Wider than the classic 57 px, up to the frame's border: "ROM: " and a four-letter game
     // code of wide letters would otherwise be cut off.
-    lblGameCode = NewLabel(Frame2, "lblGameCode", QStringLiteral("ROM: None"), 24, 16, 77, 13);
+    lblGameCode =
+        AddLabel(Frame2, "lblGameCode", QStringLiteral("ROM: None"), QRect(24, 16, 77, 13));
 
-    Frame1 = NewFrame(client, "Frame1", QString(), 8, 312, 481, 33);
+    Frame1 = AddFrame(client, "Frame1", QString(), QRect(8, 312, 481, 33));
     // Where MS Sans Serif exists only as fixed-size bitmaps, or not at all, Localize gives the
     // frame the window's face instead (UseScalableFaces).
     QFont frame1Font(QStringLiteral("MS Sans Serif"));
-    frame1Font.setPointSizeF(kWindowFontPoints);
+    frame1Font.setPointSizeF(kProgramFontPoints);
     Frame1->setFont(frame1Font);
-    lblCopyright = NewLabel(Frame1, "lblCopyright", QString(), 173, 13, 300, 13);
+    lblCopyright = AddLabel(Frame1, "lblCopyright", QString(), QRect(173, 13, 300, 13));
 
     tmrShowUpdate = new QTimer(this);
     tmrShowUpdate->setObjectName(QStringLiteral("tmrShowUpdate"));
@@ -211,33 +200,38 @@ void frmMain::CreateControls() {
 }
 
 void frmMain::CreateMenus() {
-    mnuFile = NewMenu(this, "mnuFile", QStringLiteral("File"), 100);
-    mnuOpen = NewMenuItem(mnuFile, "mnuOpen", QStringLiteral("Open ROM..."), 101, "Ctrl+O");
+    mnuFile = NewMenu(this, "mnuFile", QStringLiteral("File"), kStrMenuFile);
+    mnuOpen =
+        NewMenuItem(mnuFile, "mnuOpen", QStringLiteral("Open ROM..."), kStrMenuOpenRom, "Ctrl+O");
     mnuSep1 = NewSeparator(mnuFile, "mnuSep1");
-    mnuExit = NewMenuItem(mnuFile, "mnuExit", QStringLiteral("Exit"), 102, "Ctrl+Q");
+    mnuExit = NewMenuItem(mnuFile, "mnuExit", QStringLiteral("Exit"), kStrMenuExit, "Ctrl+Q");
 
-    mnuEdit = NewMenu(this, "mnuEdit", QStringLiteral("Edit"), 103);
-    mnuSearch = NewMenuItem(mnuEdit, "mnuSearch", QStringLiteral("Search"), 104, "Ctrl+F");
-    mnuFindNext = NewMenuItem(mnuEdit, "mnuFindNext", QStringLiteral("Find next"), 105, "F3");
+    mnuEdit = NewMenu(this, "mnuEdit", QStringLiteral("Edit"), kStrMenuEdit);
+    mnuSearch =
+        NewMenuItem(mnuEdit, "mnuSearch", QStringLiteral("Search"), kStrMenuSearch, "Ctrl+F");
+    mnuFindNext =
+        NewMenuItem(mnuEdit, "mnuFindNext", QStringLiteral("Find next"), kStrMenuFindNext, "F3");
     mnuSep2 = NewSeparator(mnuEdit, "mnuSep2");
-    mnuCopy = NewMenuItem(mnuEdit, "mnuCopy", QStringLiteral("Copy"), 106);
+    mnuCopy = NewMenuItem(mnuEdit, "mnuCopy", QStringLiteral("Copy"), kStrMenuCopy);
     mnuFreeSpaceMap = NewMenuItem(mnuEdit, "mnuFreeSpaceMap", QStringLiteral("Free-space map..."),
-                                  3001, "Ctrl+M");
+                                  kStrMenuFreeSpaceMap, "Ctrl+M");
     mnuSearch->setEnabled(false);
     mnuFindNext->setEnabled(false);
     mnuCopy->setEnabled(false);
     mnuFreeSpaceMap->setEnabled(false);
 
-    mnuHelp = NewMenu(this, "mnuHelp", QStringLiteral("Help"), 107);
-    mnuAbout = NewMenuItem(mnuHelp, "mnuAbout", QStringLiteral("About"), 109);
+    mnuHelp = NewMenu(this, "mnuHelp", QStringLiteral("Help"), kStrMenuHelp);
+    mnuAbout = NewMenuItem(mnuHelp, "mnuAbout", QStringLiteral("About"), kStrMenuAbout);
     mnuSep3 = NewSeparator(mnuHelp, "mnuSep3");
-    mnuLiveUpdate = NewMenu(mnuHelp, "mnuLiveUpdate", QStringLiteral("Live Update"), 10000);
+    mnuLiveUpdate =
+        NewMenu(mnuHelp, "mnuLiveUpdate", QStringLiteral("Live Update"), kStrLiveUpdate);
     mnuHelp->addMenu(mnuLiveUpdate);
-    mnuCheckNow =
-        NewMenuItem(mnuLiveUpdate, "mnuCheckNow", QStringLiteral("Check Now..."), 10024, "Ctrl+U");
+    mnuCheckNow = NewMenuItem(mnuLiveUpdate, "mnuCheckNow", QStringLiteral("Check Now..."),
+                              kStrCheckNow, "Ctrl+U");
     mnuCheckNow->setEnabled(false);
-    mnuAutomaticallyCheck = NewMenuItem(mnuLiveUpdate, "mnuAutomaticallyCheck",
-                                        QStringLiteral("Automatically Check"), 10025);
+    mnuAutomaticallyCheck =
+        NewMenuItem(mnuLiveUpdate, "mnuAutomaticallyCheck", QStringLiteral("Automatically Check"),
+                    kStrAutomaticallyCheck);
     mnuAutomaticallyCheck->setCheckable(true);
     mnuAutomaticallyCheck->setChecked(true);
 

@@ -8,8 +8,6 @@ namespace gapwell {
 
 void Main() {
     ErrorScope scope("Main", "modMain");
-    // Loading the shell library and initialising the common controls have no counterpart on
-    // Linux: Qt provides every control, so there is no library handle to keep or free.
     frmMain* form = nullptr;
     scope.Step([&] {
         form = new frmMain;

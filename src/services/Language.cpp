@@ -1,6 +1,5 @@
 #include "services/Language.h"
 
-#include <array>
 #include <cctype>
 #include <optional>
 #include <string_view>
@@ -10,25 +9,6 @@
 namespace gapwell {
 
 namespace {
-
-struct LanguageCode {
-    std::string_view code;
-    int languageId;
-};
-
-constexpr std::array<LanguageCode, 11> kLanguageCodes{{
-    {"da", 1030},
-    {"de", 1031},
-    {"en", 1033},
-    {"fi", 1035},
-    {"fr", 1036},
-    {"it", 1040},
-    {"nl", 1043},
-    {"sk", 1051},
-    {"sl", 1060},
-    {"zh", 2052},
-    {"es", 3082},
-}};
 
 // The language part of a locale name: "de" of "de_DE.UTF-8@euro".
 std::string LanguagePart(std::string_view locale) {
@@ -47,9 +27,9 @@ bool IsNeutralLocale(std::string_view locale) {
 
 std::optional<int> LanguageIdOf(std::string_view locale) {
     const std::string language = LanguagePart(locale);
-    for (const LanguageCode& entry : kLanguageCodes) {
-        if (entry.code == language) {
-            return entry.languageId;
+    for (const EmbeddedStringTable& table : EmbeddedStringTables()) {
+        if (table.languageCode == language) {
+            return table.languageId;
         }
     }
     return std::nullopt;
@@ -76,9 +56,9 @@ int LanguageIdForLocale(const LocaleSettings& settings) {
 }
 
 std::string LanguageCodeOf(int languageId) {
-    for (const LanguageCode& entry : kLanguageCodes) {
-        if (entry.languageId == languageId) {
-            return std::string(entry.code);
+    for (const EmbeddedStringTable& table : EmbeddedStringTables()) {
+        if (table.languageId == languageId) {
+            return table.languageCode;
         }
     }
     return "en";
@@ -88,13 +68,17 @@ int UserLanguageId() {
     return LanguageIdForLocale(CurrentPlatform().UserLocale());
 }
 
-std::string LanguageTag(int languageId) {
-    for (const LanguageCode& entry : kLanguageCodes) {
-        if (entry.languageId == languageId) {
-            return std::string(entry.code);
+char DecimalSeparatorOf(int languageId) {
+    for (const EmbeddedStringTable& table : EmbeddedStringTables()) {
+        if (table.languageId == languageId) {
+            return table.decimalSeparator;
         }
     }
-    return "en";
+    return '.';
+}
+
+char UserDecimalSeparator() {
+    return DecimalSeparatorOf(UserLanguageId());
 }
 
 }  // namespace gapwell

@@ -18,8 +18,11 @@ std::string LanguageCodeOf(int languageId);
 // The language id for the user's locale, as the platform reports it.
 int UserLanguageId();
 
-// The two-letter language code of one of the program's language ids ("de" for 1031); "en" for
-// any other id.
-std::string LanguageTag(int languageId);
+// The decimal separator of one of the program's language ids ("," for 1031); "." for any other
+// id.
+char DecimalSeparatorOf(int languageId);
+
+// The decimal separator of the user's interface language, as "#0.00" uses it.
+char UserDecimalSeparator();
 
 }  // namespace gapwell

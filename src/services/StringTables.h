@@ -9,14 +9,19 @@
 
 namespace gapwell {
 
-// One language's string table as carried in the program: the bytes of its UTF-8 text file.
+// One language's string table as carried in the program: the bytes of its UTF-8 text file, the
+// two-letter code that locale names use for the language ("de" for 1031) and its decimal
+// separator.
 struct EmbeddedStringTable {
     int languageId;
+    const char* languageCode;
+    char decimalSeparator;
     const unsigned char* data;
     std::size_t size;
 };
 
-// All tables the program carries (generated at build time from resources/strings).
+// All tables the program carries, in the order of resources/strings/languages.list (generated at
+// build time).
 std::span<const EmbeddedStringTable> EmbeddedStringTables();
 
 // The language whose table is complete; it serves every language without a table of its own.

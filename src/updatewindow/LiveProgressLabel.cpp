@@ -1,10 +1,8 @@
 #include "updatewindow/LiveProgressLabel.h"
 
 #include <QLabel>
-#include <QLocale>
 
 #include "platform/Platform.h"
-#include "services/Language.h"
 
 namespace gapwell {
 
@@ -24,13 +22,6 @@ void LiveProgressLabel::Show(const QString& text) {
         lastRepaint_ = now;
     }
     CurrentPlatform().DoEvents();
-}
-
-char UserDecimalSeparator() {
-    const QLocale locale(QString::fromStdString(LanguageTag(UserLanguageId())));
-    const QString separator = locale.decimalPoint();
-    const char latin1 = separator.size() == 1 ? separator.at(0).toLatin1() : '\0';
-    return latin1 != '\0' ? latin1 : '.';
 }
 
 }  // namespace gapwell

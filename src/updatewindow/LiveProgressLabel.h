@@ -24,7 +24,4 @@ class LiveProgressLabel {
     std::chrono::steady_clock::time_point lastRepaint_{};
 };
 
-// The decimal separator of the user's interface language ("," for German), as "#0.00" uses it.
-char UserDecimalSeparator();
-
 }  // namespace gapwell

@@ -11,6 +11,7 @@
 #include "base/Version.h"
 #include "platform/Platform.h"
 #include "services/ErrorScope.h"
+#include "services/Language.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "ui/EditStyles.h"

@@ -125,6 +125,11 @@ class TestOptionFields : public QObject {
         Retype(box, QStringLiteral("7"));
         window->txtNeededBytes->setFocus();
         QCOMPARE(box->text(), QStringLiteral("07"));
+
+        // Two digits are left as they are.
+        Retype(box, QStringLiteral("AB"));
+        window->txtNeededBytes->setFocus();
+        QCOMPARE(box->text(), QStringLiteral("AB"));
     }
 
     void digitsOnlyBoxesRefuseTypedNonDigitsButNotPastedText() {

@@ -115,6 +115,48 @@ TEST_F(GapwellCli, InfoShowsTheHeader) {
     EXPECT_NE(shortRom.err.find("shorter than a GBA header"), std::string::npos);
 }
 
+TEST_F(GapwellCli, InfoWarnsOnlyWhenTheMakerCodeIsCut) {
+    // The maker code is the header's last field: bytes 0xB0 and 0xB1.
+    std::vector<std::uint8_t> header(0xB2, 'A');
+    const CliRun whole = Gapwell(folder_, "info " + folder_.Write("whole.gba", header));
+    EXPECT_EQ(whole.exitCode, 0);
+    EXPECT_EQ(whole.err, "");
+    EXPECT_NE(whole.out.find("maker code: AA\n"), std::string::npos) << whole.out;
+
+    header.pop_back();
+    const CliRun cut = Gapwell(folder_, "info " + folder_.Write("cut.gba", header));
+    EXPECT_EQ(cut.exitCode, 0);
+    EXPECT_NE(cut.err.find("only 177 bytes long, shorter than a GBA header"), std::string::npos)
+        << cut.err;
+    EXPECT_NE(cut.out.find("maker code: A\n"), std::string::npos) << cut.out;
+}
+
+TEST_F(GapwellCli, InfoJsonEscapesTheTitle) {
+    auto bytes = BytesWithRun(0x200, 0x37, 0x100, 0x10, 0xFF);
+    const std::string header = "BACK\\SLASH\"QAGPE01";
+    std::copy(header.begin(), header.end(), bytes.begin() + 0xA0);
+    const CliRun run = Gapwell(folder_, "info --json " + folder_.Write("slash.gba", bytes));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out,
+              "{\"length\":512,\"game_code\":\"AGPE\",\"title\":\"BACK\\\\SLASH\\\"Q\","
+              "\"maker_code\":\"01\"}\n");
+}
+
+TEST_F(GapwellCli, FindNeedsTwoHundredFiftySixBytesUnlessTold) {
+    // The run of FF ends at 0x4200: from 0x4100 it holds 256 bytes, from 0x4101 only 255.
+    EXPECT_EQ(Gapwell(folder_, "find " + rom_ + " --from 4100").out, "4100\n");
+    const CliRun tooShort = Gapwell(folder_, "find " + rom_ + " --from 4101");
+    EXPECT_EQ(tooShort.exitCode, 1);
+    EXPECT_EQ(tooShort.out, "");
+}
+
+TEST_F(GapwellCli, FindAllowsAnIntervalOfZero) {
+    // Find next from the last result itself finds that result again.
+    const CliRun run = Gapwell(folder_, "find " + rom_ + " --count 2 --interval 0");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "4000\n4000\n");
+}
+
 TEST_F(GapwellCli, VersionNamesTheProduct) {
     const CliRun run = Gapwell(folder_, "--version");
     EXPECT_EQ(run.exitCode, 0);

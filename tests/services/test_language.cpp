@@ -50,5 +50,14 @@ TEST(Language, LocaleVariablesDecideInOrder) {
     EXPECT_EQ(LanguageIdForLocale({"", "ru_RU.UTF-8", "", "de_DE.UTF-8"}), 1033);
 }
 
+TEST(Language, DecimalSeparatorFollowsTheLanguage) {
+    EXPECT_EQ(DecimalSeparatorOf(1031), ',');
+    EXPECT_EQ(DecimalSeparatorOf(3082), ',');
+    EXPECT_EQ(DecimalSeparatorOf(1033), '.');
+    EXPECT_EQ(DecimalSeparatorOf(2052), '.');
+    // A language without a table counts in English.
+    EXPECT_EQ(DecimalSeparatorOf(1049), '.');
+}
+
 }  // namespace
 }  // namespace gapwell
