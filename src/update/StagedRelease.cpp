@@ -60,7 +60,7 @@ std::string StageProgram(int incoming, int appFolder, const std::string& program
     if (!program || program->st_size == 0) {
         throw RuntimeError(ENOENT, "The archive's program file is empty: " + programName);
     }
-    const std::string travelling = programName + kTravellingSuffix;
+    std::string travelling = programName + kTravellingSuffix;
     if (::fchmodat(incoming, programName.c_str(), NewProgramMode(appFolder, programName), 0) != 0 ||
         ::renameat(incoming, programName.c_str(), incoming, travelling.c_str()) != 0) {
         throw ErrnoError(errno, programName);
