@@ -79,5 +79,6 @@ inline constexpr int kStrUpdatesFolder = 10022;
 inline constexpr int kStrConnectionError = 10023;
 inline constexpr int kStrCheckNow = 10024;
 inline constexpr int kStrAutomaticallyCheck = 10025;
+inline constexpr int kStrReleaseNotes = 10026;
 
 }  // namespace gapwell

@@ -17,6 +17,7 @@
 class QCloseEvent;
 class QGroupBox;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
@@ -64,6 +65,8 @@ class frmUpdate : public QDialog {
     QLabel* lblNewestVersion = nullptr;
     QLabel* lblNo = nullptr;
     QLabel* lblYes = nullptr;
+    QLabel* lblNotes = nullptr;          // the release notes' caption
+    QPlainTextEdit* txtNotes = nullptr;  // the release notes, plain text, read-only
     QLabel* lblDownloading = nullptr;
     QLabel* lblDestination = nullptr;
     QLabel* lblArchivePath = nullptr;
@@ -97,6 +100,10 @@ class frmUpdate : public QDialog {
     void Updater_DownloadWaiting();
     void VersionCheckComplete(const VersionCheck& check);
     void ShowVersions(bool updateAvailable);
+    // The release notes below the versions (frmUpdateNotes.cpp): hidden controls at first; the
+    // wizard grows to show them when an update has notes.
+    void BuildNotesControls();
+    void ShowReleaseNotes(const std::string& notes);
     void ArchiveComplete(std::int32_t TotalBytes);
 
     // The wizard's own reporting wrappers of the path helpers.

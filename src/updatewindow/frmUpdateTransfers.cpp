@@ -97,6 +97,9 @@ void frmUpdate::VersionCheckComplete(const VersionCheck& check) {
         }
     });
     scope.Step([&] { ShowVersions(check.updateAvailable); });
+    if (check.updateAvailable && !check.releaseNotes.empty()) {
+        scope.Step([&] { ShowReleaseNotes(check.releaseNotes); });
+    }
 }
 
 void frmUpdate::ShowVersions(bool updateAvailable) {

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -305,6 +306,84 @@ class TestUpdateWizard : public QObject {
         QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
         QVERIFY(!wizard->isVisible() && !IsLoaded(wizard));
         QVERIFY(gapwell::LoadedUpdateWizard().isNull());
+    }
+
+    // Without notes the second step keeps its size and shows no box.
+    void updateWithoutReleaseNotes() {
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\n\r\n \r\n");
+        frmUpdate* wizard = OpenWizard();
+        const QSize size = wizard->size();
+        const QPoint next = wizard->cmdNext->pos();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        QVERIFY(wizard->lblYes->isVisibleTo(wizard));
+        QVERIFY(!wizard->txtNotes->isVisibleTo(wizard) && !wizard->lblNotes->isVisibleTo(wizard));
+        QCOMPARE(wizard->size(), size);
+        QCOMPARE(wizard->cmdNext->pos(), next);
+    }
+
+    void releaseNotes_data() {
+        QTest::addColumn<QByteArray>("notes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("two lines") << QByteArray("Faster search.\r\nA map of free space.\r\n")
+                                   << QStringLiteral("Faster search.\nA map of free space.");
+        QTest::newRow("a line that looks like HTML")
+            << QByteArray("<b>bold</b> <a href=\"file:///etc/passwd\">x</a><img src=x>")
+            << QStringLiteral("<b>bold</b> <a href=\"file:///etc/passwd\">x</a><img src=x>");
+        QTest::newRow("control characters")
+            << QByteArray("a\x1B[2Jb\x07\x08" "c\td") << QStringLiteral("a[2Jbcd");
+        QTest::newRow("invalid UTF-8") << QByteArray("caf\xC3\xA9 \xFF\xC0\xAF!")
+                                       << QStringLiteral("caf\u00E9 \uFFFD\uFFFD\uFFFD!");
+    }
+
+    // The notes are shown as they are written, as plain text in a read-only box below the
+    // versions; the wizard grows by the box and its buttons move with it.
+    void releaseNotes() {
+        QFETCH(QByteArray, notes);
+        QFETCH(QString, shown);
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\n" +
+                         notes.toStdString());
+        frmUpdate* wizard = OpenWizard();
+        const QSize size = wizard->size();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        QVERIFY(wizard->txtNotes->isVisibleTo(wizard) && wizard->lblNotes->isVisibleTo(wizard));
+        QCOMPARE(wizard->lblNotes->text(), QStringLiteral("Release notes:"));
+        QCOMPARE(wizard->txtNotes->toPlainText(), shown);
+        QVERIFY(wizard->txtNotes->isReadOnly());
+        QCOMPARE(wizard->txtNotes->document()->blockCount(),
+                 int(shown.count(QLatin1Char('\n'))) + 1);
+        QVERIFY(wizard->txtNotes->y() >= wizard->lblYes->geometry().bottom());
+        QVERIFY(wizard->height() > size.height());
+        QVERIFY(wizard->cmdNext->geometry().bottom() < wizard->height());
+        QVERIFY(wizard->fraFrame[1]->geometry().bottom() < wizard->cmdNext->y());
+
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        QCOMPARE(VisibleStep(wizard), 2);
+        QCOMPARE(wizard->cmdCancel->text(), QStringLiteral("Finish"));
+    }
+
+    // A version file filled to its bound by one line of notes: the update is offered, the box
+    // holds the start of the line and ends with the cut mark.
+    void longReleaseNotesAreCut() {
+        const std::string line = "Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\n";
+        const std::string notes(65536 - line.size(), 'n');
+        ServeVersionLine(line + notes);
+        frmUpdate* wizard = CheckedWizard();
+
+        QVERIFY(wizard->lblYes->isVisibleTo(wizard) && wizard->txtNotes->isVisibleTo(wizard));
+        const QString shown = wizard->txtNotes->toPlainText();
+        QVERIFY(shown.size() < 20000);
+        QVERIFY(shown.startsWith(QString(1000, QLatin1Char('n'))));
+        QVERIFY(shown.endsWith(QStringLiteral("\n[\u2026]")));
+    }
+
+    void germanReleaseNotesCaption() {
+        platform_.locale.lang = "de_DE.UTF-8";
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\nSchneller.");
+        frmUpdate* wizard = CheckedWizard();
+        QCOMPARE(wizard->lblNotes->text(), QStringLiteral("Versionshinweise:"));
+        QCOMPARE(wizard->txtNotes->toPlainText(), QStringLiteral("Schneller."));
     }
 
     void unusableVersionLine_data() {
