@@ -55,6 +55,7 @@ class frmUpdate : public QDialog {
 
     // Controls, as created from the design.
     QPushButton* cmdNext = nullptr;
+    QPushButton* cmdSkip = nullptr;  // only when the start-up check offers the update
     QPushButton* cmdCancel = nullptr;
     std::array<QGroupBox*, 3> fraFrame{};
     QLabel* lblStep1 = nullptr;
@@ -104,6 +105,12 @@ class frmUpdate : public QDialog {
     // wizard grows to show them when an update has notes.
     void BuildNotesControls();
     void ShowReleaseNotes(const std::string& notes);
+    // Skipping a version (frmUpdateSkip.cpp): the start-up check offers "Skip this version" and
+    // stays silent about a skipped version; "Check Now..." offers it marked as skipped.
+    void BuildSkipButton();
+    bool OfferIsSkipped(const VersionCheck& check) const;
+    void ShowSkipChoice(bool skipped);
+    void cmdSkip_Click();
     void ArchiveComplete(std::int32_t TotalBytes);
 
     // The wizard's own reporting wrappers of the path helpers.

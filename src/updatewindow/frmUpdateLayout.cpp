@@ -130,6 +130,7 @@ void frmUpdate::BuildControls() {
     SetStringId(cmdCancel, kStrCancel);
     cmdNext = AddButton(this, "cmdNext", QStringLiteral("Next"), TwipsRect(4680, 3240, 1215, 345));
     SetStringId(cmdNext, kStrNext);
+    BuildSkipButton();
     setTabOrder(cmdNext, cmdCancel);
     cmdNext->setFocus();
 }

@@ -41,7 +41,7 @@ void frmUpdate::ShowReleaseNotes(const std::string& notes) {
     for (QGroupBox* frame : fraFrame) {
         frame->resize(frame->width(), frame->height() + room);
     }
-    for (QPushButton* button : {cmdCancel, cmdNext}) {
+    for (QPushButton* button : {cmdCancel, cmdNext, cmdSkip}) {
         button->move(button->x(), button->y() + room);
     }
     setFixedSize(width(), height() + room);

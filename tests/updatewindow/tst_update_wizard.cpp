@@ -2,9 +2,11 @@
 // test's own HTTP server on 127.0.0.1.
 
 #include <sodium.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -13,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -330,8 +333,10 @@ class TestUpdateWizard : public QObject {
         QTest::newRow("a line that looks like HTML")
             << QByteArray("<b>bold</b> <a href=\"file:///etc/passwd\">x</a><img src=x>")
             << QStringLiteral("<b>bold</b> <a href=\"file:///etc/passwd\">x</a><img src=x>");
-        QTest::newRow("control characters")
-            << QByteArray("a\x1B[2Jb\x07\x08" "c\td") << QStringLiteral("a[2Jbcd");
+        QTest::newRow("control characters") << QByteArray(
+                                                   "a\x1B[2Jb\x07\x08"
+                                                   "c\td")
+                                            << QStringLiteral("a[2Jbcd");
         QTest::newRow("invalid UTF-8") << QByteArray("caf\xC3\xA9 \xFF\xC0\xAF!")
                                        << QStringLiteral("caf\u00E9 \uFFFD\uFFFD\uFFFD!");
     }
@@ -632,6 +637,140 @@ class TestUpdateWizard : public QObject {
         QVERIFY(!QFile::exists(ArchiveFile()));
         DeleteClosedWindows();
         QVERIFY(watched.isNull());
+    }
+
+    QString SkipRecord() const {
+        return programFolder_->filePath(QStringLiteral("skipversion.dat"));
+    }
+
+    // The start-up check; returns the wizard it left loaded (none when it found nothing to offer).
+    frmUpdate* StartUpCheck() {
+        QTimer showTimer;
+        showTimer.setInterval(60000);
+        gapwell::RunUnattendedUpdateCheck(owner_.get(), &showTimer);
+        frmUpdate* wizard = gapwell::LoadedUpdateWizard();
+        if (showTimer.isActive() != (wizard != nullptr)) {
+            qFatal("the show timer and the loaded wizard disagree");
+        }
+        return wizard;
+    }
+
+    // Skip at start-up, then: the same version at the next start is not offered, "Check Now..."
+    // offers it marked as skipped, and a newer one is offered at start-up as usual.
+    void skipThisVersion() {
+        ServeUpdate(4096);
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        gapwell::ShowUpdateWizard(owner_.get());  // as the show timer does
+        QVERIFY(wizard->isVisible() && wizard->cmdSkip->isVisible());
+        QCOMPARE(wizard->cmdSkip->text(), QStringLiteral("Skip this version"));
+        QVERIFY(wizard->cmdNext->isVisible() && wizard->cmdCancel->isVisible());
+        QVERIFY(wizard->cmdSkip->geometry().right() < wizard->cmdCancel->x());
+        QTest::mouseClick(wizard->cmdSkip, Qt::LeftButton);
+        QVERIFY(!IsLoaded(wizard));
+        QVERIFY(platform_.taskDialogs.empty());
+        QFile record(SkipRecord());
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll(), QByteArray("1.2.4\n"));
+        QVERIFY(!QFile::exists(programFolder_->filePath(QStringLiteral("autoupdate.dat"))));
+        DeleteClosedWindows();
+
+        QVERIFY(StartUpCheck() == nullptr);
+
+        frmUpdate* attended = CheckedWizard();
+        QCOMPARE(attended->lblNewestVersion->text(),
+                 QStringLiteral("Newest version: 1.2.4 (skipped)"));
+        QVERIFY(attended->lblNewestVersion->geometry().right() < attended->fraFrame[1]->width());
+        QVERIFY(attended->cmdNext->isEnabled() && !attended->cmdSkip->isVisibleTo(attended));
+        attended->close();
+        DeleteClosedWindows();
+
+        ServeVersionLine("Gapwell|1.2.5|" + server_->Url(kArchivePath));
+        frmUpdate* newer = StartUpCheck();
+        QVERIFY(newer != nullptr);
+        QCOMPARE(newer->lblNewestVersion->text(), QStringLiteral("Newest version: 1.2.5"));
+        QVERIFY(newer->cmdSkip->isVisibleTo(newer));
+    }
+
+    // Next after the start-up offer downloads as usual; the skip button goes with step 2.
+    void nextAfterTheStartUpOfferHidesSkip() {
+        ServeUpdate(4096);
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        gapwell::ShowUpdateWizard(owner_.get());
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        QCOMPARE(VisibleStep(wizard), 2);
+        QVERIFY(!wizard->cmdSkip->isVisible());
+        QCOMPARE(wizard->cmdCancel->text(), QStringLiteral("Finish"));
+        QVERIFY(!QFile::exists(SkipRecord()));
+    }
+
+    void germanSkipTexts() {
+        platform_.locale.lang = "de_DE.UTF-8";
+        ServeUpdate(4096);
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        QCOMPARE(wizard->cmdSkip->text(), QStringLiteral("Diese Version \u00FCberspringen"));
+        QTest::mouseClick(wizard->cmdSkip, Qt::LeftButton);
+        DeleteClosedWindows();
+        frmUpdate* attended = CheckedWizard();
+        QCOMPARE(attended->lblNewestVersion->text(),
+                 Text(10014) + QStringLiteral(" 1.2.4 (\u00FCbersprungen)"));
+        QVERIFY(attended->lblNewestVersion->geometry().right() < attended->fraFrame[1]->width());
+    }
+
+    void damagedSkipRecord_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("garbage") << 0;
+        QTest::newRow("huge") << 1;
+        QTest::newRow("link to a record") << 2;
+        QTest::newRow("FIFO") << 3;
+        QTest::newRow("folder") << 4;
+    }
+
+    // A record that is not a plain small file naming a version means nothing is skipped: the
+    // start-up check offers the update; Skip still closes the wizard without an error box.
+    void damagedSkipRecord() {
+        QFETCH(int, kind);
+        const std::string record = SkipRecord().toStdString();
+        switch (kind) {
+            case 0:
+                std::ofstream(record) << "1.2.4\x01garbage";
+                break;
+            case 1:
+                std::ofstream(record) << std::string(1 << 20, '1') + "1.2.4";
+                break;
+            case 2:
+                QVERIFY(QFile::link(SkipRecord() + QStringLiteral(".real"), SkipRecord()));
+                std::ofstream(record + ".real") << "1.2.4\n";
+                break;
+            case 3:
+                QCOMPARE(::mkfifo(record.c_str(), 0600), 0);
+                break;
+            default:
+                QVERIFY(QDir().mkpath(SkipRecord()));
+                break;
+        }
+        ServeUpdate(4096);
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        QTest::mouseClick(wizard->cmdSkip, Qt::LeftButton);
+        QVERIFY(!IsLoaded(wizard));
+        QVERIFY(platform_.taskDialogs.empty());
+        if (kind == 4) {
+            QVERIFY(QFileInfo(SkipRecord()).isDir());
+            return;
+        }
+        // Whatever was planted is replaced by the record, never written through.
+        QVERIFY(!QFileInfo(SkipRecord()).isSymLink());
+        QFile written(SkipRecord());
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("1.2.4\n"));
+        if (kind == 2) {
+            QFile target(SkipRecord() + QStringLiteral(".real"));
+            QVERIFY(target.open(QIODevice::ReadOnly));
+            QCOMPARE(target.readAll(), QByteArray("1.2.4\n"));
+        }
     }
 
     void unattendedCheck_data() {
