@@ -12,7 +12,7 @@ namespace gapwell {
 // at either end go, and notes longer than kMaxReleaseNotesBytes are cut at a character
 // boundary and end with kReleaseNotesCutMark. A file of one line has no notes ("").
 
-inline constexpr std::size_t kMaxReleaseNotesBytes = 16 * 1024;
+inline constexpr std::size_t kMaxReleaseNotesBytes = std::size_t{16} * 1024;
 inline constexpr std::string_view kReleaseNotesCutMark = "\n[\xE2\x80\xA6]";  // "[…]"
 
 // The notes of a version file's whole text.

@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "platform/Platform.h"
+#include "services/WriteAll.h"
 #include "update/UpdatePaths.h"
 #include "update/VersionFile.h"
 
@@ -29,7 +30,8 @@ bool IsVersionText(std::string_view text) {
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
-// Reads at most kMaxRecordBytes + 1 bytes of an open regular file; "" when it is longer.
+// Reads at most kMaxRecordBytes + 1 bytes of an open regular file; "" when it is longer or
+// cannot be read.
 std::string ReadRecord(int fd) {
     std::array<char, kMaxRecordBytes + 1> buffer{};
     std::size_t filled = 0;
@@ -38,26 +40,15 @@ std::string ReadRecord(int fd) {
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0) {
+        if (got < 0) {
+            return {};
+        }
+        if (got == 0) {
             break;
         }
         filled += static_cast<std::size_t>(got);
     }
     return filled > kMaxRecordBytes ? std::string() : std::string(buffer.data(), filled);
-}
-
-bool WriteWhole(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 }  // namespace
@@ -97,7 +88,7 @@ bool WriteSkippedVersion(const std::string& path, std::string_view version) {
     if (fd < 0) {
         return false;
     }
-    const bool written = ::fchmod(fd, 0644) == 0 && WriteWhole(fd, std::string(version) + "\n");
+    const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, std::string(version) + "\n");
     const bool closed = ::close(fd) == 0;
     if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0) {
         return true;
