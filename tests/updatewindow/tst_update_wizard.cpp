@@ -719,6 +719,25 @@ class TestUpdateWizard : public QObject {
         QVERIFY(attended->lblNewestVersion->geometry().right() < attended->fraFrame[1]->width());
     }
 
+    void skippedMarkFitsTheFrame_data() {
+        QTest::addColumn<QString>("locale");
+        for (const char* code :
+             {"da", "de", "en", "fi", "fr", "it", "nl", "sk", "sl", "zh", "es"}) {
+            QTest::newRow(code) << QStringLiteral("%1_XX.UTF-8").arg(QLatin1String(code));
+        }
+    }
+
+    // In every language the newest version, marked as skipped, stays inside the step's frame.
+    void skippedMarkFitsTheFrame() {
+        QFETCH(QString, locale);
+        platform_.locale.lang = locale.toStdString();
+        std::ofstream(SkipRecord().toStdString()) << "1.2.4\n";
+        ServeUpdate(4096);
+        frmUpdate* wizard = CheckedWizard();
+        QVERIFY(wizard->lblNewestVersion->text().endsWith(Text(10028)));
+        QVERIFY(wizard->lblNewestVersion->geometry().right() < wizard->fraFrame[1]->width());
+    }
+
     void damagedSkipRecord_data() {
         QTest::addColumn<int>("kind");
         QTest::newRow("garbage") << 0;
