@@ -9,6 +9,7 @@
 #include <iterator>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "base/RuntimeError.h"
@@ -68,7 +69,7 @@ int Keygen(const std::string& secretFile, std::ostream& out) {
 }
 
 int Sign(const std::string& secretFile, const std::string& archive, const std::string& version,
-         const std::string& url, std::ostream& out) {
+         const std::string& url, const std::string& notesFile, std::ostream& out) {
     // The line is read back as the shipped program reads it from an update folder of the URL's
     // own scheme: a line it would refuse is never published.
     const std::string line = VersionLineText(version, url);
@@ -77,6 +78,12 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
                            "the program would refuse this version and archive URL "
                            "(digits and dots; an http(s) URL ending in " +
                                std::string(version::kAppTitle) + ".zip or similar)");
+    }
+    const std::string notes = notesFile.empty() ? std::string() : ReadText(notesFile);
+    if (line.size() + notes.size() > static_cast<std::size_t>(kMaxVersionFileBytes)) {
+        throw RuntimeError(EFBIG, "the version line and the notes exceed " +
+                                      std::to_string(kMaxVersionFileBytes / 1024) +
+                                      " KiB, which the program refuses: " + notesFile);
     }
     // The program checks the signature under the name it downloads the archive as.
     const std::string archiveFileName = GetUrlFileName(url);
@@ -90,7 +97,7 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
     WriteNewFile(signatureFile, EncodeBase64(signature.data(), signature.size()) + "\n", 0644);
-    out << line;
+    out << line << notes;
     return 0;
 }
 

@@ -11,9 +11,10 @@ int Keygen(const std::string& secretFile, std::ostream& out);
 
 // Signs ARCHIVE for VERSION under the file name that ends URL (the name the program downloads it
 // as): writes ARCHIVE.sig and prints the version-file line that names the archive at URL, ended
-// by CR LF as the program reads it.
+// by CR LF as the program reads it, followed by the release notes read from NOTES_FILE when one
+// is given (the whole version file must stay within the program's 64 KiB bound).
 int Sign(const std::string& secretFile, const std::string& archive, const std::string& version,
-         const std::string& url, std::ostream& out);
+         const std::string& url, const std::string& notesFile, std::ostream& out);
 
 // Checks ARCHIVE, under its own file name, and its signature file for VERSION against the public
 // key (base64); prints the outcome; 0 when the signature is valid, 1 when not.

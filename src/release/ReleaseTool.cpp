@@ -33,6 +33,9 @@ int RunReleaseTool(int argc, char** argv, std::ostream& out, std::ostream& err) 
     sign->add_option("ARCHIVE", archive, "the release archive")->required();
     sign->add_option("VERSION", version, "the version, as the version file names it")->required();
     sign->add_option("URL", url, "where the server publishes the archive")->required();
+    std::string notesFile;
+    sign->add_option("NOTES_FILE", notesFile,
+                     "release notes (UTF-8 text), printed after the version line");
 
     CLI::App* verify = app.add_subcommand("verify", "check an archive's signature");
     verify->add_option("PUBLIC_KEY", publicKey, "the public key (base64)")->required();
@@ -46,7 +49,7 @@ int RunReleaseTool(int argc, char** argv, std::ostream& out, std::ostream& err) 
             return Keygen(secretFile, out);
         }
         if (*sign) {
-            return Sign(secretFile, archive, version, url, out);
+            return Sign(secretFile, archive, version, url, notesFile, out);
         }
         return Verify(publicKey, archive, version,
                       signatureFile.empty() ? archive + ".sig" : signatureFile, out);

@@ -79,5 +79,8 @@ inline constexpr int kStrUpdatesFolder = 10022;
 inline constexpr int kStrConnectionError = 10023;
 inline constexpr int kStrCheckNow = 10024;
 inline constexpr int kStrAutomaticallyCheck = 10025;
+inline constexpr int kStrReleaseNotes = 10026;
+inline constexpr int kStrSkipThisVersion = 10027;
+inline constexpr int kStrSkipped = 10028;  // after the newest version when it was skipped
 
 }  // namespace gapwell

@@ -9,6 +9,7 @@
 #include "services/modErrorHandler.h"
 #include "update/DoUpdate.h"
 #include "update/ReleaseCheck.h"
+#include "update/ReleaseNotes.h"
 #include "update/UpdatesFolder.h"
 #include "update/clsDownload.h"
 
@@ -32,20 +33,24 @@ VersionCheck LiveUpdate::CheckForUpdate(const TransferBounds& bounds) {
     if (check_.totalBytes == 0) {
         return check_;
     }
-    check_.offer = ParseVersionLine(ReadOfferedLine(), settings_.rules);
+    const std::string text = ReadVersionFile();
+    check_.offer = ParseVersionLine(FirstLine(text), settings_.rules);
+    if (check_.offer.usable) {
+        check_.releaseNotes = ReleaseNotesOf(text);
+    }
     check_.updateAvailable =
         check_.offer.usable && IsNewerVersion(settings_.currentVersion, check_.offer.newestVersion);
     return check_;
 }
 
-// The first line of the version file; empty when reading failed and was given up. The file is
-// deleted once it has been read or given up, not before, so that Retry finds it.
-std::string LiveUpdate::ReadOfferedLine() {
-    std::string line;
+// The version file's text; empty when reading failed and was given up. The file is deleted once
+// it has been read or given up, not before, so that Retry finds it.
+std::string LiveUpdate::ReadVersionFile() {
+    std::string text;
     ErrorScope scope(kCompleteProc, kModuleName);
-    scope.Step([&] { line = ReadVersionFileLine(settings_.versionTempFile); });
+    scope.Step([&] { text = ReadVersionFileText(settings_.versionTempFile); });
     ::unlink(settings_.versionTempFile.c_str());
-    return line;
+    return text;
 }
 
 std::string LiveUpdate::ArchivePath() const {

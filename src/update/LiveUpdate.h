@@ -25,6 +25,7 @@ struct LiveUpdateSettings {
 struct VersionCheck {
     std::int32_t totalBytes = 0;  // of the version file; 0 when its transfer failed
     VersionOffer offer;           // unusable unless the file arrived and its line is usable
+    std::string releaseNotes;     // of a usable line, safe to show (ReleaseNotes.h); may be ""
     bool updateAvailable = false;
 };
 
@@ -37,8 +38,8 @@ class LiveUpdate {
   public:
     LiveUpdate(clsDownload& downloader, LiveUpdateSettings settings);
 
-    // Downloads the version file within `bounds`, reads its first line (a failed read is
-    // reported; Retry reads the file again, as it is kept until it was read or given up),
+    // Downloads the version file within `bounds`, reads its first line and release notes (a failed
+    // read is reported; Retry reads the file again, as it is kept until it was read or given up),
     // deletes it, and compares the offered version with the program's own.
     VersionCheck CheckForUpdate(const TransferBounds& bounds);
 
@@ -55,7 +56,7 @@ class LiveUpdate {
     bool Install();
 
   private:
-    std::string ReadOfferedLine();
+    std::string ReadVersionFile();
     bool ArchiveIsSigned();
 
     clsDownload& downloader_;

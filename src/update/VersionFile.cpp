@@ -141,7 +141,7 @@ bool IsNewerVersion(std::string_view current, std::string_view newest) {
     return current.empty() && newest.find_first_not_of(".0") != std::string_view::npos;
 }
 
-std::string ReadFirstLine(const std::string& path, std::int64_t maxBytes) {
+std::string ReadBoundedText(const std::string& path, std::int64_t maxBytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         throw ErrnoError(errno, path);
@@ -168,11 +168,20 @@ std::string ReadFirstLine(const std::string& path, std::int64_t maxBytes) {
     if (filled > static_cast<std::size_t>(maxBytes)) {
         return {};
     }
-    return FirstLine(std::string_view(content).substr(0, filled));
+    content.resize(filled);
+    return content;
+}
+
+std::string ReadFirstLine(const std::string& path, std::int64_t maxBytes) {
+    return FirstLine(ReadBoundedText(path, maxBytes));
 }
 
 std::string ReadVersionFileLine(const std::string& path) {
     return ReadFirstLine(path, kMaxVersionFileBytes);
+}
+
+std::string ReadVersionFileText(const std::string& path) {
+    return ReadBoundedText(path, kMaxVersionFileBytes);
 }
 
 }  // namespace gapwell

@@ -59,6 +59,11 @@ std::string GetUrlFileName(std::string_view url);
 // its first "." is exactly `programName`.
 bool IsPlainArchiveName(std::string_view name, std::string_view programName);
 
+// The whole text of a downloaded file of at most `maxBytes` bytes, opened without following a
+// link; a longer file gives "" and is read no further. The file stays. Throws RuntimeError when
+// it cannot be read.
+std::string ReadBoundedText(const std::string& path, std::int64_t maxBytes);
+
 // The first line of a downloaded text file of at most `maxBytes` bytes, opened without
 // following a link; a longer file gives an empty line and is read no further. The file stays.
 // Throws RuntimeError when it cannot be read.
@@ -66,5 +71,7 @@ std::string ReadFirstLine(const std::string& path, std::int64_t maxBytes);
 
 // The first line of the downloaded version file (at most kMaxVersionFileBytes).
 std::string ReadVersionFileLine(const std::string& path);
+// The whole downloaded version file (at most kMaxVersionFileBytes).
+std::string ReadVersionFileText(const std::string& path);
 
 }  // namespace gapwell

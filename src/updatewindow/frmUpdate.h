@@ -17,6 +17,7 @@
 class QCloseEvent;
 class QGroupBox;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
@@ -54,6 +55,7 @@ class frmUpdate : public QDialog {
 
     // Controls, as created from the design.
     QPushButton* cmdNext = nullptr;
+    QPushButton* cmdSkip = nullptr;  // only when the start-up check offers the update
     QPushButton* cmdCancel = nullptr;
     std::array<QGroupBox*, 3> fraFrame{};
     QLabel* lblStep1 = nullptr;
@@ -64,6 +66,8 @@ class frmUpdate : public QDialog {
     QLabel* lblNewestVersion = nullptr;
     QLabel* lblNo = nullptr;
     QLabel* lblYes = nullptr;
+    QLabel* lblNotes = nullptr;          // the release notes' caption
+    QPlainTextEdit* txtNotes = nullptr;  // the release notes, plain text, read-only
     QLabel* lblDownloading = nullptr;
     QLabel* lblDestination = nullptr;
     QLabel* lblArchivePath = nullptr;
@@ -97,6 +101,16 @@ class frmUpdate : public QDialog {
     void Updater_DownloadWaiting();
     void VersionCheckComplete(const VersionCheck& check);
     void ShowVersions(bool updateAvailable);
+    // The release notes below the versions (frmUpdateNotes.cpp): hidden controls at first; the
+    // wizard grows to show them when an update has notes.
+    void BuildNotesControls();
+    void ShowReleaseNotes(const std::string& notes);
+    // Skipping a version (frmUpdateSkip.cpp): the start-up check offers "Skip this version" and
+    // stays silent about a skipped version; "Check Now..." offers it marked as skipped.
+    void BuildSkipButton();
+    bool OfferIsSkipped(const VersionCheck& check) const;
+    void ShowSkipChoice(bool skipped);
+    void cmdSkip_Click();
     void ArchiveComplete(std::int32_t TotalBytes);
 
     // The wizard's own reporting wrappers of the path helpers.

@@ -110,6 +110,7 @@ void frmUpdate::BuildControls() {
                                          "click Cancel to exit."),
                           kStrUpdateAvailable, TwipsRect(120, 1440, 5535, 450), true);
     lblYes->hide();
+    BuildNotesControls();
 
     fraFrame[2] = AddFrame(this, 2, QStringLiteral("Step 3 of 3"), kStrStep3Of3);
     lblDownloading =
@@ -129,6 +130,7 @@ void frmUpdate::BuildControls() {
     SetStringId(cmdCancel, kStrCancel);
     cmdNext = AddButton(this, "cmdNext", QStringLiteral("Next"), TwipsRect(4680, 3240, 1215, 345));
     SetStringId(cmdNext, kStrNext);
+    BuildSkipButton();
     setTabOrder(cmdNext, cmdCancel);
     cmdNext->setFocus();
 }

@@ -96,7 +96,17 @@ void frmUpdate::VersionCheckComplete(const VersionCheck& check) {
             lblProgress->setText(Text(kStrConnectionError));
         }
     });
+    const bool skipped = OfferIsSkipped(check);
+    if (IsUnattended && skipped) {
+        return;  // nothing is offered: the start-up check closes the wizard without a word
+    }
     scope.Step([&] { ShowVersions(check.updateAvailable); });
+    if (check.updateAvailable) {
+        scope.Step([&] { ShowSkipChoice(skipped); });
+    }
+    if (check.updateAvailable && !check.releaseNotes.empty()) {
+        scope.Step([&] { ShowReleaseNotes(check.releaseNotes); });
+    }
 }
 
 void frmUpdate::ShowVersions(bool updateAvailable) {
@@ -127,6 +137,7 @@ void frmUpdate::ShowVersions(bool updateAvailable) {
 }
 
 void frmUpdate::FetchArchive() {
+    cmdSkip->hide();
     const std::int32_t total = liveUpdate_->FetchArchive();
     if (!unloaded_) {
         ArchiveComplete(total);

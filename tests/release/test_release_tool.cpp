@@ -92,5 +92,36 @@ TEST(ReleaseTool, SignRefusesALineTheProgramWouldRefuse) {
     EXPECT_FALSE(std::filesystem::exists(archive + ".sig"));
 }
 
+// The notes follow the line as they are; a version file the program would refuse as too long is
+// neither printed nor signed.
+TEST(ReleaseTool, SignPrintsTheNotesAfterTheLineWithinTheBound) {
+    test::TempFolder folder;
+    const std::string secret = (folder.Path() / "maker.key").string();
+    ASSERT_EQ(Tool({"keygen", secret}).exitCode, 0);
+    const std::string archive = folder.Write("GPW.zip", {'P', 'K'});
+    const std::string url = "https://example.test/GPW.zip";
+    const std::string line = "Gapwell|1.2.4|" + url + "\r\n";
+    const std::string notesText = "Faster search.\r\nA map of free space.\r\n";
+    const std::string notes = folder.Write("notes.txt", {notesText.begin(), notesText.end()});
+
+    const ToolRun sign = Tool({"sign", secret, archive, "1.2.4", url, notes});
+    ASSERT_EQ(sign.exitCode, 0) << sign.err;
+    EXPECT_EQ(sign.out, line + notesText);
+    ASSERT_TRUE(std::filesystem::remove(archive + ".sig"));
+
+    const std::vector<std::uint8_t> fits(64 * 1024 - line.size(), 'n');
+    EXPECT_EQ(Tool({"sign", secret, archive, "1.2.4", url, folder.Write("fits.txt", fits)}).out,
+              line + std::string(fits.begin(), fits.end()));
+    ASSERT_TRUE(std::filesystem::remove(archive + ".sig"));
+
+    const std::vector<std::uint8_t> tooLong(fits.size() + 1, 'n');
+    const ToolRun refused =
+        Tool({"sign", secret, archive, "1.2.4", url, folder.Write("long.txt", tooLong)});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_FALSE(std::filesystem::exists(archive + ".sig"));
+    EXPECT_EQ(Tool({"sign", secret, archive, "1.2.4", url, notes + ".missing"}).exitCode, 2);
+}
+
 }  // namespace
 }  // namespace gapwell::release

@@ -2,16 +2,20 @@
 // test's own HTTP server on 127.0.0.1.
 
 #include <sodium.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -307,6 +311,86 @@ class TestUpdateWizard : public QObject {
         QVERIFY(gapwell::LoadedUpdateWizard().isNull());
     }
 
+    // Without notes the second step keeps its size and shows no box.
+    void updateWithoutReleaseNotes() {
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\n\r\n \r\n");
+        frmUpdate* wizard = OpenWizard();
+        const QSize size = wizard->size();
+        const QPoint next = wizard->cmdNext->pos();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        QVERIFY(wizard->lblYes->isVisibleTo(wizard));
+        QVERIFY(!wizard->txtNotes->isVisibleTo(wizard) && !wizard->lblNotes->isVisibleTo(wizard));
+        QCOMPARE(wizard->size(), size);
+        QCOMPARE(wizard->cmdNext->pos(), next);
+    }
+
+    void releaseNotes_data() {
+        QTest::addColumn<QByteArray>("notes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("two lines") << QByteArray("Faster search.\r\nA map of free space.\r\n")
+                                   << QStringLiteral("Faster search.\nA map of free space.");
+        QTest::newRow("a line that looks like HTML")
+            << QByteArray("<b>bold</b> <a href=\"file:///etc/passwd\">x</a><img src=x>")
+            << QStringLiteral("<b>bold</b> <a href=\"file:///etc/passwd\">x</a><img src=x>");
+        QTest::newRow("control characters") << QByteArray(
+                                                   "a\x1B[2Jb\x07\x08"
+                                                   "c\td")
+                                            << QStringLiteral("a[2Jbcd");
+        QTest::newRow("invalid UTF-8") << QByteArray("caf\xC3\xA9 \xFF\xC0\xAF!")
+                                       << QStringLiteral("caf\u00E9 \uFFFD\uFFFD\uFFFD!");
+    }
+
+    // The notes are shown as they are written, as plain text in a read-only box below the
+    // versions; the wizard grows by the box and its buttons move with it.
+    void releaseNotes() {
+        QFETCH(QByteArray, notes);
+        QFETCH(QString, shown);
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\n" +
+                         notes.toStdString());
+        frmUpdate* wizard = OpenWizard();
+        const QSize size = wizard->size();
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+
+        QVERIFY(wizard->txtNotes->isVisibleTo(wizard) && wizard->lblNotes->isVisibleTo(wizard));
+        QCOMPARE(wizard->lblNotes->text(), QStringLiteral("Release notes:"));
+        QCOMPARE(wizard->txtNotes->toPlainText(), shown);
+        QVERIFY(wizard->txtNotes->isReadOnly());
+        QCOMPARE(wizard->txtNotes->document()->blockCount(),
+                 int(shown.count(QLatin1Char('\n'))) + 1);
+        QVERIFY(wizard->txtNotes->y() >= wizard->lblYes->geometry().bottom());
+        QVERIFY(wizard->height() > size.height());
+        QVERIFY(wizard->cmdNext->geometry().bottom() < wizard->height());
+        QVERIFY(wizard->fraFrame[1]->geometry().bottom() < wizard->cmdNext->y());
+
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        QCOMPARE(VisibleStep(wizard), 2);
+        QCOMPARE(wizard->cmdCancel->text(), QStringLiteral("Finish"));
+    }
+
+    // A version file filled to its bound by one line of notes: the update is offered, the box
+    // holds the start of the line and ends with the cut mark.
+    void longReleaseNotesAreCut() {
+        const std::string line = "Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\n";
+        const std::string notes(65536 - line.size(), 'n');
+        ServeVersionLine(line + notes);
+        frmUpdate* wizard = CheckedWizard();
+
+        QVERIFY(wizard->lblYes->isVisibleTo(wizard) && wizard->txtNotes->isVisibleTo(wizard));
+        const QString shown = wizard->txtNotes->toPlainText();
+        QVERIFY(shown.size() < 20000);
+        QVERIFY(shown.startsWith(QString(1000, QLatin1Char('n'))));
+        QVERIFY(shown.endsWith(QStringLiteral("\n[\u2026]")));
+    }
+
+    void germanReleaseNotesCaption() {
+        platform_.locale.lang = "de_DE.UTF-8";
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\nSchneller.");
+        frmUpdate* wizard = CheckedWizard();
+        QCOMPARE(wizard->lblNotes->text(), QStringLiteral("Versionshinweise:"));
+        QCOMPARE(wizard->txtNotes->toPlainText(), QStringLiteral("Schneller."));
+    }
+
     void unusableVersionLine_data() {
         QTest::addColumn<QString>("line");
         QTest::newRow("four fields") << "a|1.2.4|http://h/GPW.zip|x";
@@ -553,6 +637,159 @@ class TestUpdateWizard : public QObject {
         QVERIFY(!QFile::exists(ArchiveFile()));
         DeleteClosedWindows();
         QVERIFY(watched.isNull());
+    }
+
+    QString SkipRecord() const {
+        return programFolder_->filePath(QStringLiteral("skipversion.dat"));
+    }
+
+    // The start-up check; returns the wizard it left loaded (none when it found nothing to offer).
+    frmUpdate* StartUpCheck() {
+        QTimer showTimer;
+        showTimer.setInterval(60000);
+        gapwell::RunUnattendedUpdateCheck(owner_.get(), &showTimer);
+        frmUpdate* wizard = gapwell::LoadedUpdateWizard();
+        if (showTimer.isActive() != (wizard != nullptr)) {
+            qFatal("the show timer and the loaded wizard disagree");
+        }
+        return wizard;
+    }
+
+    // Skip at start-up, then: the same version at the next start is not offered, "Check Now..."
+    // offers it marked as skipped, and a newer one is offered at start-up as usual.
+    void skipThisVersion() {
+        ServeUpdate(4096);
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        gapwell::ShowUpdateWizard(owner_.get());  // as the show timer does
+        QVERIFY(wizard->isVisible() && wizard->cmdSkip->isVisible());
+        QCOMPARE(wizard->cmdSkip->text(), QStringLiteral("Skip this version"));
+        QVERIFY(wizard->cmdNext->isVisible() && wizard->cmdCancel->isVisible());
+        QVERIFY(wizard->cmdSkip->geometry().right() < wizard->cmdCancel->x());
+        QTest::mouseClick(wizard->cmdSkip, Qt::LeftButton);
+        QVERIFY(!IsLoaded(wizard));
+        QVERIFY(platform_.taskDialogs.empty());
+        QFile record(SkipRecord());
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll(), QByteArray("1.2.4\n"));
+        QVERIFY(!QFile::exists(programFolder_->filePath(QStringLiteral("autoupdate.dat"))));
+        DeleteClosedWindows();
+
+        QVERIFY(StartUpCheck() == nullptr);
+
+        frmUpdate* attended = CheckedWizard();
+        QCOMPARE(attended->lblNewestVersion->text(),
+                 QStringLiteral("Newest version: 1.2.4 (skipped)"));
+        QVERIFY(attended->lblNewestVersion->geometry().right() < attended->fraFrame[1]->width());
+        QVERIFY(attended->cmdNext->isEnabled() && !attended->cmdSkip->isVisibleTo(attended));
+        attended->close();
+        DeleteClosedWindows();
+
+        ServeVersionLine("Gapwell|1.2.5|" + server_->Url(kArchivePath));
+        frmUpdate* newer = StartUpCheck();
+        QVERIFY(newer != nullptr);
+        QCOMPARE(newer->lblNewestVersion->text(), QStringLiteral("Newest version: 1.2.5"));
+        QVERIFY(newer->cmdSkip->isVisibleTo(newer));
+    }
+
+    // Next after the start-up offer downloads as usual; the skip button goes with step 2.
+    void nextAfterTheStartUpOfferHidesSkip() {
+        ServeUpdate(4096);
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        gapwell::ShowUpdateWizard(owner_.get());
+        QTest::mouseClick(wizard->cmdNext, Qt::LeftButton);
+        QCOMPARE(VisibleStep(wizard), 2);
+        QVERIFY(!wizard->cmdSkip->isVisible());
+        QCOMPARE(wizard->cmdCancel->text(), QStringLiteral("Finish"));
+        QVERIFY(!QFile::exists(SkipRecord()));
+    }
+
+    void germanSkipTexts() {
+        platform_.locale.lang = "de_DE.UTF-8";
+        ServeUpdate(4096);
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        QCOMPARE(wizard->cmdSkip->text(), QStringLiteral("Diese Version \u00FCberspringen"));
+        QTest::mouseClick(wizard->cmdSkip, Qt::LeftButton);
+        DeleteClosedWindows();
+        frmUpdate* attended = CheckedWizard();
+        QCOMPARE(attended->lblNewestVersion->text(),
+                 Text(10014) + QStringLiteral(" 1.2.4 (\u00FCbersprungen)"));
+        QVERIFY(attended->lblNewestVersion->geometry().right() < attended->fraFrame[1]->width());
+    }
+
+    void skippedMarkFitsTheFrame_data() {
+        QTest::addColumn<QString>("locale");
+        for (const char* code :
+             {"da", "de", "en", "fi", "fr", "it", "nl", "sk", "sl", "zh", "es"}) {
+            QTest::newRow(code) << QStringLiteral("%1_XX.UTF-8").arg(QLatin1String(code));
+        }
+    }
+
+    // In every language the newest version, marked as skipped, stays inside the step's frame.
+    void skippedMarkFitsTheFrame() {
+        QFETCH(QString, locale);
+        platform_.locale.lang = locale.toStdString();
+        std::ofstream(SkipRecord().toStdString()) << "1.2.4\n";
+        ServeUpdate(4096);
+        frmUpdate* wizard = CheckedWizard();
+        QVERIFY(wizard->lblNewestVersion->text().endsWith(Text(10028)));
+        QVERIFY(wizard->lblNewestVersion->geometry().right() < wizard->fraFrame[1]->width());
+    }
+
+    void damagedSkipRecord_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("garbage") << 0;
+        QTest::newRow("huge") << 1;
+        QTest::newRow("link to a record") << 2;
+        QTest::newRow("FIFO") << 3;
+        QTest::newRow("folder") << 4;
+    }
+
+    // A record that is not a plain small file naming a version means nothing is skipped: the
+    // start-up check offers the update; Skip still closes the wizard without an error box.
+    void damagedSkipRecord() {
+        QFETCH(int, kind);
+        const std::string record = SkipRecord().toStdString();
+        switch (kind) {
+            case 0:
+                std::ofstream(record) << "1.2.4\x01garbage";
+                break;
+            case 1:
+                std::ofstream(record) << std::string(1 << 20, '1') + "1.2.4";
+                break;
+            case 2:
+                QVERIFY(QFile::link(SkipRecord() + QStringLiteral(".real"), SkipRecord()));
+                std::ofstream(record + ".real") << "1.2.4\n";
+                break;
+            case 3:
+                QCOMPARE(::mkfifo(record.c_str(), 0600), 0);
+                break;
+            default:
+                QVERIFY(QDir().mkpath(SkipRecord()));
+                break;
+        }
+        ServeUpdate(4096);
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        QTest::mouseClick(wizard->cmdSkip, Qt::LeftButton);
+        QVERIFY(!IsLoaded(wizard));
+        QVERIFY(platform_.taskDialogs.empty());
+        if (kind == 4) {
+            QVERIFY(QFileInfo(SkipRecord()).isDir());
+            return;
+        }
+        // Whatever was planted is replaced by the record, never written through.
+        QVERIFY(!QFileInfo(SkipRecord()).isSymLink());
+        QFile written(SkipRecord());
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray("1.2.4\n"));
+        if (kind == 2) {
+            QFile target(SkipRecord() + QStringLiteral(".real"));
+            QVERIFY(target.open(QIODevice::ReadOnly));
+            QCOMPARE(target.readAll(), QByteArray("1.2.4\n"));
+        }
     }
 
     void unattendedCheck_data() {
