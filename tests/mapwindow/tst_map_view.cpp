@@ -9,7 +9,7 @@
 
 #include "mapwindow/FreeSpaceMapView.h"
 #include "mapwindow/MapColours.h"
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 
 using gapwell::CellClass;
 using gapwell::FreeRun;

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "services/modLocalize.h"
 #include "support/FolderSnapshot.h"
 #include "support/LoopbackServer.h"
