@@ -1,7 +1,6 @@
 #include "release/ReleaseCommands.h"
 
 #include <fcntl.h>
-#include <sodium.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -55,15 +54,11 @@ void WriteNewFile(const std::string& path, const std::string& text, mode_t mode)
 }  // namespace
 
 int Keygen(const std::string& secretFile, std::ostream& out) {
-    if (sodium_init() < 0) {
-        throw RuntimeError(EIO, "libsodium could not be initialised");
-    }
-    ReleasePublicKey publicKey{};
-    ReleaseSecretKey secretKey{};
-    crypto_sign_keypair(publicKey.data(), secretKey.data());
-    WriteNewFile(secretFile, EncodeBase64(secretKey.data(), secretKey.size()) + "\n", 0600);
-    sodium_memzero(secretKey.data(), secretKey.size());
-    out << EncodeBase64(publicKey.data(), publicKey.size()) << '\n';
+    ReleaseKeyPair keys = MakeReleaseKeyPair();
+    WriteNewFile(secretFile, EncodeBase64(keys.secretKey.data(), keys.secretKey.size()) + "\n",
+                 0600);
+    WipeSecretKey(keys.secretKey);
+    out << EncodeBase64(keys.publicKey.data(), keys.publicKey.size()) << '\n';
     return 0;
 }
 
@@ -86,7 +81,7 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
     }
     const ReleaseSignature signature =
         SignRelease(*secretKey, version, archiveFileName, ReadFile(archive));
-    sodium_memzero(secretKey->data(), secretKey->size());
+    WipeSecretKey(*secretKey);
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
     WriteNewFile(signatureFile, EncodeBase64(signature.data(), signature.size()) + "\n", 0644);

@@ -115,6 +115,17 @@ std::vector<std::uint8_t> SignedMessage(std::string_view version, std::string_vi
     return message;
 }
 
+ReleaseKeyPair MakeReleaseKeyPair() {
+    InitSodium();
+    ReleaseKeyPair keys;
+    crypto_sign_keypair(keys.publicKey.data(), keys.secretKey.data());
+    return keys;
+}
+
+void WipeSecretKey(ReleaseSecretKey& secretKey) {
+    sodium_memzero(secretKey.data(), secretKey.size());
+}
+
 ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view version,
                              std::string_view archiveFileName,
                              const std::vector<std::uint8_t>& archive) {
