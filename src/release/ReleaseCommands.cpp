@@ -93,7 +93,7 @@ int Verify(const std::string& publicKey, const std::string& archive, const std::
            const std::string& signatureFile, std::ostream& out) {
     const SignatureCheck check =
         VerifyReleaseFile(archive, version, GetFileName(archive), ReadText(signatureFile),
-                          publicKey, kMaxAnnouncedLength);
+                          publicKey, kMaxArchiveBytes);
     out << SignatureCheckText(check) << '\n';
     return check == SignatureCheck::kValid ? 0 : 1;
 }
