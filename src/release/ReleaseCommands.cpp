@@ -10,9 +10,9 @@
 #include <ostream>
 #include <vector>
 
+#include "base/PosixFile.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
-#include "services/WriteAll.h"
 #include "update/ReleaseSignature.h"
 #include "update/TransferBounds.h"
 #include "update/UpdatePaths.h"

@@ -1,13 +1,10 @@
 #include "update/ReleaseSignature.h"
 
-#include <fcntl.h>
 #include <sodium.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <stdexcept>
-#include <utility>
+
+#include "base/PosixFile.h"
 
 namespace gapwell {
 
@@ -51,33 +48,6 @@ std::optional<std::array<std::uint8_t, N>> DecodeExactly(std::string_view text) 
         return std::nullopt;
     }
     return bytes;
-}
-
-// The regular file at `path` (never through a link, never a FIFO that would block), whole.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::int64_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes;
-    struct stat status {};
-    bool complete = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    std::array<std::uint8_t, 65536> piece{};
-    while (complete) {
-        const ssize_t got = ::read(fd, piece.data(), piece.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            complete = got == 0;
-            break;
-        }
-        bytes.insert(bytes.end(), piece.begin(), piece.begin() + got);
-        complete = static_cast<std::int64_t>(bytes.size()) <= maxBytes;
-    }
-    ::close(fd);
-    return complete ? std::optional(std::move(bytes)) : std::nullopt;
 }
 
 }  // namespace
