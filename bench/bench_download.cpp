@@ -15,7 +15,7 @@
 
 #include "platform/QtPlatform.h"
 #include "services/Language.h"
-#include "update/ProgressTexts.h"
+#include "update/WizardTexts.h"
 #include "update/clsDownload.h"
 #include "updatewindow/LiveProgressLabel.h"
 

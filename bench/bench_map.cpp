@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "mapwindow/RunMap.h"
 #include "search/FreeRuns.h"
 #include "search/References.h"
+#include "search/RunMap.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "mapwindow/RunMap.h"
+#include "search/RunMap.h"
 
 namespace gapwell {
 

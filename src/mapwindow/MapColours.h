@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "mapwindow/RunMap.h"
+#include "search/RunMap.h"
 
 class QPainter;
 class QPalette;

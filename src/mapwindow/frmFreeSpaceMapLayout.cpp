@@ -11,16 +11,13 @@
 #include "mapwindow/MapColours.h"
 #include "mapwindow/frmFreeSpaceMap.h"
 #include "services/modLocalizedIDs.h"
+#include "ui/LayoutHelpers.h"
 
 namespace gapwell {
 
 namespace {
 
 constexpr int kSwatchSize = 11;
-
-void SetTag(QObject* control, int id) {
-    control->setProperty("tag", QString::number(id));
-}
 
 // A swatch in the look of a cell class and its caption.
 void AddLegendEntry(QWidget* parent, QHBoxLayout* row, const char* name, CellClass cellClass,
@@ -37,7 +34,7 @@ void AddLegendEntry(QWidget* parent, QHBoxLayout* row, const char* name, CellCla
     picture->setPixmap(swatch);
     auto* caption = new QLabel(parent);
     caption->setObjectName(QLatin1String(name));
-    SetTag(caption, textId);
+    SetStringId(caption, textId);
     row->addWidget(picture);
     row->addWidget(caption);
     row->addSpacing(kSwatchSize);
@@ -47,7 +44,7 @@ void AddLegendEntry(QWidget* parent, QHBoxLayout* row, const char* name, CellCla
 
 void frmFreeSpaceMap::BuildControls() {
     setObjectName(QStringLiteral("frmFreeSpaceMap"));
-    SetTag(this, kStrFreeSpaceMap);
+    SetStringId(this, kStrFreeSpaceMap);
     setWindowTitle(QStringLiteral("Free-space map"));
 
     picMap = new FreeSpaceMapView(this);
@@ -61,7 +58,7 @@ void frmFreeSpaceMap::BuildControls() {
     legend->addStretch();
     auto* alignmentCaption = new QLabel(this);
     alignmentCaption->setObjectName(QStringLiteral("lblAlignment"));
-    SetTag(alignmentCaption, kStrMapAlignment);
+    SetStringId(alignmentCaption, kStrMapAlignment);
     cboAlignment = new QComboBox(this);
     cboAlignment->setObjectName(QStringLiteral("cboAlignment"));
     for (const std::int64_t alignment : {1, 2, 4, 16, 256}) {

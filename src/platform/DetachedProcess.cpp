@@ -7,31 +7,12 @@
 #include <cerrno>
 #include <csignal>
 
+#include "base/PosixFile.h"
 #include "base/RuntimeError.h"
 
 namespace gapwell {
 
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { Close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return fd_; }
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
-  private:
-    int fd_;
-};
 
 // Tells the starting process why the program could not be executed, and ends.
 [[noreturn]] void Fail(int report) {
@@ -89,8 +70,8 @@ void StartDetachedProcess(const std::string& program, const std::vector<std::str
     if (::pipe2(ends, O_CLOEXEC) != 0) {
         throw ErrnoError(errno, program);
     }
-    Descriptor reading(ends[0]);
-    Descriptor writing(ends[1]);
+    UniqueFd reading(ends[0]);
+    UniqueFd writing(ends[1]);
 
     // The child starts a new session and forks the program's process, then ends at once, so
     // that the program is adopted by init and never becomes our zombie.
@@ -111,7 +92,7 @@ void StartDetachedProcess(const std::string& program, const std::vector<std::str
         }
         ::_exit(0);
     }
-    writing.Close();
+    writing.Reset();
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

@@ -4,18 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
+#include "base/PosixFile.h"
 #include "base/Version.h"
 
 namespace gapwell {
 
 namespace {
-
-std::string EnvironmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
 
 std::string HomeFolder() {
     std::string home = EnvironmentValue("HOME");

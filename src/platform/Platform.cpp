@@ -1,17 +1,13 @@
 #include "platform/Platform.h"
 
 #include <cassert>
-#include <cstdlib>
+
+#include "base/PosixFile.h"
 
 namespace gapwell {
 
 namespace {
 Platform* current = nullptr;
-
-std::string EnvironmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
 }  // namespace
 
 Platform& CurrentPlatform() {

@@ -1,7 +1,6 @@
 #include "release/ReleaseCommands.h"
 
 #include <fcntl.h>
-#include <sodium.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "base/PosixFile.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
-#include "services/WriteAll.h"
 #include "update/ReleaseSignature.h"
 #include "update/TransferBounds.h"
 #include "update/UpdatePaths.h"
@@ -56,15 +55,11 @@ void WriteNewFile(const std::string& path, const std::string& text, mode_t mode)
 }  // namespace
 
 int Keygen(const std::string& secretFile, std::ostream& out) {
-    if (sodium_init() < 0) {
-        throw RuntimeError(EIO, "libsodium could not be initialised");
-    }
-    ReleasePublicKey publicKey{};
-    ReleaseSecretKey secretKey{};
-    crypto_sign_keypair(publicKey.data(), secretKey.data());
-    WriteNewFile(secretFile, EncodeBase64(secretKey.data(), secretKey.size()) + "\n", 0600);
-    sodium_memzero(secretKey.data(), secretKey.size());
-    out << EncodeBase64(publicKey.data(), publicKey.size()) << '\n';
+    ReleaseKeyPair keys = MakeReleaseKeyPair();
+    WriteNewFile(secretFile, EncodeBase64(keys.secretKey.data(), keys.secretKey.size()) + "\n",
+                 0600);
+    WipeSecretKey(keys.secretKey);
+    out << EncodeBase64(keys.publicKey.data(), keys.publicKey.size()) << '\n';
     return 0;
 }
 
@@ -93,7 +88,7 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
     }
     const ReleaseSignature signature =
         SignRelease(*secretKey, version, archiveFileName, ReadFile(archive));
-    sodium_memzero(secretKey->data(), secretKey->size());
+    WipeSecretKey(*secretKey);
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
     WriteNewFile(signatureFile, EncodeBase64(signature.data(), signature.size()) + "\n", 0644);
@@ -105,7 +100,7 @@ int Verify(const std::string& publicKey, const std::string& archive, const std::
            const std::string& signatureFile, std::ostream& out) {
     const SignatureCheck check =
         VerifyReleaseFile(archive, version, GetFileName(archive), ReadText(signatureFile),
-                          publicKey, kMaxAnnouncedLength);
+                          publicKey, kMaxArchiveBytes);
     out << SignatureCheckText(check) << '\n';
     return check == SignatureCheck::kValid ? 0 : 1;
 }

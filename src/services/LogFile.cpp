@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-#include "services/WriteAll.h"
+#include "base/PosixFile.h"
 
 namespace gapwell {
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/PosixFile.h"
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
 #include "services/modMisc.h"
@@ -16,22 +17,14 @@ namespace gapwell {
 
 namespace {
 
-// Closes a file descriptor when it goes out of scope.
-class OpenFile {
-  public:
-    OpenFile(const std::string& path, int flags) : fd_(::open(path.c_str(), flags, 0644)) {
-        if (fd_ < 0) {
-            throw ErrnoError(errno, path);
-        }
+// Opens `path` with `flags` (a file it creates gets mode 0644). Throws RuntimeError.
+UniqueFd OpenOrThrow(const std::string& path, int flags) {
+    UniqueFd file(::open(path.c_str(), flags, 0644));
+    if (file.Get() < 0) {
+        throw ErrnoError(errno, path);
     }
-    ~OpenFile() { ::close(fd_); }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    int Descriptor() const { return fd_; }
-
-  private:
-    int fd_;
-};
+    return file;
+}
 
 }  // namespace
 
@@ -43,9 +36,9 @@ bool ReadAutomaticCheck(const std::string& path) {
     if (!FileExists(path)) {
         return true;
     }
-    const OpenFile file(path, O_RDONLY | O_CLOEXEC);
+    const UniqueFd file = OpenOrThrow(path, O_RDONLY | O_CLOEXEC);
     unsigned char byte = 0;
-    if (::pread(file.Descriptor(), &byte, 1, 0) < 0) {
+    if (::pread(file.Get(), &byte, 1, 0) < 0) {
         throw ErrnoError(errno, path);
     }
     return byte != 0;
@@ -57,9 +50,9 @@ void WriteAutomaticCheck(const std::string& path, bool on) {
     if (error) {
         throw ErrnoError(error.value(), path);
     }
-    const OpenFile file(path, O_WRONLY | O_CREAT | O_CLOEXEC);
+    const UniqueFd file = OpenOrThrow(path, O_WRONLY | O_CREAT | O_CLOEXEC);
     const unsigned char byte = on ? 1 : 0;
-    if (::pwrite(file.Descriptor(), &byte, 1, 0) != 1) {
+    if (::pwrite(file.Get(), &byte, 1, 0) != 1) {
         throw ErrnoError(errno == 0 ? EIO : errno, path);
     }
 }

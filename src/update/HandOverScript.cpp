@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
+#include "base/PosixFile.h"
 #include "base/RuntimeError.h"
-#include "services/WriteAll.h"
 
 namespace gapwell {
 

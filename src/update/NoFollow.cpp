@@ -32,27 +32,6 @@ void DeleteEntries(int folder) {
 
 }  // namespace
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        fd_ = other.Release();
-    }
-    return *this;
-}
-
-int UniqueFd::Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-}
-
-void UniqueFd::Reset() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-}
-
 UniqueFd OpenFolder(const std::string& path) {
     UniqueFd folder(::open(path.c_str(), kFolderFlags));
     if (folder.Get() < 0) {

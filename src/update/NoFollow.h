@@ -6,29 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "base/PosixFile.h"
+
 namespace gapwell {
 
 // Folders and files reached without ever following a symbolic link: every operation works on
 // a name inside a folder opened as a descriptor, and a link is handled as the link itself.
-
-// A descriptor, closed when it goes out of scope.
-class UniqueFd {
-  public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { Reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int Get() const { return fd_; }
-    int Release();
-    void Reset();
-
-  private:
-    int fd_ = -1;
-};
 
 // Opens the folder at `path`; a link as its last part is not followed. Throws RuntimeError.
 UniqueFd OpenFolder(const std::string& path);

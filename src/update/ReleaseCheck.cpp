@@ -26,7 +26,7 @@ SignatureCheck CheckDownloadedRelease(clsDownload& downloader, const std::string
     }
     ::unlink(signatureFile.c_str());
     return VerifyReleaseFile(archivePath, version, GetUrlFileName(archiveUrl), signatureText,
-                             publicKeyBase64, kMaxAnnouncedLength);
+                             publicKeyBase64, kMaxArchiveBytes);
 }
 
 }  // namespace gapwell

@@ -1,13 +1,10 @@
 #include "update/ReleaseSignature.h"
 
-#include <fcntl.h>
 #include <sodium.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <stdexcept>
-#include <utility>
+
+#include "base/PosixFile.h"
 
 namespace gapwell {
 
@@ -53,33 +50,6 @@ std::optional<std::array<std::uint8_t, N>> DecodeExactly(std::string_view text) 
     return bytes;
 }
 
-// The regular file at `path` (never through a link, never a FIFO that would block), whole.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::int64_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes;
-    struct stat status {};
-    bool complete = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    std::array<std::uint8_t, 65536> piece{};
-    while (complete) {
-        const ssize_t got = ::read(fd, piece.data(), piece.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            complete = got == 0;
-            break;
-        }
-        bytes.insert(bytes.end(), piece.begin(), piece.begin() + got);
-        complete = static_cast<std::int64_t>(bytes.size()) <= maxBytes;
-    }
-    ::close(fd);
-    return complete ? std::optional(std::move(bytes)) : std::nullopt;
-}
-
 }  // namespace
 
 std::optional<ReleasePublicKey> DecodePublicKey(std::string_view base64) {
@@ -113,6 +83,17 @@ std::vector<std::uint8_t> SignedMessage(std::string_view version, std::string_vi
     }
     message.insert(message.end(), archive.begin(), archive.end());
     return message;
+}
+
+ReleaseKeyPair MakeReleaseKeyPair() {
+    InitSodium();
+    ReleaseKeyPair keys;
+    crypto_sign_keypair(keys.publicKey.data(), keys.secretKey.data());
+    return keys;
+}
+
+void WipeSecretKey(ReleaseSecretKey& secretKey) {
+    sodium_memzero(secretKey.data(), secretKey.size());
 }
 
 ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view version,

@@ -43,6 +43,15 @@ std::string EncodeBase64(const std::uint8_t* bytes, std::size_t size);
 std::vector<std::uint8_t> SignedMessage(std::string_view version, std::string_view archiveFileName,
                                         const std::vector<std::uint8_t>& archive);
 
+// A new random key pair for signing releases (the maker's tool).
+struct ReleaseKeyPair {
+    ReleasePublicKey publicKey{};
+    ReleaseSecretKey secretKey{};
+};
+ReleaseKeyPair MakeReleaseKeyPair();
+// Overwrites a secret key in memory once it is no longer needed.
+void WipeSecretKey(ReleaseSecretKey& secretKey);
+
 ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view version,
                              std::string_view archiveFileName,
                              const std::vector<std::uint8_t>& archive);

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/PosixFile.h"
 #include "platform/Platform.h"
-#include "services/WriteAll.h"
 #include "update/UpdatePaths.h"
 #include "update/VersionFile.h"
 

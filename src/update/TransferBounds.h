@@ -24,6 +24,8 @@ struct TransferBounds {
 inline constexpr std::int64_t kMaxVersionFileBytes = 64LL * 1024;
 // A signature file is one line of base64.
 inline constexpr std::int64_t kMaxSignatureFileBytes = 1024;
+// The largest release archive downloaded and read whole for its signature check.
+inline constexpr std::int64_t kMaxArchiveBytes = 256LL * 1024 * 1024;
 
 // The check at start-up runs before the main window appears, so an unreachable update host
 // must cost well under two seconds of start-up.
@@ -42,8 +44,8 @@ inline constexpr TransferBounds kSignatureBounds{
     std::chrono::milliseconds(0), kMaxSignatureFileBytes};
 
 // The archive may take long on a slow line, but a server that stops sending ends it.
-inline constexpr TransferBounds kArchiveBounds{
-    std::chrono::milliseconds(5000), std::chrono::milliseconds(0), std::chrono::milliseconds(15000),
-    kMaxAnnouncedLength};
+inline constexpr TransferBounds kArchiveBounds{std::chrono::milliseconds(5000),
+                                               std::chrono::milliseconds(0),
+                                               std::chrono::milliseconds(15000), kMaxArchiveBytes};
 
 }  // namespace gapwell

@@ -11,8 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "base/PosixFile.h"
 #include "base/RuntimeError.h"
-#include "services/WriteAll.h"
 #include "update/NoFollow.h"
 
 namespace gapwell {

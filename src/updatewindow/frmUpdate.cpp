@@ -18,10 +18,10 @@
 #include "ui/KeyPreview.h"
 #include "ui/LoadedForms.h"
 #include "ui/Localize.h"
-#include "update/CompactPath.h"
 #include "update/UniqueTag.h"
 #include "update/UpdatePaths.h"
 #include "update/VersionFile.h"
+#include "update/WizardTexts.h"
 #include "updatewindow/LiveProgressLabel.h"
 
 namespace gapwell {

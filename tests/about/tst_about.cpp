@@ -10,8 +10,8 @@
 #include "about/frmAbout.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
-#include "platform/FakePlatform.h"
 #include "services/modLocalize.h"
+#include "support/FakePlatform.h"
 #include "ui/LoadedForms.h"
 
 using gapwell::frmAbout;

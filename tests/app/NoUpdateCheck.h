@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 
 inline void SwitchOffAutomaticCheck(const std::string& programFolder) {
     QFile setting(QString::fromStdString(programFolder) + QStringLiteral("/autoupdate.dat"));

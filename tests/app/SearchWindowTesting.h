@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/frmMain.h"
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "ui/LoadedForms.h"
 
 namespace searchwindow {

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "app/frmMain.h"
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "support/FolderSnapshot.h"
 #include "support/LoopbackServer.h"
 #include "ui/LoadedForms.h"

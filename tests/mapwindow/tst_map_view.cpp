@@ -9,7 +9,7 @@
 
 #include "mapwindow/FreeSpaceMapView.h"
 #include "mapwindow/MapColours.h"
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 
 using gapwell::CellClass;
 using gapwell::FreeRun;
@@ -181,19 +181,6 @@ class TestMapView : public QObject {
         QCOMPARE(
             tooltipAt(kUsableRun.offset),
             QStringLiteral("Offsets 1000 to 100F\nFiller run at 1000, length 100 (256 bytes)"));
-    }
-
-    void theTotalsCountRunsOfExactlyTheNeededLength() {
-        const gapwell::RunMap runs = TestRuns();
-        const gapwell::MapTotals totals = runs.Totals(kNeeded);
-        QCOMPARE(totals.usableRuns, std::int64_t{4});
-        QCOMPARE(totals.usableBytes, 4 * kNeeded + 15);
-        QCOMPARE(totals.largest.offset, kOddRun.offset);
-        const gapwell::MapTotals aligned = runs.Totals(kNeeded, 16);
-        QCOMPARE(aligned.usableRuns, std::int64_t{4});
-        QCOMPARE(aligned.largest.offset, std::int64_t{0});  // the first of equals
-        QCOMPARE(runs.Totals(kNeeded, 256).usableRuns, std::int64_t{3});
-        QCOMPARE(runs.Totals(kNeeded + 1).usableRuns, std::int64_t{1});
     }
 
     // Light and dark palettes each get their own colours, all four kinds told apart from each

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "support/TempFiles.h"
 
 namespace gapwell::test {

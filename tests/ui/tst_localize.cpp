@@ -12,7 +12,7 @@
 #include <QTest>
 #include <memory>
 
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "ui/Localize.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/RuntimeError.h"
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "support/TempFiles.h"
 #include "update/UpdatePaths.h"
 #include "update/UpdatesFolder.h"

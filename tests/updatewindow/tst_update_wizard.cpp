@@ -21,14 +21,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/FakePlatform.h"
 #include "services/modLocalize.h"
+#include "support/FakePlatform.h"
 #include "support/FolderSnapshot.h"
 #include "support/LoopbackServer.h"
 #include "support/TestZip.h"
 #include "ui/LoadedForms.h"
-#include "update/CompactPath.h"
 #include "update/ReleaseSignature.h"
+#include "update/WizardTexts.h"
 #include "updatewindow/UpdateWizard.h"
 #include "updatewindow/frmUpdate.h"
 

@@ -1,4 +1,4 @@
-#include "mapwindow/RunMap.h"
+#include "search/RunMap.h"
 
 #include <algorithm>
 #include <utility>

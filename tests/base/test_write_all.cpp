@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <string>
 
-#include "services/WriteAll.h"
+#include "base/PosixFile.h"
 
 namespace gapwell {
 namespace {

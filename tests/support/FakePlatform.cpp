@@ -1,4 +1,4 @@
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 
 #include "base/RuntimeError.h"
 #include "platform/DetachedProcess.h"

@@ -1,11 +1,11 @@
+// The wizard's progress lines and shortened paths.
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "support/PlatformFixture.h"
-#include "update/CompactPath.h"
-#include "update/ProgressTexts.h"
-#include "update/UniqueTag.h"
+#include "update/WizardTexts.h"
 
 namespace gapwell {
 namespace {
@@ -64,14 +64,6 @@ TEST(CompactPathTest, CountsCharactersNotBytes) {
     EXPECT_EQ(CompactPath(path, 40), path);  // 40 characters in 43 bytes
     EXPECT_EQ(CompactPath(path, 39), "/home/J\xC3\xBCrgen/\xC3\xBC\xC3\xBC/.../GPW.zip");
     EXPECT_EQ(CompactPath("/x/\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC.zip", 5), "\xC3\xBC\xC3\xBC...");
-}
-
-TEST(UniqueTagTest, TimeWithoutLeadingZerosAndALetterFromBToZ) {
-    const LocalDateTime time{2009, 3, 7, 9, 5, 7};
-    EXPECT_EQ(UniqueTag(time, 0.0), "957b");
-    EXPECT_EQ(UniqueTag(time, 0.36), "957k");
-    EXPECT_EQ(UniqueTag(time, 0.9999999), "957z");
-    EXPECT_EQ(UniqueTag({2009, 3, 7, 23, 59, 10}, 0.5), "235910n");
 }
 
 }  // namespace

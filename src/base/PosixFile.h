@@ -1,0 +1,56 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// POSIX file plumbing shared by the layers above: a descriptor that closes itself, writing a
+// text whole, reading a small regular file whole, and the environment.
+namespace gapwell {
+
+// A descriptor, closed when it goes out of scope.
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { Reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int Get() const { return fd_; }
+    int Release();
+    void Reset();
+
+  private:
+    int fd_ = -1;
+};
+
+// One call of a write function that behaves like ::write on one open file: it writes up to
+// `size` bytes and returns how many, or returns -1 and sets errno.
+using WriteCall = std::function<ssize_t(const char* data, std::size_t size)>;
+
+// Writes all of `data` through `write`, calling it again after a short write or an interrupted
+// call. Returns false when a call fails otherwise or writes nothing; the bytes written until
+// then stay written.
+bool WriteAll(std::string_view data, const WriteCall& write);
+
+// The same on a file descriptor.
+bool WriteAll(int fd, std::string_view data);
+
+// The regular file at `path` whole (never through a link, never a FIFO that would block);
+// nullopt when it cannot be opened or read, is no regular file or holds more than `maxBytes`.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::int64_t maxBytes);
+
+// The value of an environment variable; empty when it is not set.
+std::string EnvironmentValue(const char* name);
+
+}  // namespace gapwell
