@@ -54,9 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     const std::int64_t first = ReferenceFirstRun(data, filler, needed);
     gapwell::FirstRunFinder finder(filler, needed);
     for (std::size_t at = 0; at < data.size(); at += piece) {
-        const std::size_t size = std::min(piece, data.size() - at);
-        const bool complete = first >= 0 && static_cast<std::int64_t>(at + size) >= first + needed;
-        if (finder.Feed(data.data() + at, size) != complete ||
+        const std::size_t length = std::min(piece, data.size() - at);
+        const bool complete =
+            first >= 0 && static_cast<std::int64_t>(at + length) >= first + needed;
+        if (finder.Feed(data.data() + at, length) != complete ||
             finder.Offset() != (complete ? first : -1)) {
             std::abort();
         }
