@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <vector>
 
 #include "base/PosixFile.h"
 #include "platform/Platform.h"
@@ -30,27 +30,6 @@ bool IsVersionText(std::string_view text) {
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
-// Reads at most kMaxRecordBytes + 1 bytes of an open regular file; "" when it is longer or
-// cannot be read.
-std::string ReadRecord(int fd) {
-    std::array<char, kMaxRecordBytes + 1> buffer{};
-    std::size_t filled = 0;
-    while (filled < buffer.size()) {
-        const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return {};
-        }
-        if (got == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(got);
-    }
-    return filled > kMaxRecordBytes ? std::string() : std::string(buffer.data(), filled);
-}
-
 }  // namespace
 
 std::string SkippedVersionFile() {
@@ -58,17 +37,12 @@ std::string SkippedVersionFile() {
 }
 
 std::string ReadSkippedVersion(const std::string& path) {
-    // O_NONBLOCK: a FIFO planted there must not hold the start-up check.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    // Never through a link, never waiting on a FIFO planted there: the start-up check goes on.
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path, kMaxRecordBytes);
+    if (!bytes) {
         return {};
     }
-    struct stat status {};
-    std::string record;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-        record = ReadRecord(fd);
-    }
-    ::close(fd);
+    std::string record(bytes->begin(), bytes->end());
     if (!record.empty() && record.back() == '\n') {
         record.pop_back();
     }
