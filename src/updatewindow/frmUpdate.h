@@ -140,9 +140,4 @@ class frmUpdate : public QDialog {
     bool unloaded_ = false;
 };
 
-// The application-wide reference to the loaded wizard (UpdateWizard.cpp); a wizard clears it
-// when it unloads, so that the next use loads a fresh one.
-QPointer<frmUpdate>& LoadedUpdateWizard();
-void ForgetUpdateWizard(const frmUpdate* wizard);
-
 }  // namespace gapwell
