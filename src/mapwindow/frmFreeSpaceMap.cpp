@@ -130,7 +130,7 @@ void frmFreeSpaceMap::Form_Unload() {
 }
 
 void ShowFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link) {
-    // A loaded map keeps the link it was loaded with.
+    // A map already loaded reads its inputs again; it keeps the link it was loaded with.
     if (frmFreeSpaceMap* loaded = SingleWindow<frmFreeSpaceMap>::Loaded()) {
         loaded->Refresh();
     }

@@ -26,8 +26,4 @@ void RunUnattendedUpdateCheck(QWidget* owner, QTimer* showTimer) {
     wizard.NextStep();
 }
 
-const QPointer<frmUpdate>& LoadedUpdateWizard() {
-    return SingleWindow<frmUpdate>::Loaded();
-}
-
 }  // namespace gapwell

@@ -1,13 +1,9 @@
 #pragma once
 
-#include <QPointer>
-
 class QTimer;
 class QWidget;
 
 namespace gapwell {
-
-class frmUpdate;
 
 // "Check Now..." and the timer that shows a found update: shows the Live Update wizard
 // modeless, owned by `owner`, as an attended wizard. A wizard not loaded yet is loaded first
@@ -18,9 +14,5 @@ void ShowUpdateWizard(QWidget* owner);
 // unattended and runs its first step, the version check, before returning. When an update is
 // found the wizard stays loaded and starts `showTimer`; otherwise it unloads itself.
 void RunUnattendedUpdateCheck(QWidget* owner, QTimer* showTimer);
-
-// The loaded wizard; empty while none is loaded. A wizard stops being the loaded one when it
-// unloads, so that the next use loads a fresh one.
-const QPointer<frmUpdate>& LoadedUpdateWizard();
 
 }  // namespace gapwell

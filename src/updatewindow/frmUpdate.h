@@ -27,8 +27,8 @@ class LiveProgressLabel;
 
 // The Live Update wizard: Welcome, the version check and the archive download, one step frame
 // at a time, with Cancel (Finish after a download) and Next. A fixed-size dialog owned by the
-// main window; at most one is loaded (see UpdateWizard.h). Unloading it destroys it, once any
-// transfer it runs has returned.
+// main window; at most one is loaded (see UpdateWizard.h, SingleWindow). Unloading it destroys it,
+// once any transfer it runs has returned.
 //
 // Members named as the behaviour names them (the wizard's fields, its controls and its
 // handlers) keep those names; members of the implementation end in "_".
