@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPixmap>
-#include <QPointer>
 #include <QPushButton>
 #include <cerrno>
 
@@ -16,6 +15,7 @@
 #include "ui/KeyPreview.h"
 #include "ui/LoadedForms.h"
 #include "ui/Localize.h"
+#include "ui/SingleWindow.h"
 
 namespace gapwell {
 
@@ -23,12 +23,6 @@ namespace {
 
 constexpr const char* kModuleName = "frmAbout";
 const QString kPicturePath = QStringLiteral(":/about/about.png");
-
-// The program-wide reference to the About window; empty while none is loaded.
-QPointer<frmAbout>& AboutWindow() {
-    static QPointer<frmAbout> window;
-    return window;
-}
 
 QString VersionText() {
     return QStringLiteral("v%1.%2.%3")
@@ -86,9 +80,7 @@ void frmAbout::Form_Load() {
 }
 
 void frmAbout::Form_Unload() {
-    if (AboutWindow() == this) {
-        AboutWindow() = nullptr;
-    }
+    SingleWindow<frmAbout>::Forget(this);
     LoadedForms::Remove(this);
 }
 
@@ -116,13 +108,7 @@ void frmAbout::cmdWeb_Click() {
 }
 
 void ShowAbout(QWidget* owner) {
-    QPointer<frmAbout>& window = AboutWindow();
-    if (window.isNull()) {
-        window = new frmAbout(owner);
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    ShowInFront(&SingleWindow<frmAbout>::Load([owner] { return new frmAbout(owner); }));
 }
 
 }  // namespace gapwell

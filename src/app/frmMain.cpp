@@ -1,6 +1,5 @@
 #include "app/frmMain.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,9 +23,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
     SetTabOrder();
     SetWindowFrame();
-    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
-    ConnectSearchWindowEvents();
-    ConnectLiveUpdateEvents();
+    ConnectEvents();
 
     LoadedForms::Add(this);
     Form_Load();

@@ -38,6 +38,48 @@ class frmMain : public QMainWindow {
     bool IsOpen(const QString& FormName);
     void mnuExit_Click();
 
+    // Search commands and the control states (frmMainSearch.cpp).
+    void cmdSearch_Click();
+    void cmdFindNext_Click();
+    void mnuSearch_Click();
+    void mnuFindNext_Click();
+    void DisableControls();
+    void EnableControls();
+
+    // Option fields and the hex/decimal converter (frmMainOptions.cpp).
+    void txtByteType_LostFocus();
+    void txtNeededBytes_Change();
+    void txtNeededBytes_LostFocus();
+    void txtSearchInterval_Change();
+    void txtSearchInterval_LostFocus();
+    void txtOffset_Change();
+    void optOffset_Click(int Index);
+    void txtHex_Change();
+    void txtDec_Change();
+
+    // Opening a ROM (frmMainOpen.cpp).
+    void mnuOpen_Click();
+    void CheckCommandLine();
+    // The extension of a path in lower case, or "" when its last "." is followed by a "/".
+    static std::string GetExtension(const std::string& path);
+
+    // Copying a result (frmMainCopy.cpp) and the About window (frmMain.cpp).
+    void SafeClipboardSet(const std::string& text);
+    void cmdCopy_Click();
+    void mnuCopy_Click();
+    void lstResult_DblClick();
+    void mnuAbout_Click();
+    // The free-space map of the current ROM (frmMainMap.cpp).
+    void mnuFreeSpaceMap_Click();
+
+    // The Live Update menu, the automatic check and the timer that shows a found update
+    // (frmMainUpdate.cpp).
+    void UpdateCheck();
+    void mnuLiveUpdate_Click();
+    void mnuCheckNow_Click();
+    void mnuAutomaticallyCheck_Click();
+    void tmrShowUpdate_Timer();
+
     // Controls, as created from the design (public like the controls of any loaded window, so
     // that other windows and modules can reach them).
     QGroupBox* fraOptions = nullptr;
@@ -86,10 +128,23 @@ class frmMain : public QMainWindow {
     QAction* mnuCheckNow = nullptr;
     QAction* mnuAutomaticallyCheck = nullptr;
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
+    // Full path of the current ROM; empty until a ROM is chosen.
+    std::string m_FileName;
+    // Set when m_FileName came from the command line or a drop: the next "Open ROM..." takes it
+    // without showing the dialog.
+    bool m_FromCommandLine = false;
 
   private:
+    // What the search fields hold, read as numbers the way a search reads them.
+    struct SearchFields {
+        std::uint8_t fillerByte = 0;
+        std::int64_t neededBytes = 0;
+        // Where a new search starts: 0 when the search is from the beginning of the ROM.
+        std::int64_t startOffset = 0;
+        // How far past the last result "Find next" goes on.
+        std::int64_t interval = 0;
+    };
+
     // Window construction from the design (frmMainLayout.cpp).
     void CreateControls();
     void CreateMenus();
@@ -98,74 +153,22 @@ class frmMain : public QMainWindow {
     // Sizes the window to the client area below the menu bar as high as its texts make it, and
     // centres it on the screen.
     void FitToMenuBar();
+    // Connects the controls' events to their handlers (frmMainEvents.cpp).
+    void ConnectEvents();
 
     void Form_Load();
     void Form_Unload();
-
-    // ---- Search commands, option fields, opening and copying (frmMainSearch.cpp,
-    // frmMainOptions.cpp, frmMainOpen.cpp, frmMainCopy.cpp) ----
-  public:
-    // Search commands and the control states (frmMainSearch.cpp).
-    void cmdSearch_Click();
-    void cmdFindNext_Click();
-    void mnuSearch_Click();
-    void mnuFindNext_Click();
-    void DisableControls();
-    void EnableControls();
-
-    // Option fields and the hex/decimal converter (frmMainOptions.cpp).
-    void txtByteType_LostFocus();
-    void txtNeededBytes_Change();
-    void txtNeededBytes_LostFocus();
-    void txtSearchInterval_Change();
-    void txtSearchInterval_LostFocus();
-    void txtOffset_Change();
-    void optOffset_Click(int Index);
-    void txtHex_Change();
-    void txtDec_Change();
-
-    // Opening a ROM (frmMainOpen.cpp).
-    void mnuOpen_Click();
-    void CheckCommandLine();
-    // The extension of a path in lower case, or "" when its last "." is followed by a "/".
-    static std::string GetExtension(const std::string& path);
-
-    // Copying a result (frmMainCopy.cpp) and the About window (frmMain.cpp).
-    void SafeClipboardSet(const std::string& text);
-    void cmdCopy_Click();
-    void mnuCopy_Click();
-    void lstResult_DblClick();
-    void mnuAbout_Click();
-    // The free-space map of the current ROM (frmMainMap.cpp).
-    void mnuFreeSpaceMap_Click();
-
-    // The Live Update menu, the automatic check and the timer that shows a found update
-    // (frmMainUpdate.cpp).
-    void UpdateCheck();
-    void mnuLiveUpdate_Click();
-    void mnuCheckNow_Click();
-    void mnuAutomaticallyCheck_Click();
-    void tmrShowUpdate_Timer();
-
-    // Full path of the current ROM; empty until a ROM is chosen.
-    std::string m_FileName;
-    // Set when m_FileName came from the command line or a drop: the next "Open ROM..." takes it
-    // without showing the dialog.
-    bool m_FromCommandLine = false;
-
-  protected:
+    void closeEvent(QCloseEvent* event) override;
     // A ROM file dropped on the window opens like one named on the command line.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-  private:
-    // Connects the controls' events to their handlers (frmMainEvents.cpp).
-    void ConnectSearchWindowEvents();
-    void ConnectLiveUpdateEvents();
+    // The search fields (frmMainSearch.cpp), shared by Search and the free-space map.
+    SearchFields ReadSearchFields() const;
     void DoSearch(bool FindNext);
     // One search of the current ROM from `start` with the fields' filler byte and needed length;
     // a failure is reported as the search's own ("SearchFreeSpace" in "modSearchFreeSpace").
-    std::int32_t SearchFrom(std::int32_t start);
+    std::int32_t SearchFrom(const SearchFields& fields, std::int32_t start);
     // Gives a result that a word points at exactly a warning mark and a tooltip naming the
     // pointers and counting the words that point into its bytes (frmMainReferences.cpp). A
     // failure to read the ROM is reported under "MarkReferencedResult" in "frmMain".

@@ -1,16 +1,20 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "app/frmMain.h"
 #include "ui/EventHook.h"
 
 namespace gapwell {
 
-// Which event of which control runs which handler of the search, option, open and copy commands.
-void frmMain::ConnectSearchWindowEvents() {
+// Which event of which control, menu item or timer runs which handler of the window.
+void frmMain::ConnectEvents() {
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+
     connect(cmdSearch, &QPushButton::clicked, this, &frmMain::cmdSearch_Click);
     connect(cmdFindNext, &QPushButton::clicked, this, &frmMain::cmdFindNext_Click);
     connect(mnuSearch, &QAction::triggered, this, &frmMain::mnuSearch_Click);
@@ -44,6 +48,12 @@ void frmMain::ConnectSearchWindowEvents() {
 
     connect(mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
     connect(mnuFreeSpaceMap, &QAction::triggered, this, &frmMain::mnuFreeSpaceMap_Click);
+
+    connect(mnuLiveUpdate, &QMenu::aboutToShow, this, &frmMain::mnuLiveUpdate_Click);
+    connect(mnuCheckNow, &QAction::triggered, this, &frmMain::mnuCheckNow_Click);
+    connect(mnuAutomaticallyCheck, &QAction::triggered, this,
+            &frmMain::mnuAutomaticallyCheck_Click);
+    connect(tmrShowUpdate, &QTimer::timeout, this, &frmMain::tmrShowUpdate_Timer);
 
     // Like the classic edit boxes they stand for, the text boxes take no dropped text: a file
     // dropped on them goes to the window.

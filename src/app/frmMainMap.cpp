@@ -8,15 +8,13 @@
 
 namespace gapwell {
 
-// The map reads the filler byte and the needed length the way Search does, follows their
-// fields, and a click on a usable run searches from the offset it names.
+// The map reads the filler byte and the needed length from the search fields, follows them,
+// and a click on a usable run searches from the offset it names.
 void frmMain::mnuFreeSpaceMap_Click() {
     FreeSpaceMapLink link;
     link.inputs = [this] {
-        return FreeSpaceMapInputs{
-            m_FileName,
-            static_cast<std::uint8_t>(ReadHexLeading(txtByteType->text().toStdString())),
-            ReadDecimalLeading(txtNeededBytes->text().toStdString())};
+        const SearchFields fields = ReadSearchFields();
+        return FreeSpaceMapInputs{m_FileName, fields.fillerByte, fields.neededBytes};
     };
     link.inputFields = {txtByteType, txtNeededBytes};
     link.searchFrom = [this](std::int64_t offset) {

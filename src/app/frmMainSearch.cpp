@@ -37,7 +37,18 @@ std::int32_t ToOffset(std::int64_t value) {
 }
 }  // namespace
 
+frmMain::SearchFields frmMain::ReadSearchFields() const {
+    SearchFields fields;
+    fields.fillerByte = static_cast<std::uint8_t>(ReadHex(txtByteType->text()));
+    fields.neededBytes = ReadDecimal(txtNeededBytes->text());
+    fields.startOffset = optOffset[1]->isChecked() ? 0 : ReadHex(txtOffset->text());
+    fields.interval = ReadDecimal(txtSearchInterval->text());
+    return fields;
+}
+
 void frmMain::DoSearch(bool FindNext) {
+    const SearchFields fields = ReadSearchFields();
+    const auto searchFrom = [this, &fields](std::int32_t from) { return SearchFrom(fields, from); };
     // The list's tag holds the last result, the base of "Find next".
     FindNextSearch search(ReadDecimal(lstResult->property("tag").toString()));
     std::optional<std::int32_t> result;
@@ -47,12 +58,9 @@ void frmMain::DoSearch(bool FindNext) {
         cmdCopy->setEnabled(false);
         cmdFindNext->setEnabled(false);
         lstResult->clear();
-        const std::int64_t start = optOffset[1]->isChecked() ? 0 : ReadHex(txtOffset->text());
-        result =
-            search.Search(ToOffset(start), [this](std::int32_t from) { return SearchFrom(from); });
+        result = search.Search(ToOffset(fields.startOffset), searchFrom);
     } else {
-        result = search.FindNext(ReadDecimal(txtSearchInterval->text()),
-                                 [this](std::int32_t from) { return SearchFrom(from); });
+        result = search.FindNext(fields.interval, searchFrom);
     }
     if (!result) {
         ShowMessage(LoadString(kStrNotEnoughFreeSpace), kOkExclamation);
@@ -78,13 +86,12 @@ int frmMain::SelectedResultRow() const {
     return selected.isEmpty() ? -1 : lstResult->row(selected.front());
 }
 
-std::int32_t frmMain::SearchFrom(std::int32_t start) {
-    const auto fillerByte = static_cast<std::uint8_t>(ReadHex(txtByteType->text()));
-    const std::int32_t neededBytes = ToOffset(ReadDecimal(txtNeededBytes->text()));
+std::int32_t frmMain::SearchFrom(const SearchFields& fields, std::int32_t start) {
     std::int32_t result = 0;
     ErrorScope scope("SearchFreeSpace", "modSearchFreeSpace");
     scope.Step([&] {
-        result = SearchFreeSpace(m_FileName, fillerByte, neededBytes, start, kSearchChunkSize, 0);
+        result = SearchFreeSpace(m_FileName, fields.fillerByte, ToOffset(fields.neededBytes), start,
+                                 kSearchChunkSize, 0);
     });
     return result;
 }

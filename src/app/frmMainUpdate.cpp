@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QMenu>
 #include <QTimer>
 
 #include "app/frmMain.h"
@@ -9,14 +8,6 @@
 #include "updatewindow/UpdateWizard.h"
 
 namespace gapwell {
-
-void frmMain::ConnectLiveUpdateEvents() {
-    connect(mnuLiveUpdate, &QMenu::aboutToShow, this, &frmMain::mnuLiveUpdate_Click);
-    connect(mnuCheckNow, &QAction::triggered, this, &frmMain::mnuCheckNow_Click);
-    connect(mnuAutomaticallyCheck, &QAction::triggered, this,
-            &frmMain::mnuAutomaticallyCheck_Click);
-    connect(tmrShowUpdate, &QTimer::timeout, this, &frmMain::tmrShowUpdate_Timer);
-}
 
 void frmMain::UpdateCheck() {
     ErrorScope scope("UpdateCheck", "frmMain");

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <algorithm>
 #include <utility>
 
@@ -15,18 +14,13 @@
 #include "services/modLocalizedIDs.h"
 #include "ui/LoadedForms.h"
 #include "ui/Localize.h"
+#include "ui/SingleWindow.h"
 
 namespace gapwell {
 
 namespace {
 
 constexpr const char* kModuleName = "frmFreeSpaceMap";
-
-// The program-wide reference to the map window; empty while none is loaded.
-QPointer<frmFreeSpaceMap>& MapWindow() {
-    static QPointer<frmFreeSpaceMap> window;
-    return window;
-}
 
 // Where Search must start to list `run` (the aligned part of a usable run) first. Search never
 // reports offset 0, so a run there is searched from its next aligned offset when it still holds
@@ -131,22 +125,17 @@ void frmFreeSpaceMap::closeEvent(QCloseEvent* event) {
 }
 
 void frmFreeSpaceMap::Form_Unload() {
-    if (MapWindow() == this) {
-        MapWindow() = nullptr;
-    }
+    SingleWindow<frmFreeSpaceMap>::Forget(this);
     LoadedForms::Remove(this);
 }
 
 void ShowFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link) {
-    QPointer<frmFreeSpaceMap>& window = MapWindow();
-    if (window.isNull()) {
-        window = new frmFreeSpaceMap(owner, std::move(link));
-    } else {
-        window->Refresh();
+    // A map already loaded reads its inputs again; it keeps the link it was loaded with.
+    if (frmFreeSpaceMap* loaded = SingleWindow<frmFreeSpaceMap>::Loaded()) {
+        loaded->Refresh();
     }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    ShowInFront(&SingleWindow<frmFreeSpaceMap>::Load(
+        [owner, &link] { return new frmFreeSpaceMap(owner, std::move(link)); }));
 }
 
 }  // namespace gapwell

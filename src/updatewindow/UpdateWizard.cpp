@@ -1,28 +1,15 @@
 #include "updatewindow/UpdateWizard.h"
 
+#include "ui/SingleWindow.h"
 #include "updatewindow/frmUpdate.h"
 
 namespace gapwell {
 
-QPointer<frmUpdate>& LoadedUpdateWizard() {
-    static QPointer<frmUpdate> wizard;
-    return wizard;
-}
-
-void ForgetUpdateWizard(const frmUpdate* wizard) {
-    if (LoadedUpdateWizard() == wizard) {
-        LoadedUpdateWizard() = nullptr;
-    }
-}
-
 namespace {
 
 frmUpdate& LoadWizard(QWidget* owner, QTimer* showTimer) {
-    QPointer<frmUpdate>& wizard = LoadedUpdateWizard();
-    if (wizard.isNull()) {
-        wizard = new frmUpdate(owner, showTimer);
-    }
-    return *wizard;
+    return SingleWindow<frmUpdate>::Load(
+        [owner, showTimer] { return new frmUpdate(owner, showTimer); });
 }
 
 }  // namespace
@@ -30,9 +17,7 @@ frmUpdate& LoadWizard(QWidget* owner, QTimer* showTimer) {
 void ShowUpdateWizard(QWidget* owner) {
     frmUpdate& wizard = LoadWizard(owner, nullptr);
     wizard.IsUnattended = false;
-    wizard.show();
-    wizard.raise();
-    wizard.activateWindow();
+    ShowInFront(&wizard);
 }
 
 void RunUnattendedUpdateCheck(QWidget* owner, QTimer* showTimer) {

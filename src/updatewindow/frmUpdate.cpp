@@ -18,6 +18,7 @@
 #include "ui/KeyPreview.h"
 #include "ui/LoadedForms.h"
 #include "ui/Localize.h"
+#include "ui/SingleWindow.h"
 #include "update/UniqueTag.h"
 #include "update/UpdatePaths.h"
 #include "update/VersionFile.h"
@@ -92,7 +93,7 @@ void frmUpdate::Form_Unload() {
         Updater.Cancel();
         Updater.DetachHandlers();
     });
-    scope.Step([&] { ForgetUpdateWizard(this); });
+    scope.Step([&] { SingleWindow<frmUpdate>::Forget(this); });
     scope.Step([&] { LoadedForms::Remove(this); });
 }
 

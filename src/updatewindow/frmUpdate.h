@@ -27,8 +27,8 @@ class LiveProgressLabel;
 
 // The Live Update wizard: Welcome, the version check and the archive download, one step frame
 // at a time, with Cancel (Finish after a download) and Next. A fixed-size dialog owned by the
-// main window; at most one is loaded (see UpdateWizard.h). Unloading it destroys it, once any
-// transfer it runs has returned.
+// main window; at most one is loaded (see UpdateWizard.h, SingleWindow). Unloading it destroys it,
+// once any transfer it runs has returned.
 //
 // Members named as the behaviour names them (the wizard's fields, its controls and its
 // handlers) keep those names; members of the implementation end in "_".
@@ -139,10 +139,5 @@ class frmUpdate : public QDialog {
     bool transferRunning_ = false;
     bool unloaded_ = false;
 };
-
-// The application-wide reference to the loaded wizard (UpdateWizard.cpp); a wizard clears it
-// when it unloads, so that the next use loads a fresh one.
-QPointer<frmUpdate>& LoadedUpdateWizard();
-void ForgetUpdateWizard(const frmUpdate* wizard);
 
 }  // namespace gapwell

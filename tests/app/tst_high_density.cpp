@@ -27,6 +27,7 @@
 #include "services/modLocalize.h"
 #include "support/LoopbackServer.h"
 #include "ui/ProgramFonts.h"
+#include "ui/SingleWindow.h"
 #include "updatewindow/UpdateWizard.h"
 #include "updatewindow/frmUpdate.h"
 
@@ -290,7 +291,7 @@ class TestHighDensity : public QObject {
         for (const char* language : kLanguages) {
             platform_.locale.lang = language;
             gapwell::ShowUpdateWizard(&owner);
-            frmUpdate* wizard = gapwell::LoadedUpdateWizard();
+            frmUpdate* wizard = gapwell::SingleWindow<frmUpdate>::Loaded();
             QVERIFY(wizard != nullptr && QTest::qWaitForWindowExposed(wizard));
             for (const char* step : {"step 1", "step 2", "step 3"}) {
                 Check(language, QStringLiteral("wizard ") + QLatin1String(step), wizard);

@@ -27,6 +27,7 @@
 #include "support/LoopbackServer.h"
 #include "support/TestZip.h"
 #include "ui/LoadedForms.h"
+#include "ui/SingleWindow.h"
 #include "update/ReleaseSignature.h"
 #include "update/WizardTexts.h"
 #include "updatewindow/UpdateWizard.h"
@@ -138,7 +139,7 @@ class TestUpdateWizard : public QObject {
     // "Check Now...": the attended wizard at its Welcome step.
     frmUpdate* OpenWizard() {
         gapwell::ShowUpdateWizard(owner_.get());
-        frmUpdate* wizard = gapwell::LoadedUpdateWizard();
+        frmUpdate* wizard = gapwell::SingleWindow<frmUpdate>::Loaded();
         if (wizard == nullptr) {
             qFatal("no wizard loaded");
         }
@@ -176,7 +177,7 @@ class TestUpdateWizard : public QObject {
     }
 
     void cleanup() {
-        if (frmUpdate* wizard = gapwell::LoadedUpdateWizard()) {
+        if (frmUpdate* wizard = gapwell::SingleWindow<frmUpdate>::Loaded()) {
             delete wizard;
         }
         DeleteClosedWindows();
@@ -228,7 +229,7 @@ class TestUpdateWizard : public QObject {
         wizard->close();
         QTest::keyClick(wizard->focusWidget(), Qt::Key_Escape);
         QVERIFY(wizard->isVisible() && IsLoaded(wizard));
-        QCOMPARE(gapwell::LoadedUpdateWizard().data(), wizard);
+        QCOMPARE(gapwell::SingleWindow<frmUpdate>::Loaded().data(), wizard);
     }
 
     // The installer is not part of this test: an archive that is no zip makes it fail. The
@@ -308,7 +309,7 @@ class TestUpdateWizard : public QObject {
 
         QTest::mouseClick(wizard->cmdCancel, Qt::LeftButton);
         QVERIFY(!wizard->isVisible() && !IsLoaded(wizard));
-        QVERIFY(gapwell::LoadedUpdateWizard().isNull());
+        QVERIFY(gapwell::SingleWindow<frmUpdate>::Loaded().isNull());
     }
 
     // Without notes the second step keeps its size and shows no box.
@@ -632,7 +633,7 @@ class TestUpdateWizard : public QObject {
         // Cancel's own pending messages, and nothing from the transfer afterwards.
         QCOMPARE(platform_.doEventsCalls, messagesAtCancel + 1);
         QVERIFY(!watched.isNull() && !watched->isVisible() && !IsLoaded(watched));
-        QVERIFY(gapwell::LoadedUpdateWizard().isNull());
+        QVERIFY(gapwell::SingleWindow<frmUpdate>::Loaded().isNull());
         QVERIFY(watched->lblProgressUpdate->text().endsWith(QStringLiteral("downloaded...")));
         QVERIFY(!QFile::exists(ArchiveFile()));
         DeleteClosedWindows();
@@ -648,7 +649,7 @@ class TestUpdateWizard : public QObject {
         QTimer showTimer;
         showTimer.setInterval(60000);
         gapwell::RunUnattendedUpdateCheck(owner_.get(), &showTimer);
-        frmUpdate* wizard = gapwell::LoadedUpdateWizard();
+        frmUpdate* wizard = gapwell::SingleWindow<frmUpdate>::Loaded();
         if (showTimer.isActive() != (wizard != nullptr)) {
             qFatal("the show timer and the loaded wizard disagree");
         }
@@ -820,7 +821,7 @@ class TestUpdateWizard : public QObject {
 
         gapwell::RunUnattendedUpdateCheck(owner_.get(), &showTimer);
 
-        const QPointer<frmUpdate> wizard = gapwell::LoadedUpdateWizard();
+        const QPointer<frmUpdate> wizard = gapwell::SingleWindow<frmUpdate>::Loaded();
         QCOMPARE(showTimer.isActive(), found);
         QCOMPARE(!wizard.isNull(), found);
         QVERIFY(platform_.taskDialogs.empty());
