@@ -1,6 +1,5 @@
 #include "search/WordSieve.h"
 
-#include <array>
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -80,15 +79,13 @@ void WordSieve::SetGranules(std::uint32_t first, std::uint32_t last) {
 }
 
 bool WordSieve::AnyPointsNear(const std::uint8_t* block) const {
-    // Copied into words and tested without a branch for each, so that the compiler tests several
-    // at once: in a typical ROM most blocks hold no word that points near any range.
-    std::array<std::uint32_t, kBlockWords> words{};
-    std::memcpy(words.data(), block, sizeof words);
+    // Tested without a branch for each word, so that the compiler tests several at once: in a
+    // typical ROM most blocks hold no word that points near any range.
     const std::uint32_t lowest = lowestWord_;
     const std::uint32_t span = wordSpan_;
     unsigned near = 0;
-    for (const std::uint32_t word : words) {
-        near |= static_cast<unsigned>(FromLittleEndian(word) - lowest <= span);
+    for (std::size_t word = 0; word < kBlockWords; ++word) {
+        near |= static_cast<unsigned>(LittleEndianWord(block + word * kWordBytes) - lowest <= span);
     }
     return near != 0;
 }
