@@ -125,9 +125,11 @@ void WordSieve::Feed(const std::uint8_t* data, std::size_t size) {
 void WordSieve::SiftWords(const std::uint8_t* data, std::size_t from, std::size_t to) {
     // The table is asked for every word without a branch, and only the words it lets through are
     // handed on one by one: in a large ROM, many words point near some range.
+    // Bit k for the k-th word, filled from the last word down so that no shift by a variable
+    // count is needed.
     std::uint32_t mayPoint = 0;
-    for (std::size_t at = from; at < to; at += kWordBytes) {
-        mayPoint |= MayPointIntoAny(LittleEndianWord(data + at)) << (at - from) / kWordBytes;
+    for (std::size_t at = to; at > from; at -= kWordBytes) {
+        mayPoint = mayPoint << 1 | MayPointIntoAny(LittleEndianWord(data + at - kWordBytes));
     }
     for (; mayPoint != 0; mayPoint &= mayPoint - 1) {
         const std::size_t at =
