@@ -27,6 +27,13 @@ size = 512 << 20
 with open(os.path.join(work, "typical.bin"), "wb") as out:
     for _ in range(size >> 24):
         out.write(os.urandom(1 << 24))
+# Random bytes with a free run of 1 KiB every 256 KiB.
+with open(os.path.join(work, "runs.bin"), "wb") as out:
+    for _ in range(size >> 24):
+        chunk = bytearray(os.urandom(1 << 24))
+        for at in range(0, len(chunk), 1 << 18):
+            chunk[at + 0x1000:at + 0x1400] = b"\xff" * 0x400
+        out.write(chunk)
 # Runs of filler bytes, each followed by one other byte.
 for name, run in (("hostile", needed - 1), ("dense", needed // 2)):
     block = b"\xff" * run + b"\x00"
@@ -101,10 +108,15 @@ for data in typical hostile dense sparse; do
         "$(peak_mib "$gapwell" scan "$file" --needed "$needed")"
 done
 
-# scan --refs beside scan. With --needed 256 the data files have no run to point at, so the
-# pointer pass is skipped; the hostile file's 255-byte runs (about two million) give it work.
-file=$work/hostile.bin
+# scan --refs beside scan. With --needed 256 the typical file has no run to point at, so the
+# pointer pass is skipped; the hostile file's 255-byte runs (about two million, two batches)
+# give it many ranges, the runs file few ranges in random bytes, where about one word in seven
+# points somewhere into 512 MiB and has to be looked up.
 refs_scan_run() { "$gapwell" scan "$file" --needed 255 >/dev/null; }
 refs_run() { "$gapwell" scan "$file" --needed 255 --refs >/dev/null; }
-compare "hostile refs/scan" refs_run refs_scan_run
+for data in hostile runs; do
+    file=$work/$data.bin
+    cat_run
+    compare "$data refs/scan" refs_run refs_scan_run
+done
 echo "load afterwards $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -7,13 +8,10 @@
 #include <utility>
 #include <vector>
 
-namespace gapwell {
+#include "search/ByteRange.h"
+#include "search/WordSieve.h"
 
-// The bytes [first, end) of a ROM.
-struct ByteRange {
-    std::int64_t first = 0;
-    std::int64_t end = 0;
-};
+namespace gapwell {
 
 // The words of a ROM that point into one range.
 struct RangeReferences {
@@ -45,27 +43,21 @@ class ReferenceFinder {
     // the next (disjoint runs in file order, or equally long ranges at rising offsets); anything
     // else throws RuntimeError. Each range lists at most `listLimit` offsets.
     ReferenceFinder(std::vector<ByteRange> ranges, std::size_t listLimit);
+    ReferenceFinder(const ReferenceFinder&) = delete;
+    ReferenceFinder& operator=(const ReferenceFinder&) = delete;
 
     // The next `size` bytes of the ROM.
-    void Feed(const std::uint8_t* data, std::size_t size);
+    void Feed(const std::uint8_t* data, std::size_t size) { sieve_.Feed(data, size); }
+    // Counts the word at `offset` holding `value` where it points: for words already picked out
+    // of the ROM, in file order, instead of feeding the ROM.
+    void CheckWord(std::int64_t offset, std::uint32_t value);
     // The references of each range, in the order of the ranges.
     const std::vector<RangeReferences>& References() const { return references_; }
+    std::vector<RangeReferences> TakeReferences() { return std::move(references_); }
 
   private:
-    // The words data[from, to) of the current piece, one by one.
-    void CheckWords(const std::uint8_t* data, std::size_t from, std::size_t to);
-    void CheckWord(std::int64_t offset, std::uint32_t value);
-    // False when no range holds `target`; true when one may (the granule table's answer).
-    bool MayHold(std::int64_t target) const {
-        if (ranges_.empty() || target < ranges_.front().first || target >= ranges_.back().end) {
-            return false;
-        }
-        const std::int64_t granule = (target - ranges_.front().first) >> granuleShift_;
-        return (granules_[static_cast<std::size_t>(granule / 64)] >> (granule % 64) & 1) != 0;
-    }
-    // False when none of the offsets the word points at lies in a range; checked before the
-    // full look-up, since most words near the ranges still point between them.
-    bool MayPointIntoAny(std::uint32_t value) const;
+    // The bucket index of the ranges.
+    void IndexRanges();
     // The indices [first, second) of the ranges that hold `target`.
     std::pair<std::size_t, std::size_t> RangesHolding(std::int64_t target) const;
 
@@ -77,26 +69,13 @@ class ReferenceFinder {
     // that ends after bucket b begins, so finding a target's ranges takes a step or two.
     int bucketShift_ = 0;
     std::vector<std::size_t> bucketFirst_;
-    // One bit for each granule of 2^granuleShift_ bytes from the first range's first byte, set
-    // when a range holds a byte of it: most words point into no range, and this small table
-    // (about 8 bits a range) turns them away before the bucket index is looked at.
-    int granuleShift_ = 0;
-    std::vector<std::uint64_t> granules_;
-    // A word below lowestWord_, or above it by more than wordSpan_, points into no range (offsets
-    // below 2^31 keep both sums inside 32 bits).
-    std::uint32_t lowestWord_ = 0;
-    std::uint32_t wordSpan_ = 0;
-    bool PointsNear(std::uint32_t value) const { return value - lowestWord_ <= wordSpan_; }
-    std::int64_t position_ = 0;     // ROM offset of the next piece's first byte
-    std::uint8_t partial_[4] = {};  // the first bytes of a word that the next piece completes
-    std::size_t partialSize_ = 0;
+    WordSieve sieve_;
 };
 
 // One pass over the file in chunks of 1 MiB with a ReferenceFinder. Refuses what ReadOnlyFile
 // refuses (folders, FIFOs, devices) and never writes. Throws RuntimeError on read failures and
 // bad ranges.
-std::vector<RangeReferences> FindReferences(const std::string& path,
-                                            const std::vector<ByteRange>& ranges,
+std::vector<RangeReferences> FindReferences(const std::string& path, std::vector<ByteRange> ranges,
                                             std::size_t listLimit = kListEveryReference);
 
 }  // namespace gapwell

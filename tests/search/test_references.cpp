@@ -90,6 +90,35 @@ TEST(ReferenceFinder, AgreesWithThePlainRuleWhateverThePieces) {
     }
 }
 
+// Ranges far apart, so that the filter's granules are wide, and ranges so high that their values
+// in the upper mirrors pass 2^32; words at and around each range's first byte and end in every
+// mirror, Thumb bit or not.
+TEST(ReferenceFinder, AgreesWithThePlainRuleForWideGranulesAndTheTopWordValues) {
+    const std::vector<ByteRange> ranges = {{0x11, 0x31},
+                                           {0x12345, 0x12346},
+                                           {0x01FFFFFF, 0x02000101},
+                                           {0xF3FFFF01, 0xF4000100},
+                                           {0xF5FFFFF0, 0xFFFFFFF0}};
+    std::vector<std::uint32_t> values = {0, 0xFFFFFFFF, 0xFFFFFFFE, 0x07FFFFFF};
+    for (const ByteRange& range : ranges) {
+        for (const std::int64_t base : {0x08000000, 0x0A000000, 0x0C000000}) {
+            for (const std::int64_t edge : {range.first, range.end}) {
+                for (std::int64_t delta = -3; delta <= 3; ++delta) {
+                    values.push_back(static_cast<std::uint32_t>(base + edge + delta));
+                }
+            }
+        }
+    }
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> rom(values.size() * 4 + 3);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        PutWord(rom, i * 4, values[i]);
+    }
+    const auto expected = test::ReferenceReferences(rom, ranges);
+    EXPECT_GT(expected.back().inside, 0);
+    EXPECT_TRUE(FeedInPieces(rom, ranges, random, 7) == expected);
+}
+
 TEST(FindReferences, FindsWordsOnBothSidesOfAChunkBoundaryAndInLargeRoms) {
     std::vector<std::uint8_t> rom(0x200002, 0x00);
     PutWord(rom, 0xFFFFC, 0x08180000);   // last word of the first 1 MiB chunk

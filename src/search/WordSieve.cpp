@@ -1,0 +1,141 @@
+#include "search/WordSieve.h"
+
+#include <bit>
+#include <cstring>
+#include <utility>
+
+namespace gapwell {
+
+namespace {
+
+constexpr std::int64_t kLargestWord = 0xFFFFFFFF;
+// The granule table has about this many bits for each range, and at least kLeastGranules
+// (128 KiB, which stays in the processor's cache while pointing at a few ranges finely).
+constexpr std::int64_t kGranulesPerRange = 32;
+constexpr std::int64_t kLeastGranules = std::int64_t{1} << 20;
+
+std::uint32_t FromLittleEndian(std::uint32_t word) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return word;
+    } else {
+        return (word & 0xFF) << 24 | (word & 0xFF00) << 8 | (word >> 8 & 0xFF00) | word >> 24;
+    }
+}
+
+std::uint32_t LittleEndianWord(const std::uint8_t* bytes) {
+    std::uint32_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return FromLittleEndian(word);
+}
+
+}  // namespace
+
+WordSieve::WordSieve(const std::vector<ByteRange>& ranges, Sink sink) : sink_(std::move(sink)) {
+    if (ranges.empty()) {
+        return;
+    }
+    // A word points into some range only when its value lies between the lowest first byte in
+    // the lowest mirror and the highest end in the highest mirror (the end itself with the Thumb
+    // bit set points at the last byte). Values beyond 32 bits are no word's.
+    const std::int64_t lowest = std::int64_t{kRomBases[0]} + ranges.front().first;
+    const std::int64_t highest =
+        std::min<std::int64_t>(std::int64_t{kRomBases[2]} + ranges.back().end, kLargestWord);
+    if (lowest > highest) {
+        return;
+    }
+    const std::int64_t bits = std::max<std::int64_t>(
+        kLeastGranules, kGranulesPerRange * static_cast<std::int64_t>(ranges.size()));
+    while (((highest - lowest) >> granuleShift_) >= bits) {
+        ++granuleShift_;
+    }
+    lowestWord_ = static_cast<std::uint32_t>(lowest >> granuleShift_ << granuleShift_);
+    wordSpan_ = static_cast<std::uint32_t>(highest - lowestWord_);
+    sentinelGranule_ = (wordSpan_ >> granuleShift_) + 1;
+    granules_.resize(sentinelGranule_ / 64 + 1);
+    for (const std::uint32_t base : kRomBases) {
+        for (const ByteRange& range : ranges) {
+            const std::int64_t first = base + range.first;
+            const std::int64_t last = std::min<std::int64_t>(base + range.end - 1, kLargestWord);
+            if (first <= last) {
+                SetGranules(static_cast<std::uint32_t>((first - lowestWord_) >> granuleShift_),
+                            static_cast<std::uint32_t>((last - lowestWord_) >> granuleShift_));
+            }
+        }
+    }
+}
+
+void WordSieve::SetGranules(std::uint32_t first, std::uint32_t last) {
+    const std::uint64_t all = ~std::uint64_t{0};
+    for (std::uint32_t word = first / 64; word <= last / 64; ++word) {
+        std::uint64_t bits = all;
+        if (word == first / 64) {
+            bits &= all << (first % 64);
+        }
+        if (word == last / 64) {
+            bits &= all >> (63 - last % 64);
+        }
+        granules_[word] |= bits;
+    }
+}
+
+bool WordSieve::AnyPointsNear(const std::uint8_t* block) const {
+    // Tested without a branch for each word, so that the compiler tests several at once: in a
+    // typical ROM most blocks hold no word that points near any range.
+    const std::uint32_t lowest = lowestWord_;
+    const std::uint32_t span = wordSpan_;
+    unsigned near = 0;
+    for (std::size_t word = 0; word < kBlockWords; ++word) {
+        near |= static_cast<unsigned>(LittleEndianWord(block + word * kWordBytes) - lowest <= span);
+    }
+    return near != 0;
+}
+
+void WordSieve::Feed(const std::uint8_t* data, std::size_t size) {
+    if (granules_.empty()) {
+        return;  // no word can point into any range
+    }
+    std::size_t i = 0;
+    if (partialSize_ > 0) {
+        const std::size_t taken = std::min(kWordBytes - partialSize_, size);
+        std::copy(data, data + taken, partial_ + partialSize_);
+        partialSize_ += taken;
+        i = taken;
+        if (partialSize_ == kWordBytes) {
+            const std::uint32_t value = LittleEndianWord(partial_);
+            if (MayPointIntoAny(value) != 0) {
+                sink_(position_ - static_cast<std::int64_t>(kWordBytes - taken), value);
+            }
+            partialSize_ = 0;
+        }
+    }
+    constexpr std::size_t kBlockBytes = kBlockWords * kWordBytes;
+    for (; size - i >= kBlockBytes; i += kBlockBytes) {
+        if (AnyPointsNear(data + i)) {
+            SiftWords(data, i, i + kBlockBytes);
+        }
+    }
+    const std::size_t wholeWordsEnd = size - (size - i) % kWordBytes;
+    SiftWords(data, i, wholeWordsEnd);
+    // A word that the next piece completes.
+    std::copy(data + wholeWordsEnd, data + size, partial_ + partialSize_);
+    partialSize_ += size - wholeWordsEnd;
+    position_ += static_cast<std::int64_t>(size);
+}
+
+void WordSieve::SiftWords(const std::uint8_t* data, std::size_t from, std::size_t to) {
+    // The table is asked for every word without a branch, and only the words it lets through are
+    // handed on one by one: in a large ROM, many words point near some range.
+    // Bit k for the k-th word, filled from the last word down so that no shift by a variable
+    // count is needed.
+    std::uint32_t mayPoint = 0;
+    for (std::size_t at = to; at > from; at -= kWordBytes) {
+        mayPoint = mayPoint << 1 | MayPointIntoAny(LittleEndianWord(data + at - kWordBytes));
+    }
+    for (; mayPoint != 0; mayPoint &= mayPoint - 1) {
+        const std::size_t at =
+            from + static_cast<std::size_t>(std::countr_zero(mayPoint)) * kWordBytes;
+        sink_(position_ + static_cast<std::int64_t>(at), LittleEndianWord(data + at));
+    }
+}
+
+}  // namespace gapwell
