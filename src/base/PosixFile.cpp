@@ -112,12 +112,8 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
 }
 
 std::string EnvironmentValue(const char* name) {
-    return EnvironmentValueIfSet(name).value_or("");
-}
-
-std::optional<std::string> EnvironmentValueIfSet(const char* name) {
     const char* value = std::getenv(name);
-    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+    return value != nullptr ? value : "";
 }
 
 }  // namespace gapwell

@@ -61,7 +61,5 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
 
 // The value of an environment variable; empty when it is not set.
 std::string EnvironmentValue(const char* name);
-// The same, telling a variable that is not set (nullopt) from one set to an empty text.
-std::optional<std::string> EnvironmentValueIfSet(const char* name);
 
 }  // namespace gapwell

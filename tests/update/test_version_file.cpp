@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "base/RuntimeError.h"
+#include "base/Version.h"
 #include "support/TempFiles.h"
 #include "update/VersionFile.h"
 
@@ -176,6 +180,41 @@ TEST(VersionFileTest, FileOver64KiBGivesAnEmptyLine) {
     EXPECT_EQ(ReadVersionFileLine(file.string()), "");
     WriteFile(file, line + std::string(64 * 1024 - line.size(), 'x'));
     EXPECT_EQ(ReadVersionFileLine(file.string()), "a|1.2.4|http://h/GPW.zip");
+}
+
+// The error carries the system's number, for the Abort/Retry/Ignore message; nothing that is
+// not a regular file is read, and a FIFO does not block.
+TEST(VersionFileTest, UnreadableFileThrowsItsErrorNumber) {
+    test::TempFolder folder;
+    const fs::path fifo = folder.Path() / "_upd957k.tmp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto errorOf = [](const fs::path& path) {
+        try {
+            ReadVersionFileText(path.string());
+        } catch (const RuntimeError& error) {
+            EXPECT_NE(error.Description().find(path.string()), std::string::npos);
+            return error.Number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorOf(fifo), EINVAL);
+    EXPECT_EQ(errorOf(folder.Path()), EISDIR);
+    EXPECT_EQ(errorOf(folder.Path() / "missing"), ENOENT);
+}
+
+TEST(VersionFileTest, UpdateFolderComesFromTheEnvironmentWhenSetAndNotEmpty) {
+    const std::string builtIn = version::kUpdateBaseUrl;
+    ASSERT_EQ(::unsetenv("GAPWELL_UPDATE_URL"), 0);
+    EXPECT_EQ(UpdateBaseUrl(), builtIn);
+    EXPECT_EQ(VersionFileUrl(), builtIn + version::kAppTitle + ".txt");
+    ASSERT_EQ(::setenv("GAPWELL_UPDATE_URL", "", 1), 0);
+    EXPECT_EQ(UpdateBaseUrl(), builtIn);
+    ASSERT_EQ(::setenv("GAPWELL_UPDATE_URL", "http://127.0.0.1:8080/updates", 1), 0);
+    EXPECT_EQ(UpdateBaseUrl(), "http://127.0.0.1:8080/updates/");
+    ASSERT_EQ(::setenv("GAPWELL_UPDATE_URL", "http://127.0.0.1:8080/", 1), 0);
+    EXPECT_EQ(VersionFileUrl(),
+              std::string("http://127.0.0.1:8080/") + version::kAppTitle + ".txt");
+    ASSERT_EQ(::unsetenv("GAPWELL_UPDATE_URL"), 0);
 }
 
 TEST(VersionCompareTest, VersionsCompareNumberByNumber) {
