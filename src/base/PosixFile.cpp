@@ -54,8 +54,9 @@ bool WriteAll(int fd, std::string_view data) {
 
 namespace {
 
-// Why the open file `fd` cannot be read whole: 0 when it is a regular file.
-int NotRegularError(int fd) {
+// Why the open file `fd` cannot be read whole within `maxBytes`: 0 when it is a regular file
+// that may fit. A regular file whose size is already over the limit is refused unread.
+int RefusalOf(int fd, std::int64_t maxBytes) {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
         return errno;
@@ -63,7 +64,10 @@ int NotRegularError(int fd) {
     if (S_ISDIR(status.st_mode)) {
         return EISDIR;
     }
-    return S_ISREG(status.st_mode) ? 0 : EINVAL;
+    if (!S_ISREG(status.st_mode)) {
+        return EINVAL;
+    }
+    return status.st_size > maxBytes ? EFBIG : 0;
 }
 
 // Reads `fd` to its end, but never more than `maxBytes` + 1 bytes. The size stat reports is
@@ -97,10 +101,10 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        LinkRule links) {
     const int noFollow = links == LinkRule::kRefuse ? O_NOFOLLOW : 0;
     const UniqueFd fd(::open(path.c_str(), O_RDONLY | noFollow | O_NONBLOCK | O_CLOEXEC));
-    int failure = fd.Get() < 0 ? errno : NotRegularError(fd.Get());
+    int failure = fd.Get() < 0 ? errno : RefusalOf(fd.Get(), maxBytes);
     std::vector<std::uint8_t> bytes;
     if (failure == 0) {
-        failure = maxBytes < 0 ? EFBIG : ReadToEnd(fd.Get(), maxBytes, bytes);
+        failure = ReadToEnd(fd.Get(), maxBytes, bytes);
     }
     if (failure != 0) {
         if (error != nullptr) {
