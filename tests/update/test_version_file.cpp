@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "base/RuntimeError.h"
@@ -22,10 +21,6 @@ const ArchiveRules kHttpsFolder{"https://www.tarnwick.example/tarnwick/updates/"
 
 VersionOffer ParseVersionLine(const std::string& line) {
     return gapwell::ParseVersionLine(line, kHttpFolder);
-}
-
-void WriteFile(const fs::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
 }
 
 TEST(VersionLineTest, UsableLineOffersVersionUrlAndArchiveName) {
@@ -153,7 +148,7 @@ TEST(VersionLineTest, UrlFileNameIsTheTextAfterTheLastSlash) {
 TEST(VersionFileTest, FirstLineIsReadAndTheFileStays) {
     test::TempFolder folder;
     const fs::path file = folder.Path() / "_upd957k.tmp";
-    WriteFile(file, "a|1.2.4|http://h/GPW.zip\r\nrest");
+    test::WriteText(file, "a|1.2.4|http://h/GPW.zip\r\nrest");
     EXPECT_EQ(ReadVersionFileLine(file.string()), "a|1.2.4|http://h/GPW.zip");
     EXPECT_TRUE(fs::exists(file));
 }
@@ -162,7 +157,7 @@ TEST(VersionFileTest, FirstLineIsReadAndTheFileStays) {
 TEST(VersionFileTest, LinkIsNotReadAndStays) {
     test::TempFolder folder;
     const fs::path target = folder.Path() / "secret.txt";
-    WriteFile(target, "secret");
+    test::WriteText(target, "secret");
     const fs::path link = folder.Path() / "_upd957k.tmp";
     fs::create_symlink(target, link);
 
@@ -176,9 +171,9 @@ TEST(VersionFileTest, FileOver64KiBGivesAnEmptyLine) {
     test::TempFolder folder;
     const fs::path file = folder.Path() / "_upd957k.tmp";
     const std::string line = "a|1.2.4|http://h/GPW.zip\r\n";
-    WriteFile(file, line + std::string(64 * 1024 + 1 - line.size(), 'x'));
+    test::WriteText(file, line + std::string(64 * 1024 + 1 - line.size(), 'x'));
     EXPECT_EQ(ReadVersionFileLine(file.string()), "");
-    WriteFile(file, line + std::string(64 * 1024 - line.size(), 'x'));
+    test::WriteText(file, line + std::string(64 * 1024 - line.size(), 'x'));
     EXPECT_EQ(ReadVersionFileLine(file.string()), "a|1.2.4|http://h/GPW.zip");
 }
 
