@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,22 @@ TEST(ReadWholeFile, ReadsUpToExactlyTheLimit) {
     EXPECT_EQ(ReadWholeFile(folder.Write("empty", {}), 0), std::vector<std::uint8_t>());
 }
 
-TEST(ReadWholeFile, RefusesLinksFifosFoldersAndMissingFiles) {
+// A folder holding a regular file of three bytes, a link to it and a FIFO.
+struct OddFiles {
+    OddFiles() {
+        std::filesystem::create_symlink(target, link);
+        if (::mkfifo(fifo.c_str(), 0600) != 0) {
+            throw std::runtime_error("mkfifo failed");
+        }
+    }
     const test::TempFolder folder;
     const std::string target = folder.Write("target", {1, 2, 3});
     const std::filesystem::path link = folder.Path() / "link";
-    std::filesystem::create_symlink(target, link);
     const std::filesystem::path fifo = folder.Path() / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+};
+
+TEST(ReadWholeFile, RefusesLinksFifosFoldersAndMissingFiles) {
+    const auto& [folder, target, link, fifo] = OddFiles();
     EXPECT_EQ(ReadWholeFile(link.string(), 100), std::nullopt);
     EXPECT_EQ(ReadWholeFile(fifo.string(), 100), std::nullopt);  // and does not block
     EXPECT_EQ(ReadWholeFile(folder.Path().string(), 100), std::nullopt);
@@ -39,12 +49,7 @@ TEST(ReadWholeFile, RefusesLinksFifosFoldersAndMissingFiles) {
 }
 
 TEST(ReadWholeFile, SaysWhyItRefused) {
-    const test::TempFolder folder;
-    const std::string target = folder.Write("target", {1, 2, 3});
-    const std::filesystem::path link = folder.Path() / "link";
-    std::filesystem::create_symlink(target, link);
-    const std::filesystem::path fifo = folder.Path() / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto& [folder, target, link, fifo] = OddFiles();
     const auto errorOf = [](const std::string& path, std::int64_t maxBytes) {
         int error = 0;
         EXPECT_EQ(ReadWholeFile(path, maxBytes, &error), std::nullopt) << path;
@@ -61,12 +66,7 @@ TEST(ReadWholeFile, SaysWhyItRefused) {
 
 // A path the user named may be a link; what it points to must still be a regular file.
 TEST(ReadWholeFile, FollowsALinkOnlyWhenAsked) {
-    const test::TempFolder folder;
-    const std::string target = folder.Write("target", {1, 2, 3});
-    const std::filesystem::path link = folder.Path() / "link";
-    std::filesystem::create_symlink(target, link);
-    const std::filesystem::path fifo = folder.Path() / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto& [folder, target, link, fifo] = OddFiles();
     const std::filesystem::path fifoLink = folder.Path() / "fifo-link";
     std::filesystem::create_symlink(fifo, fifoLink);
 
