@@ -53,9 +53,9 @@ enum class LinkRule { kRefuse, kFollow };
 // The regular file at `path` whole, never a FIFO or device that would block; nullopt when it
 // cannot be opened or read, is a link that `links` refuses, is no regular file or holds more
 // than `maxBytes`. A file whose reported size is over the limit is refused unread; otherwise at
-// most one byte more than `maxBytes` is read. When `error` is given, a
-// failure stores why: the errno of the failed call (ELOOP for a refused link), EISDIR for a
-// folder, EINVAL for another file that is not regular, EFBIG for one over the limit.
+// most one byte more than `maxBytes` is read. When `error` is given, a failure stores why: the
+// errno of the failed call (ELOOP for a refused link), EISDIR for a folder, EINVAL for another
+// file that is not regular, EFBIG for one over the limit.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::int64_t maxBytes, int* error = nullptr,
                                                        LinkRule links = LinkRule::kRefuse);

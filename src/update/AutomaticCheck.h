@@ -13,8 +13,7 @@ std::string AutomaticCheckFile();
 
 // Whether the check is on: a missing file means on (and is not created), and so does anything
 // but a regular file (a link is followed); an empty file reads as off, like a byte that was
-// never written. Throws RuntimeError when the file exists but
-// cannot be read.
+// never written. Throws RuntimeError when the file exists but cannot be read.
 bool ReadAutomaticCheck(const std::string& path);
 
 // Writes 1 (on) or 0 (off) as the first byte, creating the file (and its folder) when it is
