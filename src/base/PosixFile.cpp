@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -51,29 +52,67 @@ bool WriteAll(int fd, std::string_view data) {
                     [fd](const char* bytes, std::size_t size) { return ::write(fd, bytes, size); });
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::int64_t maxBytes) {
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (fd.Get() < 0) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes;
+namespace {
+
+// Why the open file `fd` cannot be read whole within `maxBytes`: 0 when it is a regular file
+// that may fit. A regular file whose size is already over the limit is refused unread.
+int RefusalOf(int fd, std::int64_t maxBytes) {
     struct stat status {};
-    bool complete = ::fstat(fd.Get(), &status) == 0 && S_ISREG(status.st_mode);
+    if (::fstat(fd, &status) != 0) {
+        return errno;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return EISDIR;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return EINVAL;
+    }
+    return status.st_size > maxBytes ? EFBIG : 0;
+}
+
+// Reads `fd` to its end, but never more than `maxBytes` + 1 bytes. The size stat reports is
+// not trusted: files of /proc report 0 and still hold text, and a file may grow while it is
+// read. Returns 0 or the errno of the failure (EFBIG when there is more than `maxBytes`).
+int ReadToEnd(int fd, std::int64_t maxBytes, std::vector<std::uint8_t>& bytes) {
     std::array<std::uint8_t, 65536> piece{};
-    while (complete) {
-        const ssize_t got = ::read(fd.Get(), piece.data(), piece.size());
+    const auto limit = static_cast<std::uint64_t>(maxBytes) + 1;
+    while (bytes.size() < limit) {
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), limit - bytes.size()));
+        const ssize_t got = ::read(fd, piece.data(), wanted);
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0) {
-            complete = got == 0;
-            break;
+        if (got < 0) {
+            return errno;
+        }
+        if (got == 0) {
+            return 0;
         }
         bytes.insert(bytes.end(), piece.begin(), piece.begin() + got);
-        complete = static_cast<std::int64_t>(bytes.size()) <= maxBytes;
     }
-    return complete ? std::optional(std::move(bytes)) : std::nullopt;
+    return EFBIG;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::int64_t maxBytes, int* error,
+                                                       LinkRule links) {
+    const int noFollow = links == LinkRule::kRefuse ? O_NOFOLLOW : 0;
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | noFollow | O_NONBLOCK | O_CLOEXEC));
+    int failure = fd.Get() < 0 ? errno : RefusalOf(fd.Get(), maxBytes);
+    std::vector<std::uint8_t> bytes;
+    if (failure == 0) {
+        failure = ReadToEnd(fd.Get(), maxBytes, bytes);
+    }
+    if (failure != 0) {
+        if (error != nullptr) {
+            *error = failure;
+        }
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 std::string EnvironmentValue(const char* name) {

@@ -45,10 +45,20 @@ bool WriteAll(std::string_view data, const WriteCall& write);
 // The same on a file descriptor.
 bool WriteAll(int fd, std::string_view data);
 
-// The regular file at `path` whole (never through a link, never a FIFO that would block);
-// nullopt when it cannot be opened or read, is no regular file or holds more than `maxBytes`.
+// Whether a reader goes through a link that `path` itself names. Files in the program's own
+// folders are never read through one (a link planted there could point anywhere); a path the
+// user typed is read as the user named it.
+enum class LinkRule { kRefuse, kFollow };
+
+// The regular file at `path` whole, never a FIFO or device that would block; nullopt when it
+// cannot be opened or read, is a link that `links` refuses, is no regular file or holds more
+// than `maxBytes`. A file whose reported size is over the limit is refused unread; otherwise at
+// most one byte more than `maxBytes` is read. When `error` is given, a failure stores why: the
+// errno of the failed call (ELOOP for a refused link), EISDIR for a folder, EINVAL for another
+// file that is not regular, EFBIG for one over the limit.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
-                                                       std::int64_t maxBytes);
+                                                       std::int64_t maxBytes, int* error = nullptr,
+                                                       LinkRule links = LinkRule::kRefuse);
 
 // The value of an environment variable; empty when it is not set.
 std::string EnvironmentValue(const char* name);

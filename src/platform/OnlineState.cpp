@@ -1,7 +1,11 @@
 #include "platform/OnlineState.h"
 
+#include <cstdint>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
+
+#include "base/PosixFile.h"
 
 namespace gapwell {
 
@@ -58,6 +62,16 @@ bool HasIpv6DefaultRoute(const std::string& table) {
 
 bool HasDefaultRoute(const std::string& ipv4Routes, const std::string& ipv6Routes) {
     return HasIpv4DefaultRoute(ipv4Routes) || HasIpv6DefaultRoute(ipv6Routes);
+}
+
+std::optional<std::string> ReadRoutingTable(const std::string& path) {
+    constexpr std::int64_t kMaxRoutingTableBytes = 16LL * 1024 * 1024;
+    const std::optional<std::vector<std::uint8_t>> bytes =
+        ReadWholeFile(path, kMaxRoutingTableBytes);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return std::string(bytes->begin(), bytes->end());
 }
 
 bool HasConfiguredProxy(const std::function<const char*(const char*)>& variable) {

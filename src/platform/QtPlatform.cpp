@@ -12,8 +12,6 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -83,22 +81,9 @@ void QtPlatform::StartHiddenProcess(const std::string& program,
     StartDetachedProcess(program, arguments, workingFolder);
 }
 
-namespace {
-
-// The whole text of a small system file; nullopt when it cannot be read.
-std::optional<std::string> SystemFileText(const char* path) {
-    std::ifstream file(path);
-    if (!file) {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
-
 bool QtPlatform::IsOnline() {
     return LooksOnline(HasConfiguredProxy([](const char* name) { return std::getenv(name); }),
-                       SystemFileText("/proc/net/route"), SystemFileText("/proc/net/ipv6_route"));
+                       ReadRoutingTable(kIpv4RoutesFile), ReadRoutingTable(kIpv6RoutesFile));
 }
 
 std::string QtPlatform::ProgramFolder() {

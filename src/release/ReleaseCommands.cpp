@@ -4,11 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/PosixFile.h"
@@ -23,16 +23,40 @@ namespace gapwell::release {
 
 namespace {
 
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw ErrnoError(errno, path);
+// What the tool reads, and the most bytes it reads of it.
+struct InputKind {
+    const char* name;
+    std::int64_t maxBytes;
+};
+
+// A key file is one line of base64 (89 bytes as keygen writes it).
+constexpr InputKind kSecretKeyFile{"a secret key file", 1024};
+constexpr InputKind kNotesFile{"release notes", kMaxVersionFileBytes};
+constexpr InputKind kArchiveFile{"a release archive", kMaxArchiveBytes};
+constexpr InputKind kSignatureFile{"a signature file", kMaxSignatureFileBytes};
+
+// The whole regular file at `path`, a link followed: the maker names these files, and a key
+// kept elsewhere behind a link is read as named. A FIFO, a device or a file larger than the
+// kind allows is refused before anything is signed or written.
+std::vector<std::uint8_t> ReadFile(const std::string& path, const InputKind& kind) {
+    int error = 0;
+    std::optional<std::vector<std::uint8_t>> bytes =
+        ReadWholeFile(path, kind.maxBytes, &error, LinkRule::kFollow);
+    if (bytes) {
+        return std::move(*bytes);
     }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (error == EFBIG) {
+        throw RuntimeError(error, std::string("larger than ") + kind.name + " may be (" +
+                                      std::to_string(kind.maxBytes) + " bytes): " + path);
+    }
+    if (error == EINVAL || error == EISDIR) {
+        throw RuntimeError(error, "not a regular file: " + path);
+    }
+    throw ErrnoError(error, path);
 }
 
-std::string ReadText(const std::string& path) {
-    const std::vector<std::uint8_t> bytes = ReadFile(path);
+std::string ReadText(const std::string& path, const InputKind& kind) {
+    const std::vector<std::uint8_t> bytes = ReadFile(path, kind);
     return {bytes.begin(), bytes.end()};
 }
 
@@ -74,7 +98,7 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
                            "(digits and dots; an http(s) URL ending in " +
                                std::string(version::kAppTitle) + ".zip or similar)");
     }
-    const std::string notes = notesFile.empty() ? std::string() : ReadText(notesFile);
+    const std::string notes = notesFile.empty() ? std::string() : ReadText(notesFile, kNotesFile);
     if (line.size() + notes.size() > static_cast<std::size_t>(kMaxVersionFileBytes)) {
         throw RuntimeError(EFBIG, "the version line and the notes exceed " +
                                       std::to_string(kMaxVersionFileBytes / 1024) +
@@ -82,12 +106,13 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
     }
     // The program checks the signature under the name it downloads the archive as.
     const std::string archiveFileName = GetUrlFileName(url);
-    std::optional<ReleaseSecretKey> secretKey = DecodeSecretKey(ReadText(secretFile));
+    std::optional<ReleaseSecretKey> secretKey =
+        DecodeSecretKey(ReadText(secretFile, kSecretKeyFile));
     if (!secretKey) {
         throw RuntimeError(EINVAL, "not a secret key file: " + secretFile);
     }
     const ReleaseSignature signature =
-        SignRelease(*secretKey, version, archiveFileName, ReadFile(archive));
+        SignRelease(*secretKey, version, archiveFileName, ReadFile(archive, kArchiveFile));
     WipeSecretKey(*secretKey);
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
@@ -99,8 +124,8 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
 int Verify(const std::string& publicKey, const std::string& archive, const std::string& version,
            const std::string& signatureFile, std::ostream& out) {
     const SignatureCheck check =
-        VerifyReleaseFile(archive, version, GetFileName(archive), ReadText(signatureFile),
-                          publicKey, kMaxArchiveBytes);
+        VerifyReleaseFile(archive, version, GetFileName(archive),
+                          ReadText(signatureFile, kSignatureFile), publicKey, kMaxArchiveBytes);
     out << SignatureCheckText(check) << '\n';
     return check == SignatureCheck::kValid ? 0 : 1;
 }

@@ -22,7 +22,6 @@ constexpr int kReportStyle = 0x112;
 PendingError pendingError;
 // Computed on the first report of the run and kept.
 std::string systemVersionText;
-std::string programVersionText;
 // How many report boxes are up (a report box runs its own message loop, so another failure can
 // be reported meanwhile).
 int reportsShowing = 0;
@@ -116,15 +115,9 @@ void LogError(const std::string& procName, int errorNumber, const std::string& m
             systemVersionText = ThreePartVersion(system.major, system.minor, system.build);
         }
     });
-    IgnoringFailure([] {
-        if (programVersionText.empty()) {
-            programVersionText =
-                ThreePartVersion(version::kMajor, version::kMinor, version::kRevision);
-        }
-    });
     IgnoringFailure([&] {
         const std::string record = date + "|" + time + "|" + systemVersionText + "|" +
-                                   programVersionText + "|" + procName + "|" +
+                                   version::kVersionText + "|" + procName + "|" +
                                    std::to_string(errorNumber) + "|" + moduleName + "|" +
                                    description + "|" + std::to_string(answer);
         AppendToLog(CurrentPlatform().Locations().logFolder, AsLogLine(record));
@@ -138,7 +131,6 @@ void AbortProgram() {
 
 void ForgetVersionTexts() {
     systemVersionText.clear();
-    programVersionText.clear();
 }
 
 }  // namespace gapwell

@@ -31,8 +31,8 @@ void LogError(const std::string& procName, int errorNumber, const std::string& m
 // Unloads the main window and ends the program; every failure inside is ignored.
 void AbortProgram();
 
-// Forgets the system and program version texts that the first report of a run keeps, so that
-// tests can play several systems in one process.
+// Forgets the system version text that the first report of a run keeps, so that tests can play
+// several systems in one process.
 void ForgetVersionTexts();
 
 }  // namespace gapwell

@@ -17,9 +17,10 @@ namespace gapwell {
 
 namespace {
 
-// Opens `path` with `flags` (a file it creates gets mode 0644). Throws RuntimeError.
+// Opens `path` with `flags` (a file it creates gets mode 0644), never waiting for the other end
+// of a FIFO planted there. Throws RuntimeError.
 UniqueFd OpenOrThrow(const std::string& path, int flags) {
-    UniqueFd file(::open(path.c_str(), flags, 0644));
+    UniqueFd file(::open(path.c_str(), flags | O_NONBLOCK, 0644));
     if (file.Get() < 0) {
         throw ErrnoError(errno, path);
     }

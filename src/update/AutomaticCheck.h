@@ -11,13 +11,14 @@ namespace gapwell {
 // user's configuration folder for an installed one.
 std::string AutomaticCheckFile();
 
-// Whether the check is on: a missing file means on (and is not created); an empty file reads
-// as off, like a byte that was never written. Throws RuntimeError when the file exists but
-// cannot be read.
+// Whether the check is on: a missing file means on (and is not created), and so does anything
+// but a regular file (a link is followed); an empty file reads as off, like a byte that was
+// never written. Throws RuntimeError when the file exists but cannot be read.
 bool ReadAutomaticCheck(const std::string& path);
 
 // Writes 1 (on) or 0 (off) as the first byte, creating the file (and its folder) when it is
-// missing and never shortening it. Throws RuntimeError when that fails.
+// missing and never shortening it. Throws RuntimeError when that fails, also for a FIFO with no
+// reader in the file's place rather than waiting for one.
 void WriteAutomaticCheck(const std::string& path, bool on);
 
 }  // namespace gapwell

@@ -1,13 +1,13 @@
 #include "update/VersionFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "base/PosixFile.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
 #include "update/HttpReceive.h"
@@ -76,8 +76,9 @@ int CompareNumbers(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::string UpdateBaseUrl() {
-    const char* fromEnvironment = std::getenv("GAPWELL_UPDATE_URL");
-    if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
+    // Not set and set to an empty text both leave the built-in URL.
+    const std::string fromEnvironment = EnvironmentValue("GAPWELL_UPDATE_URL");
+    if (!fromEnvironment.empty()) {
         return AddBackslash(fromEnvironment);
     }
     return version::kUpdateBaseUrl;
@@ -142,34 +143,15 @@ bool IsNewerVersion(std::string_view current, std::string_view newest) {
 }
 
 std::string ReadBoundedText(const std::string& path, std::int64_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        throw ErrnoError(errno, path);
+    int error = 0;
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path, maxBytes, &error);
+    if (bytes) {
+        return {bytes->begin(), bytes->end()};
     }
-    // One byte more than allowed tells a file that is too long.
-    std::string content(static_cast<std::size_t>(maxBytes) + 1, '\0');
-    std::size_t filled = 0;
-    while (filled < content.size()) {
-        const ssize_t got = ::read(fd, content.data() + filled, content.size() - filled);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            const int readError = errno;
-            ::close(fd);
-            throw ErrnoError(readError, path);
-        }
-        if (got == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(got);
-    }
-    ::close(fd);
-    if (filled > static_cast<std::size_t>(maxBytes)) {
+    if (error == EFBIG) {
         return {};
     }
-    content.resize(filled);
-    return content;
+    throw ErrnoError(error, path);
 }
 
 std::string ReadFirstLine(const std::string& path, std::int64_t maxBytes) {

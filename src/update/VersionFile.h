@@ -60,8 +60,9 @@ std::string GetUrlFileName(std::string_view url);
 bool IsPlainArchiveName(std::string_view name, std::string_view programName);
 
 // The whole text of a downloaded file of at most `maxBytes` bytes, opened without following a
-// link; a longer file gives "" and is read no further. The file stays. Throws RuntimeError when
-// it cannot be read.
+// link; a longer file gives "" and is read no further. The file stays. Throws RuntimeError with
+// the system's error number when it cannot be read or is no regular file (a FIFO planted in its
+// place is refused, not waited on).
 std::string ReadBoundedText(const std::string& path, std::int64_t maxBytes);
 
 // The first line of a downloaded text file of at most `maxBytes` bytes, opened without

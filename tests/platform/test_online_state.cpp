@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 
 #include "platform/OnlineState.h"
+#include "support/TempFiles.h"
 
 namespace gapwell {
 namespace {
@@ -73,6 +75,22 @@ TEST(OnlineState, UnknownRouteCountsAsOnline) {
     EXPECT_FALSE(LooksOnline(false, kHeading, std::nullopt));
     EXPECT_FALSE(LooksOnline(false, std::nullopt, ""));
     EXPECT_TRUE(LooksOnline(false, std::nullopt, Ipv6Default("00450003", "wlan0")));
+}
+
+// The kernel's table reports a size of 0 and is still read whole.
+TEST(OnlineState, RoutingTableIsReadWholeWithinItsBound) {
+    const std::optional<std::string> routes = ReadRoutingTable(kIpv4RoutesFile);
+    ASSERT_TRUE(routes.has_value());
+    EXPECT_EQ(routes->substr(0, 18), "Iface\tDestination\t");
+    EXPECT_EQ(routes->back(), '\n');
+
+    const test::TempFolder folder;
+    EXPECT_EQ(ReadRoutingTable((folder.Path() / "missing").string()), std::nullopt);
+    const std::string table = folder.Write("route", {});
+    std::filesystem::resize_file(table, 16 * 1024 * 1024);
+    EXPECT_EQ(ReadRoutingTable(table)->size(), 16u * 1024 * 1024);
+    std::filesystem::resize_file(table, 16 * 1024 * 1024 + 1);
+    EXPECT_EQ(ReadRoutingTable(table), std::nullopt);
 }
 
 }  // namespace

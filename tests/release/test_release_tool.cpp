@@ -9,6 +9,7 @@
 
 #include "release/ReleaseTool.h"
 #include "support/TempFiles.h"
+#include "update/TransferBounds.h"
 
 namespace gapwell::release {
 namespace {
@@ -121,6 +122,74 @@ TEST(ReleaseTool, SignPrintsTheNotesAfterTheLineWithinTheBound) {
     EXPECT_EQ(refused.out, "");
     EXPECT_FALSE(std::filesystem::exists(archive + ".sig"));
     EXPECT_EQ(Tool({"sign", secret, archive, "1.2.4", url, notes + ".missing"}).exitCode, 2);
+}
+
+bool Holds(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The tool signs what it reads: an input that is no regular file (it never blocks on a FIFO) or
+// larger than its kind may be is refused with one clear line, and nothing is printed or written.
+TEST(ReleaseTool, SignRefusesOddAndOversizedInputsAndWritesNothing) {
+    test::TempFolder folder;
+    const std::string secret = (folder.Path() / "maker.key").string();
+    ASSERT_EQ(Tool({"keygen", secret}).exitCode, 0);
+    const std::string archive = folder.Write("GPW.zip", {'P', 'K'});
+    const std::string fifo = (folder.Path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string bigKey = folder.Write("big.key", std::vector<std::uint8_t>(1025, 'A'));
+    const std::string bigArchive = (folder.Path() / "big.zip").string();
+    std::filesystem::copy_file(archive, bigArchive);
+    std::filesystem::resize_file(bigArchive, kMaxArchiveBytes + 1);  // sparse: refused unread
+    const std::string url = "https://example.test/GPW.zip";
+    struct Case {
+        std::string key, archive, notes, error;
+    };
+    const Case cases[] = {
+        {fifo, archive, "", "not a regular file: " + fifo},
+        {secret, fifo, "", "not a regular file: " + fifo},
+        {secret, archive, fifo, "not a regular file: " + fifo},
+        {secret, "/dev/zero", "", "not a regular file: /dev/zero"},
+        {secret, folder.Path().string(), "", "not a regular file: "},
+        {bigKey, archive, "", "larger than a secret key file may be (1024 bytes): " + bigKey},
+        {secret, bigArchive, "", "larger than a release archive may be"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = {"sign", c.key, c.archive, "1.2.4", url};
+        if (!c.notes.empty()) {
+            arguments.push_back(c.notes);
+        }
+        const ToolRun run = Tool(arguments);
+        EXPECT_EQ(run.exitCode, 2) << c.error;
+        EXPECT_EQ(run.out, "") << c.error;
+        EXPECT_TRUE(Holds(run.err, c.error)) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(c.archive + ".sig")) << c.error;
+    }
+    const ToolRun verify = Tool({"verify", "AAAA", archive, "1.2.4", fifo});
+    EXPECT_EQ(verify.exitCode, 2);
+    EXPECT_TRUE(Holds(verify.err, "not a regular file: " + fifo)) << verify.err;
+}
+
+// Files the maker names may be links, to a key kept on another disk say.
+TEST(ReleaseTool, SignReadsTheKeyAndArchiveThroughLinks) {
+    test::TempFolder folder;
+    const std::string secret = (folder.Path() / "maker.key").string();
+    const ToolRun keygen = Tool({"keygen", secret});
+    ASSERT_EQ(keygen.exitCode, 0);
+    const std::string archive = folder.Write("GPW.zip", {'P', 'K'});
+    const std::filesystem::path keyLink = folder.Path() / "key-link";
+    std::filesystem::create_symlink(secret, keyLink);
+    std::filesystem::create_directory(folder.Path() / "out");
+    const std::filesystem::path archiveLink = folder.Path() / "out" / "GPW.zip";
+    std::filesystem::create_symlink(archive, archiveLink);
+
+    const ToolRun sign = Tool(
+        {"sign", keyLink.string(), archiveLink.string(), "1.2.4", "https://example.test/GPW.zip"});
+    ASSERT_EQ(sign.exitCode, 0) << sign.err;
+    const std::string publicKey = keygen.out.substr(0, keygen.out.find('\n'));
+    EXPECT_EQ(Tool({"verify", publicKey, archive, "1.2.4", archiveLink.string() + ".sig"}).exitCode,
+              0);
 }
 
 }  // namespace

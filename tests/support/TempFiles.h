@@ -25,6 +25,8 @@ class TempFolder {
 
 // The whole content of a file, empty when it cannot be read.
 std::string ReadText(const std::filesystem::path& file);
+// Replaces the content of `file` (created when missing) with `text`.
+void WriteText(const std::filesystem::path& file, const std::string& text);
 
 // `size` bytes of `fill`, with `runLength` bytes of `runByte` from `runOffset`.
 std::vector<std::uint8_t> BytesWithRun(std::size_t size, std::uint8_t fill, std::size_t runOffset,

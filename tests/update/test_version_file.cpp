@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "base/RuntimeError.h"
+#include "base/Version.h"
 #include "support/TempFiles.h"
 #include "update/VersionFile.h"
 
@@ -18,10 +21,6 @@ const ArchiveRules kHttpsFolder{"https://www.tarnwick.example/tarnwick/updates/"
 
 VersionOffer ParseVersionLine(const std::string& line) {
     return gapwell::ParseVersionLine(line, kHttpFolder);
-}
-
-void WriteFile(const fs::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary) << text;
 }
 
 TEST(VersionLineTest, UsableLineOffersVersionUrlAndArchiveName) {
@@ -149,7 +148,7 @@ TEST(VersionLineTest, UrlFileNameIsTheTextAfterTheLastSlash) {
 TEST(VersionFileTest, FirstLineIsReadAndTheFileStays) {
     test::TempFolder folder;
     const fs::path file = folder.Path() / "_upd957k.tmp";
-    WriteFile(file, "a|1.2.4|http://h/GPW.zip\r\nrest");
+    test::WriteText(file, "a|1.2.4|http://h/GPW.zip\r\nrest");
     EXPECT_EQ(ReadVersionFileLine(file.string()), "a|1.2.4|http://h/GPW.zip");
     EXPECT_TRUE(fs::exists(file));
 }
@@ -158,7 +157,7 @@ TEST(VersionFileTest, FirstLineIsReadAndTheFileStays) {
 TEST(VersionFileTest, LinkIsNotReadAndStays) {
     test::TempFolder folder;
     const fs::path target = folder.Path() / "secret.txt";
-    WriteFile(target, "secret");
+    test::WriteText(target, "secret");
     const fs::path link = folder.Path() / "_upd957k.tmp";
     fs::create_symlink(target, link);
 
@@ -172,10 +171,45 @@ TEST(VersionFileTest, FileOver64KiBGivesAnEmptyLine) {
     test::TempFolder folder;
     const fs::path file = folder.Path() / "_upd957k.tmp";
     const std::string line = "a|1.2.4|http://h/GPW.zip\r\n";
-    WriteFile(file, line + std::string(64 * 1024 + 1 - line.size(), 'x'));
+    test::WriteText(file, line + std::string(64 * 1024 + 1 - line.size(), 'x'));
     EXPECT_EQ(ReadVersionFileLine(file.string()), "");
-    WriteFile(file, line + std::string(64 * 1024 - line.size(), 'x'));
+    test::WriteText(file, line + std::string(64 * 1024 - line.size(), 'x'));
     EXPECT_EQ(ReadVersionFileLine(file.string()), "a|1.2.4|http://h/GPW.zip");
+}
+
+// The error carries the system's number, for the Abort/Retry/Ignore message; nothing that is
+// not a regular file is read, and a FIFO does not block.
+TEST(VersionFileTest, UnreadableFileThrowsItsErrorNumber) {
+    test::TempFolder folder;
+    const fs::path fifo = folder.Path() / "_upd957k.tmp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto errorOf = [](const fs::path& path) {
+        try {
+            ReadVersionFileText(path.string());
+        } catch (const RuntimeError& error) {
+            EXPECT_NE(error.Description().find(path.string()), std::string::npos);
+            return error.Number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorOf(fifo), EINVAL);
+    EXPECT_EQ(errorOf(folder.Path()), EISDIR);
+    EXPECT_EQ(errorOf(folder.Path() / "missing"), ENOENT);
+}
+
+TEST(VersionFileTest, UpdateFolderComesFromTheEnvironmentWhenSetAndNotEmpty) {
+    const std::string builtIn = version::kUpdateBaseUrl;
+    ASSERT_EQ(::unsetenv("GAPWELL_UPDATE_URL"), 0);
+    EXPECT_EQ(UpdateBaseUrl(), builtIn);
+    EXPECT_EQ(VersionFileUrl(), builtIn + version::kAppTitle + ".txt");
+    ASSERT_EQ(::setenv("GAPWELL_UPDATE_URL", "", 1), 0);
+    EXPECT_EQ(UpdateBaseUrl(), builtIn);
+    ASSERT_EQ(::setenv("GAPWELL_UPDATE_URL", "http://127.0.0.1:8080/updates", 1), 0);
+    EXPECT_EQ(UpdateBaseUrl(), "http://127.0.0.1:8080/updates/");
+    ASSERT_EQ(::setenv("GAPWELL_UPDATE_URL", "http://127.0.0.1:8080/", 1), 0);
+    EXPECT_EQ(VersionFileUrl(),
+              std::string("http://127.0.0.1:8080/") + version::kAppTitle + ".txt");
+    ASSERT_EQ(::unsetenv("GAPWELL_UPDATE_URL"), 0);
 }
 
 TEST(VersionCompareTest, VersionsCompareNumberByNumber) {
