@@ -76,7 +76,7 @@ std::string AsLogLine(std::string record) {
 void AppendToLog(const std::string& folder, const std::string& line) {
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    AppendLogLine(folder + "/Bug.log", line);
+    AppendLogLine(folder + "/" + kBugLogName, line);
 }
 
 }  // namespace

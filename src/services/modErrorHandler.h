@@ -4,6 +4,9 @@
 
 namespace gapwell {
 
+// The error log's file name, in the log folder.
+inline constexpr char kBugLogName[] = "Bug.log";
+
 // Answers of the error report (classic message-box results).
 inline constexpr int kAnswerNone = 0;
 inline constexpr int kAnswerAbort = 3;

@@ -30,7 +30,7 @@ UniqueFd OpenOrThrow(const std::string& path, int flags) {
 }  // namespace
 
 std::string AutomaticCheckFile() {
-    return AddBackslash(CurrentPlatform().Locations().configFolder) + "autoupdate.dat";
+    return AddBackslash(CurrentPlatform().Locations().configFolder) + kAutomaticCheckName;
 }
 
 bool ReadAutomaticCheck(const std::string& path) {

@@ -7,6 +7,8 @@ namespace gapwell {
 // The automatic-check setting: the first byte of `autoupdate.dat`, 0 for off and anything else
 // for on. Bytes after the first are never read or written.
 
+inline constexpr char kAutomaticCheckName[] = "autoupdate.dat";
+
 // "autoupdate.dat" in the configuration folder: the program folder of a portable copy, the
 // user's configuration folder for an installed one.
 std::string AutomaticCheckFile();

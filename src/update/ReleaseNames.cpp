@@ -6,8 +6,11 @@
 #include <cerrno>
 
 #include "base/RuntimeError.h"
+#include "services/modErrorHandler.h"
+#include "update/AutomaticCheck.h"
 #include "update/HandOverScript.h"
 #include "update/NoFollow.h"
+#include "update/SkippedVersion.h"
 
 namespace gapwell {
 
@@ -33,6 +36,9 @@ void CheckReleaseNames(const std::vector<std::string>& names, const ReleaseNameR
         }
         if (::fnmatch(kHandOverScriptPattern, name.c_str(), 0) == 0) {
             throw Refusal("a file named like a hand-over script", name);
+        }
+        if (name == kBugLogName || name == kAutomaticCheckName || name == kSkippedVersionName) {
+            throw Refusal("a file named like one the program keeps for the user", name);
         }
         if (IsFolderEntry(appFolder, name)) {
             throw Refusal("a file named like a folder of the program folder", name);

@@ -13,8 +13,9 @@ struct ReleaseNameRules {
 
 // Throws RuntimeError naming the first reason when the unpacked files `names` would not install
 // safely into the program folder `appFolder` (a descriptor): no file named like the program, or
-// a file whose name ends in ".new", is the updates folder's, a hand-over script's, or that of a
-// folder of the program folder.
+// a file whose name ends in ".new", is the updates folder's, a hand-over script's, that of a
+// folder of the program folder, or that of a file the program keeps for the user there
+// (Bug.log, the automatic-check setting, the skipped version), which a release must never replace.
 void CheckReleaseNames(const std::vector<std::string>& names, const ReleaseNameRules& rules,
                        int appFolder);
 

@@ -33,7 +33,7 @@ bool IsVersionText(std::string_view text) {
 }  // namespace
 
 std::string SkippedVersionFile() {
-    return AddBackslash(CurrentPlatform().Locations().configFolder) + "skipversion.dat";
+    return AddBackslash(CurrentPlatform().Locations().configFolder) + kSkippedVersionName;
 }
 
 std::string ReadSkippedVersion(const std::string& path) {

@@ -10,6 +10,8 @@ namespace gapwell {
 // a convenience: a missing, damaged or unreadable one means that nothing is skipped, and
 // failing to write it never stops the update flow.
 
+inline constexpr char kSkippedVersionName[] = "skipversion.dat";
+
 // "skipversion.dat" in the configuration folder (where autoupdate.dat is).
 std::string SkippedVersionFile();
 
