@@ -11,6 +11,7 @@
 
 #include "base/RuntimeError.h"
 #include "services/RecordFields.h"
+#include "update/NoFollow.h"
 
 namespace gapwell {
 
@@ -61,6 +62,14 @@ std::string ReadJournalText(int file, const struct stat& status) {
     return text;
 }
 
+// A journal names entries directly inside its folders only, whoever wrote it.
+const std::string& PlainName(const std::string& name) {
+    if (!IsPlainName(name)) {
+        throw Damaged("a name outside its folders: " + name);
+    }
+    return name;
+}
+
 // Adds one whole line to `state`; throws when it makes no sense there.
 void ReadLine(const std::vector<std::string>& fields, JournalState& state, bool first) {
     const std::string& kind = fields[0];
@@ -73,10 +82,11 @@ void ReadLine(const std::vector<std::string>& fields, JournalState& state, bool 
             std::errc()) {
             throw Damaged("process " + pid);
         }
-        state.travellingName = fields[2];
+        state.travellingName = PlainName(fields[2]);
         state.bootId = fields[3];
     } else if ((kind == kAside || kind == kBringIn) && fields.size() == 2 && !state.movedIn) {
-        state.moves.push_back({kind == kAside ? MoveKind::kAside : MoveKind::kBringIn, fields[1]});
+        state.moves.push_back(
+            {kind == kAside ? MoveKind::kAside : MoveKind::kBringIn, PlainName(fields[1])});
     } else if (kind == kMovedIn && fields.size() == 1) {
         state.movedIn = true;
     } else {

@@ -22,10 +22,6 @@ namespace gapwell {
 
 namespace {
 
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
-}
-
 // The one name that `path` adds to `folder` (both end in "/" where they are folders).
 std::string NameInside(const std::string& folder, std::string path) {
     if (!path.starts_with(folder)) {

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include "support/TestZip.h"
 #include "update/DoUpdate.h"
 #include "update/InstallFixture.h"
+#include "update/InstallJournal.h"
 #include "update/InterruptedUpdate.h"
 
 namespace {
@@ -103,6 +105,42 @@ TEST_F(InterruptedInstallTest, KilledBeforeAnyRenameTheNextStartPutsTheOldFolder
     EXPECT_EQ(test::ReadText(AppFile("LICENSE")), "license");
     EXPECT_FALSE(fs::exists(AppFile("DeleteOld_1b.sh")));
     EXPECT_EQ(test::SnapshotFolder(UpdatesFolder()).size(), 1U) << "the archive alone";
+}
+
+// Work folders an installation did not leave, or left while it still runs: the next start moves
+// nothing in the program folder or outside it, whatever the journal says.
+TEST_F(InterruptedInstallTest, OddWorkFoldersMoveNothing) {
+    const Snapshots before = TakeSnapshots();
+    const std::string outsideName = outside.Path().filename().string();
+    const fs::path work = fs::path(UpdatesFolder()) / ".install-1";
+    const struct {
+        const char* label;
+        std::string journal;  // "@FIFO" and "@LINK" plant a FIFO or a link to a file outside
+    } cases[] = {
+        {"journal is a FIFO", "@FIFO"},
+        {"journal is a link", "@LINK"},
+        {"journal is garbage", "begin|%zz\n\x01\xFF"},
+        {"names leave the folders", "begin|1|GPW.new|\nin|../" + outsideName + "/keep.txt\n"},
+        {"its process still runs", "begin|" + std::to_string(::getpid()) + "|GPW.new|" +
+                                       CurrentBootId() + "\nin|readme.txt\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        fs::create_directories(work / "incoming");
+        fs::create_directories(work / outsideName);
+        fs::create_directories(work / "aside");
+        const fs::path journal = work / "journal";
+        if (c.journal == "@FIFO") {
+            ASSERT_EQ(::mkfifo(journal.c_str(), 0600), 0);
+        } else if (c.journal == "@LINK") {
+            fs::create_symlink(outside.Path() / "keep.txt", journal);
+        } else {
+            test::WriteFile(journal, c.journal);
+        }
+        CompleteInterruptedUpdates(folder.Path().string(), "Updates");
+        fs::remove_all(work);
+        ExpectUnchanged(before);
+    }
 }
 
 // The platform double, except that Abort ends the process at once, as the program does.
