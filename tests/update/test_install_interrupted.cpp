@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "services/modMsgBox.h"
@@ -50,15 +51,22 @@ class InterruptedInstallTest : public test::InstallFixture {
     // Runs the installation in a child process killed before its `kill`-th rename (0: never);
     // returns whether it was killed (false: it ran to its end and started the hand-over).
     bool InstallKilledBefore(int kill) {
+        const int status = InstallInAChild([&] { killBeforeRename = kill; });
+        EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) == 0) << kill;
+        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+
+    // Installs GPW.zip in a child process prepared by `prepare`; returns its wait status (exit
+    // status 0: installed, 2: not installed).
+    int InstallInAChild(const std::function<void()>& prepare) {
         const pid_t child = ::fork();
         if (child == 0) {
-            killBeforeRename = kill;
-            ::_exit(DoUpdate(UpdatesFolder() + "GPW.zip", UpdatesFolder()) ? 0 : 1);
+            prepare();
+            ::_exit(DoUpdate(UpdatesFolder() + "GPW.zip", UpdatesFolder()) ? 0 : 2);
         }
         int status = 0;
         ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) == 0) << kill;
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        return status;
     }
 
     std::size_t UndoneRecords() const {
@@ -160,16 +168,8 @@ TEST_F(InterruptedInstallTest, AbortAfterAFailedMoveLeavesNoStagedReleaseForGood
     const Snapshots before = TakeSnapshots();
     platform.defaultTaskDialogAnswer = kIdClose;  // Abort
 
-    const pid_t child = ::fork();
-    if (child == 0) {
-        EndingPlatform ending(platform);
-        SetCurrentPlatform(&ending);
-        DoUpdate(UpdatesFolder() + "GPW.zip", UpdatesFolder());
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(WEXITSTATUS(status), EXIT_FAILURE);
+    EndingPlatform ending(platform);
+    EXPECT_EQ(WEXITSTATUS(InstallInAChild([&] { SetCurrentPlatform(&ending); })), EXIT_FAILURE);
     EXPECT_NE(WorkFolderName(), "");
 
     CompleteInterruptedUpdates(folder.Path().string(), "Updates");
