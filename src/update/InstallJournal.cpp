@@ -25,6 +25,12 @@ constexpr const char* kAside = "aside";
 constexpr const char* kBringIn = "in";
 constexpr const char* kMovedIn = "moved";
 
+// Syncs a file or folder to the disk. A file system that cannot sync (EINVAL, ENOTSUP) is taken
+// as it is: there is nothing better to be had on it.
+bool Sync(int fd) {
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
 RuntimeError Damaged(const std::string& why) {
     return RuntimeError(EINVAL, "The installation journal is damaged: " + why);
 }
@@ -115,13 +121,13 @@ InstallJournal::InstallJournal(int workFolder, int waitedProcess, const std::str
     Append(std::string(kBegin) + "|" + std::to_string(waitedProcess) + "|" +
            EscapeRecordField(travellingName) + "|" + EscapeRecordField(CurrentBootId()));
     // The journal's name must survive a power cut as well as its lines.
-    if (::fsync(workFolder) != 0) {
+    if (!Sync(workFolder)) {
         throw ErrnoError(errno, kJournalName);
     }
 }
 
 void InstallJournal::Append(const std::string& line) {
-    if (!WriteAll(file_.Get(), line + "\n") || ::fsync(file_.Get()) != 0) {
+    if (!WriteAll(file_.Get(), line + "\n") || !Sync(file_.Get())) {
         throw ErrnoError(errno == 0 ? EIO : errno, kJournalName);
     }
 }
@@ -168,8 +174,7 @@ std::optional<JournalState> ReadJournal(int workFolder) {
 }
 
 bool RemoveJournal(int workFolder) {
-    return (::unlinkat(workFolder, kJournalName, 0) == 0 || errno == ENOENT) &&
-           ::fsync(workFolder) == 0;
+    return (::unlinkat(workFolder, kJournalName, 0) == 0 || errno == ENOENT) && Sync(workFolder);
 }
 
 }  // namespace gapwell
