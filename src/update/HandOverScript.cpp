@@ -53,7 +53,7 @@ rm -f @SCRIPTS@
 exec @PROGRAM@
 )";
 
-// Replaces the one `placeholder` in `text` by `value`, wherever it stands.
+// Replaces every `placeholder` in `text` by `value`.
 void Substitute(std::string& text, std::string_view placeholder, const std::string& value) {
     for (std::size_t at = text.find(placeholder); at != std::string::npos;
          at = text.find(placeholder, at + value.size())) {
