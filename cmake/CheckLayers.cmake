@@ -16,7 +16,7 @@
 #   updatewindow  base platform services update ui
 #   mapwindow  base platform services search ui
 #   app        base platform services search ui about/ShowAbout.h updatewindow/UpdateWizard.h
-#              update/AutomaticCheck.h mapwindow/ShowFreeSpaceMap.h
+#              update/AutomaticCheck.h update/InterruptedUpdate.h mapwindow/ShowFreeSpaceMap.h
 #
 # The generated version facts (base/Version.h) belong to base.
 set(allowed_base "")
@@ -31,7 +31,7 @@ set(allowed_about base platform services ui)
 set(allowed_updatewindow base platform services update ui)
 set(allowed_mapwindow base platform services search ui)
 set(allowed_app base platform services search ui about/ShowAbout.h updatewindow/UpdateWizard.h
-    update/AutomaticCheck.h mapwindow/ShowFreeSpaceMap.h)
+    update/AutomaticCheck.h update/InterruptedUpdate.h mapwindow/ShowFreeSpaceMap.h)
 
 cmake_minimum_required(VERSION 3.25)
 

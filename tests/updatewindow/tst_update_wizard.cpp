@@ -4,6 +4,7 @@
 #include <sodium.h>
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -337,7 +338,7 @@ class TestUpdateWizard : public QObject {
         QTest::newRow("control characters") << QByteArray(
                                                    "a\x1B[2Jb\x07\x08"
                                                    "c\td")
-                                            << QStringLiteral("a[2Jbcd");
+                                            << QStringLiteral("a[2Jbc d");
         QTest::newRow("invalid UTF-8") << QByteArray("caf\xC3\xA9 \xFF\xC0\xAF!")
                                        << QStringLiteral("caf\u00E9 \uFFFD\uFFFD\uFFFD!");
     }
@@ -356,6 +357,9 @@ class TestUpdateWizard : public QObject {
 
         QVERIFY(wizard->txtNotes->isVisibleTo(wizard) && wizard->lblNotes->isVisibleTo(wizard));
         QCOMPARE(wizard->lblNotes->text(), QStringLiteral("Release notes:"));
+        // What assistive technology announces for the box.
+        QCOMPARE(QAccessible::queryAccessibleInterface(wizard->txtNotes)->text(QAccessible::Name),
+                 QStringLiteral("Release notes:"));
         QCOMPARE(wizard->txtNotes->toPlainText(), shown);
         QVERIFY(wizard->txtNotes->isReadOnly());
         QCOMPARE(wizard->txtNotes->document()->blockCount(),
