@@ -19,6 +19,7 @@ template <typename Entry>
 CommandRun RunCommand(Entry run, const std::string& program, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
+    argv.reserve(arguments.size());
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }
