@@ -1,6 +1,7 @@
 #include "ui/SingleWindow.h"
 
 #include <QEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include "services/ErrorScope.h"
@@ -25,9 +26,11 @@ class UnloadOnClose : public QObject {
         if (watched != window_ || event->type() != QEvent::Close) {
             return false;
         }
-        static_cast<QObject*>(window_)->event(event);
-        if (event->isAccepted()) {
-            LoadedForms::Remove(window_);
+        // A window that destroys itself as it closes takes this filter with it.
+        const QPointer<QWidget> window(window_);
+        static_cast<QObject*>(window)->event(event);
+        if (!window.isNull() && event->isAccepted()) {
+            LoadedForms::Remove(window);
         }
         return true;
     }
