@@ -25,35 +25,34 @@ std::string WriteMarkedRom(const test::TempFolder& folder) {
     return folder.Write("rom.gba", rom);
 }
 
-struct Command {
-    bool findNext;
-    std::int64_t startOffset;
-    std::int64_t lastResult;
-    std::int32_t offset;  // 0: nothing found
-    std::vector<std::int64_t> atStart;
-    std::int64_t inside;
-};
-
 // Needed 0x80, interval 0x80: Search from the start offset, Find next from the kept result.
 TEST(SearchSession, GivesEachResultWithItsMark) {
+    struct Command {
+        bool findNext;
+        std::int64_t start;   // the start offset, or the kept result for Find next
+        std::int32_t offset;  // 0: nothing found
+        std::vector<std::int64_t> atStart;
+        std::int64_t inside;
+    };
     const std::vector<Command> commands{
-        {false, 0x1000, 0, 0x2000, {0x100, 0x104}, 3},
-        {true, 0x1000, 0x2000, 0x2080, {}, 0},
-        {true, 0, 0x2F80, 0x3000, {}, 1},  // pointed into, not at
-        {true, 0, 0x3080, 0, {}, 0},
-        {false, 0x100000000, 0, 0, {}, 0},  // beyond 32 bits: the last offset
+        {false, 0x1000, 0x2000, {0x100, 0x104}, 3},
+        {true, 0x2000, 0x2080, {}, 0},
+        {true, 0x2F80, 0x3000, {}, 1},  // pointed into, not at
+        {true, 0x3080, 0, {}, 0},
+        {false, 0x100000000, 0, {}, 0},  // beyond 32 bits: the last offset
     };
     const test::TempFolder folder;
     const std::string rom = WriteMarkedRom(folder);
     for (const Command& command : commands) {
-        SearchSession session(rom, {0xFF, 0x80, command.startOffset, 0x80}, command.lastResult,
+        SCOPED_TRACE(command.start);
+        SearchSession session(rom, {0xFF, 0x80, command.findNext ? 0 : command.start, 0x80},
+                              command.findNext ? command.start : 0,
                               [](Step, const std::function<void()>& body) { body(); });
-        const std::optional<MarkedResult> result =
-            command.findNext ? session.FindNext() : session.Search();
-        const MarkedResult found = result.value_or(MarkedResult{});
-        EXPECT_EQ(found.offset, command.offset) << command.lastResult;
-        EXPECT_EQ(found.references.atStart, command.atStart) << command.lastResult;
-        EXPECT_EQ(found.references.inside, command.inside) << command.lastResult;
+        const MarkedResult found =
+            (command.findNext ? session.FindNext() : session.Search()).value_or(MarkedResult{});
+        EXPECT_EQ(found.offset, command.offset);
+        EXPECT_EQ(found.references.atStart, command.atStart);
+        EXPECT_EQ(found.references.inside, command.inside);
     }
 }
 

@@ -1,8 +1,7 @@
 // The one loaded window of a kind: loading again gives back the loaded window, a window that
 // unloads (accepts a close) or is destroyed is forgotten, and the next load then creates a fresh
-// one; Esc closes it.
+// one.
 
-#include <QCloseEvent>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -11,18 +10,11 @@
 
 namespace {
 
-// Refuses a close while `refusing` is set.
 class ToolWindow : public QWidget {
     Q_OBJECT
 
   public:
-    ToolWindow() {
-        gapwell::OwnSingleWindow(this, {.moduleName = "ToolWindow", .deleteOnClose = false});
-    }
-    bool refusing = false;
-
-  protected:
-    void closeEvent(QCloseEvent* event) override { event->setAccepted(!refusing); }
+    ToolWindow() { gapwell::OwnSingleWindow(this, {"ToolWindow", false}); }
 };
 
 }  // namespace
@@ -47,15 +39,8 @@ class TestSingleWindow : public QObject {
         ToolWindow().close();
         QCOMPARE(gapwell::LoadedForms::Find<ToolWindow>(), first.get());
 
-        // A refused close keeps it loaded; Esc closes it like the close box.
-        first->refusing = true;
-        QVERIFY(!first->close());
-        QCOMPARE(gapwell::LoadedForms::Find<ToolWindow>(), first.get());
-        first->refusing = false;
-        first->show();
-        QTest::keyClick(first.get(), Qt::Key_Escape);
-
-        // Unloaded while it still exists: the next load creates a fresh window.
+        // Closed while it still exists: the next load creates a fresh window.
+        first->close();
         QVERIFY(gapwell::LoadedForms::Find<ToolWindow>() == nullptr);
         std::unique_ptr<ToolWindow> second(&gapwell::LoadSingleWindow<ToolWindow>(create));
         QVERIFY(second.get() != first.get());
