@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "search/SearchSession.h"
-
 class QAction;
 class QCloseEvent;
 class QDragEnterEvent;
@@ -25,6 +23,8 @@ class QTimer;
 namespace gapwell {
 
 class clsHexBox;
+struct RangeReferences;
+struct SearchFields;
 
 // The main window. Its controls carry their design names as object names, their string ids as
 // the dynamic property "tag" (menu items: "helpContextId"), and keep their design positions.
