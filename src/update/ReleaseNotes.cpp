@@ -112,7 +112,7 @@ std::string Bounded(std::string text) {
 }  // namespace
 
 std::string ReleaseNotesOf(std::string_view versionFileText) {
-    const std::size_t lineEnd = versionFileText.find('\r');
+    const std::size_t lineEnd = versionFileText.find_first_of("\r\n");
     if (lineEnd == std::string_view::npos) {
         return {};
     }

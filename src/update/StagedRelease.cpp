@@ -77,12 +77,12 @@ UniqueFd MakeSubfolder(int parent, const std::string& name, const std::string& p
 
 }  // namespace
 
-StagedRelease::StagedRelease(const std::string& archivePath, const std::string& updatesFolder,
-                             const ExtractBounds& bounds, int waitSeconds)
+StagedRelease::StagedRelease(std::string_view archive, const std::string& archiveName,
+                             const std::string& updatesFolder, const ExtractBounds& bounds,
+                             int waitSeconds)
     : appFolder_(AddBackslash(CurrentPlatform().ProgramFolder())) {
     const std::string programName = CurrentPlatform().ProgramFileName();
     const std::string updatesName = NameInside(appFolder_, updatesFolder);
-    const std::string archiveName = NameInside(AddBackslash(updatesFolder), archivePath);
     if (!IsPlainName(programName)) {
         throw RuntimeError(EINVAL, "No program file name: " + programName);
     }
@@ -95,7 +95,7 @@ StagedRelease::StagedRelease(const std::string& archivePath, const std::string& 
     incoming_ = MakeSubfolder(workFolder.Get(), kIncoming, work);
     aside_ = MakeSubfolder(workFolder.Get(), kAside, work);
 
-    names_ = ExtractTopLevelFiles(updates_.Get(), archiveName, incoming_.Get(), bounds);
+    names_ = ExtractTopLevelFiles(archive, archiveName, incoming_.Get(), bounds);
     CheckReleaseNames(names_, {programName, updatesName}, app_.Get());
     const std::string travelling = StageProgram(incoming_.Get(), app_.Get(), programName);
     std::replace(names_.begin(), names_.end(), programName, travelling);

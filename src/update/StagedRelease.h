@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "update/NoFollow.h"
@@ -14,13 +15,14 @@ namespace gapwell {
 // moved into the program folder before every check has passed.
 class StagedRelease {
   public:
-    // Stages the archive `archivePath` (a file directly in `updatesFolder`, which lies directly
-    // in the program folder; both end in "/"). The running program's own file name names the
+    // Stages the archive `archive`, held in memory since it was checked and named `archiveName`
+    // in reports, in a work folder of `updatesFolder` (which lies directly in the program
+    // folder and ends in "/"). The running program's own file name names the
     // new executable, which is staged as that name + ".new" with the running program's mode
     // (less setuid, setgid and write for others). Throws RuntimeError when the archive is
     // refused or a step fails; only the work folder was touched, and it is gone again.
-    StagedRelease(const std::string& archivePath, const std::string& updatesFolder,
-                  const ExtractBounds& bounds, int waitSeconds);
+    StagedRelease(std::string_view archive, const std::string& archiveName,
+                  const std::string& updatesFolder, const ExtractBounds& bounds, int waitSeconds);
     StagedRelease(const StagedRelease&) = delete;
     StagedRelease& operator=(const StagedRelease&) = delete;
 

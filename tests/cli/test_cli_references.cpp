@@ -64,7 +64,15 @@ TEST_F(References, FindAlignsEachResult) {
               "2000\n2100\n2200\n");
     EXPECT_EQ(Gapwell({"find", rom_, "--align", "512", "--count", "3", "--needed", "257"}).out,
               "2000\n");
-    EXPECT_EQ(Gapwell({"find", rom_, "--align", "6"}).exitCode, 2);
+}
+
+TEST_F(References, AlignmentsArePowersOfTwoUpTo2To30) {
+    for (const auto& [align, exitCode] : std::vector<std::pair<std::string, int>>{
+             {"1073741824", 0}, {"2147483648", 2}, {"6", 2}, {"0", 2}}) {
+        const test::CommandRun run = Gapwell({"scan", rom_, "--align", align});
+        EXPECT_EQ(run.exitCode, exitCode) << align;
+        EXPECT_EQ(run.err.find("--align") != std::string::npos, exitCode == 2) << run.err;
+    }
 }
 
 TEST_F(References, ScanListsThePointersOfEachRun) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "support/LoopbackServer.h"
+#include "support/PlatformFixture.h"
 #include "support/TempFiles.h"
 #include "update/DownloadEvents.h"
 #include "update/clsDownload.h"
@@ -27,9 +29,12 @@ std::string PatternBody(std::size_t size) {
     return body;
 }
 
-class DownloadTest : public ::testing::Test {
+class DownloadTest : public test::PlatformFixture {
   protected:
-    void SetUp() override { events.Attach(download); }
+    void SetUp() override {
+        PlatformFixture::SetUp();
+        events.Attach(download);
+    }
 
     // Serves `body` at /file in the given way and downloads it into the folder's "out.bin".
     void Fetch(const std::string& body, Reply reply = Reply::kNormal) {
@@ -38,7 +43,6 @@ class DownloadTest : public ::testing::Test {
     }
 
     test::LoopbackServer server;
-    test::TempFolder folder;
     std::string destination = (folder.Path() / "out.bin").string();
     clsDownload download;
     test::DownloadEvents events;
@@ -96,10 +100,47 @@ TEST_F(DownloadTest, RequestAsksCachesForAFreshCopy) {
     EXPECT_NE(head.find("\r\nPragma: no-cache"), std::string::npos) << head;
 }
 
-TEST_F(DownloadTest, ErrorPageWithALengthIsTakenAsTheResource) {
-    Fetch("<html>missing</html>", Reply::kErrorPage);
-    EXPECT_EQ(events.completions, std::vector<std::int32_t>{20});
-    EXPECT_EQ(ReadText(destination), "<html>missing</html>");
+// Only a 2xx answer is a download: an error status fails whatever its body and is noted in
+// Bug.log; an answer whose Content-Length fields disagree fails too.
+TEST_F(DownloadTest, ErrorStatusOrDisagreeingLengthsAreNoDownload) {
+    for (const Reply reply : {Reply::kErrorPage, Reply::kServerError, Reply::kTwoLengths}) {
+        Fetch("<html>missing</html>", reply);
+        EXPECT_FALSE(std::filesystem::exists(destination));
+    }
+    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 0, 0}));
+    const std::string log = BugLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+    EXPECT_NE(log.find("|DownloadFile|404|clsDownload|"), std::string::npos) << log;
+    EXPECT_NE(log.find("|DownloadFile|500|clsDownload|"), std::string::npos) << log;
+}
+
+// The version file and a signature may come without a Content-Length (chunked, or ended by
+// closing the connection): they are read up to their bound. The archive must announce its
+// length.
+TEST_F(DownloadTest, UnannouncedBodiesAreReadUpToTheirBound) {
+    struct Case {
+        TransferBounds bounds;
+        Reply reply;
+        std::size_t size;
+        bool arrives;
+    };
+    const Case cases[] = {
+        {kVersionCheckBounds, Reply::kChunked, 1000, true},
+        {kAttendedCheckBounds, Reply::kNoContentLength, 64 * 1024, true},
+        {kVersionCheckBounds, Reply::kChunked, 64 * 1024 + 1, false},
+        {kSignatureBounds, Reply::kChunked, 88, true},
+        {kSignatureBounds, Reply::kNoContentLength, 1025, false},
+        {kArchiveBounds, Reply::kChunked, 1000, false},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(destination);
+        download.SetBounds(c.bounds);
+        const std::string body = PatternBody(c.size);
+        Fetch(body, c.reply);
+        EXPECT_EQ(events.completions.back(), c.arrives ? static_cast<std::int32_t>(c.size) : 0)
+            << c.size;
+        EXPECT_EQ(ReadText(destination) == body, c.arrives) << c.size;
+    }
 }
 
 // Every failed transfer: one DownloadComplete with 0, and a file already at the destination

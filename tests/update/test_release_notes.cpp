@@ -19,8 +19,8 @@ TEST(ReleaseNotesTest, OnlyTheTextAfterTheFirstLineCounts) {
     // Blank lines at either end go, the indentation of the first line stays.
     EXPECT_EQ(ReleaseNotesOf(kLine + "\r\n\r\n  - one\r\n\r\n  - two\r\n\r\n"),
               "  - one\n\n  - two");
-    // A line feed alone does not end the version line: it belongs to the line.
-    EXPECT_EQ(ReleaseNotesOf("a|1|u\nnot notes"), "");
+    // A line feed alone ends the version line as well.
+    EXPECT_EQ(ReleaseNotesOf("a|1|u\nnotes"), "notes");
     // CR without LF and LF without CR end note lines too.
     EXPECT_EQ(ReleaseNotesOf(kLine + "a\rb\nc"), "a\nb\nc");
 }

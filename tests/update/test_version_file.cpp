@@ -129,14 +129,14 @@ TEST(VersionLineTest, WrittenLineReadsBack) {
     EXPECT_EQ(offer.archiveUrl, url);
 }
 
-TEST(VersionLineTest, FirstLineEndsAtTheFirstCarriageReturnOnly) {
+// CR LF, a carriage return or a line feed alone ends the line.
+TEST(VersionLineTest, FirstLineEndsAtTheFirstLineEnd) {
     EXPECT_EQ(FirstLine("a|1.2.4|http://h/GPW.zip\r\nsecond line"), "a|1.2.4|http://h/GPW.zip");
     EXPECT_EQ(FirstLine("one\rtwo"), "one");
-    EXPECT_EQ(FirstLine("one\ntwo\r\nthree"), "one\ntwo");
+    EXPECT_EQ(FirstLine("one\ntwo\r\nthree"), "one");
     EXPECT_EQ(FirstLine("\r\nsecond"), "");
     EXPECT_EQ(FirstLine("no end"), "no end");
-    // A line feed inside the line stays in field 3 and spoils the archive name.
-    EXPECT_FALSE(ParseVersionLine(FirstLine("a|1.2.4|http://h/GPW.zip\nx")).usable);
+    EXPECT_TRUE(ParseVersionLine(FirstLine("a|1.2.4|http://h/GPW.zip\nnotes")).usable);
 }
 
 TEST(VersionLineTest, UrlFileNameIsTheTextAfterTheLastSlash) {
