@@ -34,10 +34,8 @@ void Main() {
 }
 
 void CloseMainWindow() {
-    for (QWidget* form : LoadedForms::All()) {
-        if (form->objectName() == QStringLiteral("frmMain")) {
-            form->close();
-        }
+    if (frmMain* form = LoadedForms::Find<frmMain>()) {
+        form->close();
     }
 }
 

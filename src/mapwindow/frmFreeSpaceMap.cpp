@@ -1,7 +1,7 @@
 #include "mapwindow/frmFreeSpaceMap.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
@@ -12,7 +12,6 @@
 #include "services/ErrorScope.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
-#include "ui/LoadedForms.h"
 #include "ui/Localize.h"
 #include "ui/SingleWindow.h"
 
@@ -48,9 +47,8 @@ frmFreeSpaceMap::frmFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link)
     : QDialog(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       link_(std::move(link)) {
-    setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
-    LoadedForms::Add(this);
+    OwnSingleWindow(this, {.moduleName = kModuleName, .escapeCloses = false});
     Localize(this);
     connect(picMap, &FreeSpaceMapView::UsableRunClicked, this,
             &frmFreeSpaceMap::picMap_UsableRunClicked);
@@ -117,24 +115,12 @@ void frmFreeSpaceMap::changeEvent(QEvent* event) {
     }
 }
 
-void frmFreeSpaceMap::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        Form_Unload();
-    }
-}
-
-void frmFreeSpaceMap::Form_Unload() {
-    SingleWindow<frmFreeSpaceMap>::Forget(this);
-    LoadedForms::Remove(this);
-}
-
 void ShowFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link) {
     // A map already loaded reads its inputs again; it keeps the link it was loaded with.
-    if (frmFreeSpaceMap* loaded = SingleWindow<frmFreeSpaceMap>::Loaded()) {
+    if (frmFreeSpaceMap* loaded = LoadedForms::Find<frmFreeSpaceMap>()) {
         loaded->Refresh();
     }
-    ShowInFront(&SingleWindow<frmFreeSpaceMap>::Load(
+    ShowInFront(&LoadSingleWindow<frmFreeSpaceMap>(
         [owner, &link] { return new frmFreeSpaceMap(owner, std::move(link)); }));
 }
 

@@ -31,6 +31,7 @@
 #include "platform/QtPlatform.h"
 #include "services/modLocalize.h"
 #include "support/FakePlatform.h"
+#include "support/LoadedWindows.h"
 #include "ui/LoadedForms.h"
 #include "ui/ProgramFonts.h"
 #include "ui/ToolkitTranslations.h"
@@ -38,6 +39,7 @@
 
 using gapwell::frmMain;
 using gapwell::LoadedForms;
+using gapwell::test::UnloadAll;
 
 namespace {
 
@@ -76,12 +78,6 @@ class IconChanges : public QObject {
         return false;
     }
 };
-
-void UnloadAll() {
-    for (QWidget* form : LoadedForms::All()) {
-        LoadedForms::Remove(form);
-    }
-}
 
 // Runs `answer` on the modal box that `show` opens, as soon as the box is up.
 template <typename Show>
