@@ -103,9 +103,11 @@ class MapModel {
     val Scan(const std::string& path, int filler) {
         return Reporting([&] {
             map_ = RunMap::Scan(path, static_cast<std::uint8_t>(filler));
-            return val(static_cast<double>(map_.RomSize()));
+            return val::undefined();
         });
     }
+
+    double RomSize() const { return static_cast<double>(map_.RomSize()); }
 
     double BytesPerCell(double cellCount) const {
         return static_cast<double>(MapBytesPerCell(map_.RomSize(), static_cast<std::int64_t>(cellCount)));
@@ -166,6 +168,7 @@ EMSCRIPTEN_BINDINGS(gapwell_core) {
     emscripten::class_<MapModel>("MapModel")
         .constructor<>()
         .function("scan", &MapModel::Scan)
+        .function("romSize", &MapModel::RomSize)
         .function("bytesPerCell", &MapModel::BytesPerCell)
         .function("cells", &MapModel::Cells)
         .function("runIn", &MapModel::RunIn)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/Version.h"
 #include "search/Numbers.h"
 #include "services/StringTables.h"
 
@@ -38,6 +39,16 @@ val Strings(int languageId) {
     return texts;
 }
 
+// What the page's heading and footer name: {title, product, version, copyright}.
+val About() {
+    val about = val::object();
+    about.set("title", std::string(version::kAppTitle));
+    about.set("product", std::string(version::kProductName));
+    about.set("version", std::string(version::kVersionText));
+    about.set("copyright", std::string(version::kCopyright));
+    return about;
+}
+
 double ReadHex(const std::string& text) {
     return static_cast<double>(ReadHexLeading(text));
 }
@@ -55,6 +66,7 @@ std::string Hex(double value) {
 EMSCRIPTEN_BINDINGS(gapwell_texts) {
     emscripten::function("languages", &Languages);
     emscripten::function("strings", &Strings);
+    emscripten::function("about", &About);
     emscripten::function("readHexLeading", &ReadHex);
     emscripten::function("readDecimalLeading", &ReadDecimal);
     emscripten::function("toHex", &Hex);

@@ -1,0 +1,125 @@
+'use strict';
+// The page's worker: runs the WebAssembly core on the opened ROM, one request at a time, so that
+// the page stays responsive. The page joins this script to gapwell-core.js in one blob; the core
+// reads the ROM through Module.romFiles (src/search/ReadOnlyFileWeb.cpp), here slices of the File,
+// never the whole of it.
+
+const kNoSuchFile = -1;
+const kReadFailed = -4;
+const kProgressEveryMs = 100;
+
+let core = null;
+let file = null;
+let fileFailed = false;
+let lastProgress = 0;
+const reader = new FileReaderSync();
+// The run map of the opened ROM, read again only for another filler byte.
+const map = { model: null, filler: null };
+
+function mapFor(filler) {
+  if (map.filler !== filler) {
+    map.filler = null;
+    map.model.scan(file.name, filler);
+    map.filler = filler;
+  }
+  return map.model;
+}
+
+function reportProgress(done) {
+  const now = Date.now();
+  if (now - lastProgress >= kProgressEveryMs) {
+    lastProgress = now;
+    postMessage({ progress: done / file.size });
+  }
+}
+
+const romFiles = {
+  open(path) {
+    if (file === null || path !== file.name) {
+      fileFailed = true;
+      return kNoSuchFile;
+    }
+    return 1;
+  },
+  length() {
+    return file.size;
+  },
+  read(handle, offset, heapOffset, size) {
+    const end = Math.min(file.size, offset + size);
+    if (offset >= end) return 0;
+    let bytes;
+    try {
+      bytes = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, end)));
+    } catch (error) {
+      fileFailed = true;
+      return kReadFailed;
+    }
+    core.HEAPU8.set(bytes, heapOffset);
+    reportProgress(end);
+    return bytes.length;
+  },
+  close() {},
+};
+
+const operations = {
+  open(chosen) {
+    file = chosen;
+    map.model?.delete();
+    map.model = new core.MapModel();
+    map.filler = null;
+    return core.romFacts(file.name);
+  },
+  search(filler, needed, start, align) {
+    return withReferences(core.search(file.name, filler, needed, start, align), needed);
+  },
+  findNext(filler, needed, last, interval, align) {
+    return withReferences(core.findNext(file.name, filler, needed, last, interval, align), needed);
+  },
+  scan(filler, needed, align) {
+    return core.scanJson(file.name, filler, needed, align);
+  },
+  mapCells(filler, cellCount, needed, align) {
+    const model = mapFor(filler);
+    const bytesPerCell = model.bytesPerCell(cellCount);
+    return {
+      romSize: model.romSize(),
+      bytesPerCell,
+      cells: model.cells(bytesPerCell, needed, align),
+      totals: model.totals(needed, align),
+    };
+  },
+  mapRun(filler, first, end, needed, align) {
+    return mapFor(filler).runIn(first, end, needed, align);
+  },
+};
+
+// A result with the words pointing at it, the first eight listed, as the window marks it.
+function withReferences(offset, needed) {
+  return { offset, references: offset > 0 ? core.referencesOf(file.name, offset, needed, 8) : null };
+}
+
+async function start(wasmModule) {
+  core = await createGapwellCore({
+    instantiateWasm(imports, receive) {
+      WebAssembly.instantiate(wasmModule, imports).then((instance) => receive(instance));
+      return {};
+    },
+  });
+  core.romFiles = romFiles;
+}
+
+let ready = null;
+onmessage = async ({ data }) => {
+  if (data.op === 'init') {
+    ready = start(data.wasmModule);
+    return;
+  }
+  await ready;
+  fileFailed = false;
+  lastProgress = Date.now();
+  try {
+    postMessage({ id: data.id, result: operations[data.op](...data.args) });
+  } catch (error) {
+    postMessage({ id: data.id, error: String(error.message ?? error), fileError: fileFailed });
+  }
+};
