@@ -7,12 +7,15 @@
 const kNoSuchFile = -1;
 const kReadFailed = -4;
 const kProgressEveryMs = 100;
+// FileReaderSync costs much per call: the core's small pieces come out of one block read ahead.
+const kBlockSize = 4 << 20;
 
 let core = null;
 let file = null;
 let fileFailed = false;
 let lastProgress = 0;
 const reader = new FileReaderSync();
+const block = { offset: 0, bytes: new Uint8Array(0) };
 // The run map of the opened ROM, read again only for another filler byte.
 const map = { model: null, filler: null };
 
@@ -47,16 +50,19 @@ const romFiles = {
   read(handle, offset, heapOffset, size) {
     const end = Math.min(file.size, offset + size);
     if (offset >= end) return 0;
-    let bytes;
-    try {
-      bytes = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, end)));
-    } catch (error) {
-      fileFailed = true;
-      return kReadFailed;
+    if (offset < block.offset || end > block.offset + block.bytes.length) {
+      try {
+        block.bytes = new Uint8Array(reader.readAsArrayBuffer(
+          file.slice(offset, Math.max(end, Math.min(file.size, offset + kBlockSize)))));
+      } catch (error) {
+        fileFailed = true;
+        return kReadFailed;
+      }
+      block.offset = offset;
     }
-    core.HEAPU8.set(bytes, heapOffset);
+    core.HEAPU8.set(block.bytes.subarray(offset - block.offset, end - block.offset), heapOffset);
     reportProgress(end);
-    return bytes.length;
+    return end - offset;
   },
   close() {},
 };
@@ -115,6 +121,8 @@ onmessage = async ({ data }) => {
     return;
   }
   await ready;
+  // Each request reads the file afresh, as the core does: nothing is kept from the one before.
+  block.bytes = new Uint8Array(0);
   fileFailed = false;
   lastProgress = Date.now();
   try {

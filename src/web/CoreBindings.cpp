@@ -50,9 +50,9 @@ FindNextSearch::SearchFrom SearchOf(const std::string& path, int filler, int nee
 val Search(const std::string& path, int filler, int needed, double start, int align) {
     return Reporting([&] {
         FindNextSearch search;
-        return val(search.Search(static_cast<std::int64_t>(start),
-                                 SearchOf(path, filler, needed, align))
-                       .value_or(0));
+        return val(
+            search.Search(static_cast<std::int64_t>(start), SearchOf(path, filler, needed, align))
+                .value_or(0));
     });
 }
 
@@ -61,8 +61,9 @@ val FindNext(const std::string& path, int filler, int needed, double lastResult,
              int align) {
     return Reporting([&] {
         FindNextSearch search(static_cast<std::int64_t>(lastResult));
-        return val(search.FindNext(static_cast<std::int64_t>(interval),
-                                   SearchOf(path, filler, needed, align))
+        return val(search
+                       .FindNext(static_cast<std::int64_t>(interval),
+                                 SearchOf(path, filler, needed, align))
                        .value_or(0));
     });
 }
@@ -71,7 +72,8 @@ val FindNext(const std::string& path, int filler, int needed, double lastResult,
 val ReferencesOf(const std::string& path, double offset, double length, int listLimit) {
     return Reporting([&] {
         const auto first = static_cast<std::int64_t>(offset);
-        return ReferencesObject(FindReferences(path, {{first, first + static_cast<std::int64_t>(length)}},
+        return ReferencesObject(FindReferences(path,
+                                               {{first, first + static_cast<std::int64_t>(length)}},
                                                static_cast<std::size_t>(listLimit))[0]);
     });
 }
@@ -110,7 +112,8 @@ class MapModel {
     double RomSize() const { return static_cast<double>(map_.RomSize()); }
 
     double BytesPerCell(double cellCount) const {
-        return static_cast<double>(MapBytesPerCell(map_.RomSize(), static_cast<std::int64_t>(cellCount)));
+        return static_cast<double>(
+            MapBytesPerCell(map_.RomSize(), static_cast<std::int64_t>(cellCount)));
     }
 
     // The cell classes as numbers (0 data, 1 too short, 2 pointed at, 3 usable).
@@ -119,8 +122,9 @@ class MapModel {
             map_.Cells(static_cast<std::int64_t>(bytesPerCell), static_cast<std::int64_t>(needed),
                        static_cast<std::int64_t>(alignment));
         val array = val::global("Uint8Array").new_(cells.size());
-        array.call<void>("set", val(emscripten::typed_memory_view(
-                                    cells.size(), reinterpret_cast<const std::uint8_t*>(cells.data()))));
+        array.call<void>("set",
+                         val(emscripten::typed_memory_view(
+                             cells.size(), reinterpret_cast<const std::uint8_t*>(cells.data()))));
         return array;
     }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <functional>
-
 #include <emscripten/val.h>
+
+#include <functional>
 
 namespace gapwell::web {
 
