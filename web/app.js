@@ -116,9 +116,11 @@ async function analyse() {
   if (rom === null) return;
   const f = fields();
   try {
-    scanTable.show(await worker.call('scan', f.filler, Math.max(1, f.needed), f.align));
-    $('download-json').disabled = false;
-    $('download-csv').disabled = false;
+    const list = await worker.call('scan', f.filler, Math.max(1, f.needed), f.align);
+    scanTable.show(list.tooLong ? '' : list);
+    $('download-json').disabled = list.tooLong === true;
+    $('download-csv').disabled = list.tooLong === true;
+    if (list.tooLong) say(texts.text(ids.listTooLong));
     await freeSpaceMap.show(f.filler, f.needed);
   } catch (error) {
     report(error);

@@ -12,6 +12,7 @@ export const ids = {
   length: 4004, startPointers: 4005, wordsInside: 4006, downloadJson: 4007, downloadCsv: 4008,
   language: 4009, reading: 4010, title: 4011, emptyFile: 4012, unreadable: 4013,
   notAFile: 4014, cancelled: 4015, copied: 4016, results: 4017, showingRuns: 4018,
+  listTooLong: 4019,
 };
 
 const kEnglish = 1033;

@@ -9,6 +9,8 @@ const kReadFailed = -4;
 const kProgressEveryMs = 100;
 // FileReaderSync costs much per call: the core's small pieces come out of one block read ahead.
 const kBlockSize = 4 << 20;
+// The longest free-space list handed to the page: about 400 000 runs of JSON.
+const kLongestList = 32 << 20;
 
 let core = null;
 let file = null;
@@ -82,7 +84,7 @@ const operations = {
     return withReferences(core.findNext(file.name, filler, needed, last, interval, align), needed);
   },
   scan(filler, needed, align) {
-    return core.scanJson(file.name, filler, needed, align);
+    return core.scanJson(file.name, filler, needed, align, kLongestList);
   },
   mapCells(filler, cellCount, needed, align) {
     const model = mapFor(filler);

@@ -72,6 +72,7 @@ inline constexpr int kStrWebCancelled = 4015;
 inline constexpr int kStrWebCopied = 4016;
 inline constexpr int kStrWebResults = 4017;
 inline constexpr int kStrWebShowingRuns = 4018;  // %1 shown, %2 in all
+inline constexpr int kStrWebListTooLong = 4019;
 
 // Live Update wizard and its menu entries.
 inline constexpr int kStrLiveUpdate = 10000;

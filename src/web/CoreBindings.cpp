@@ -4,11 +4,13 @@
 #include <emscripten/bind.h>
 
 #include <cstdint>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Output.h"
 #include "search/FindNextSearch.h"
 #include "search/MapGrid.h"
 #include "search/References.h"
@@ -78,12 +80,46 @@ val ReferencesOf(const std::string& path, double offset, double length, int list
     });
 }
 
-// `gapwell scan ROM --refs --json` with these options, printed by the command line's own code.
-val ScanJson(const std::string& path, int filler, int needed, int align) {
+// A string buffer that refuses what would take it past `limit` bytes.
+class BoundedText : public std::stringbuf {
+  public:
+    explicit BoundedText(std::streamsize limit) : left_(limit) {}
+
+  protected:
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        if (count > left_) {
+            return 0;
+        }
+        left_ -= count;
+        return std::stringbuf::xsputn(text, count);
+    }
+    int_type overflow(int_type c) override {
+        if (left_ < 1) {
+            return traits_type::eof();
+        }
+        --left_;
+        return std::stringbuf::overflow(c);
+    }
+
+  private:
+    std::streamsize left_;
+};
+
+// `gapwell scan ROM --refs --json` with these options, printed by the command line's own code;
+// {tooLong: true} instead when the list would pass `limit` bytes (a hostile ROM can hold
+// millions of runs, more than a page can show).
+val ScanJson(const std::string& path, int filler, int needed, int align, double limit) {
     return Reporting([&] {
-        std::ostringstream out;
-        cli::RunScan({path, static_cast<std::uint8_t>(filler), needed, align, true, true}, out);
-        return val(out.str());
+        BoundedText text(static_cast<std::streamsize>(limit));
+        std::ostream out(&text);
+        try {
+            cli::RunScan({path, static_cast<std::uint8_t>(filler), needed, align, true, true}, out);
+        } catch (const cli::OutputFailed&) {
+            val tooLong = val::object();
+            tooLong.set("tooLong", true);
+            return tooLong;
+        }
+        return val(text.str());
     });
 }
 
