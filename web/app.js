@@ -242,6 +242,8 @@ function wire() {
   };
   fillLanguages();
   const about = core.about();
+  document.title = `${about.title} - ${about.product}`;
+  $('product').textContent = about.product;
   $('about').textContent = `${about.product} ${about.version} · ${about.copyright}`;
   $('open').disabled = false;
 }
