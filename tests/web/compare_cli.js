@@ -3,7 +3,7 @@
 // Holds the WebAssembly core to the native gapwell: every argument list of the table runs on
 // both, on generated ROMs, and stdout, stderr and the exit code must be the same bytes.
 //   node tests/web/compare_cli.js NATIVE_GAPWELL SAMPLE_ROM
-const { spawnSync } = require('child_process');
+const { execFileSync, spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
@@ -35,6 +35,8 @@ const thumb = writeRom('thumb.bin', 0x30000, [[0x1000, 0x400, 0xFF], [0x20003, 0
 const short = writeRom('short.bin', 0xA8, [], []);
 const empty = writeRom('empty.bin', 0, [], []);
 const missing = path.join(folder, 'missing.gba');
+const fifo = path.join(folder, 'fifo.gba');
+execFileSync('mkfifo', [fifo]);
 
 const cases = [
   ['find', sample],
@@ -74,6 +76,8 @@ const cases = [
   ['scan', missing, '--refs'],
   ['info', missing],
   ['info', folder],
+  ['info', fifo],
+  ['scan', '/dev/null'],
   ['seek', sample],
   ['find', sample, '--bogus'],
   ['find'],

@@ -117,6 +117,34 @@ const steps = [
     await page.waitForFunction((run) => document.querySelector('#results .offset')?.textContent === run, {}, last);
     assert.equal(await page.$eval('#offset', (input) => input.value), last);
   }],
+  ['a file that went away after it was opened gets one sentence', async ({ page }) => {
+    const copy = path.join(os.tmpdir(), `gapwell-vanishing-${process.pid}.gba`);
+    fs.copyFileSync(sampleRom, copy);
+    await (await page.$('#rom-file')).uploadFile(copy);
+    await page.waitForFunction(() => document.getElementById('results').children.length === 0);
+    await settled(page);
+    fs.unlinkSync(copy);
+    await page.click('#search');
+    const prefix = tableText(1033, 4013).replace('%1', '');
+    await page.waitForFunction((start) => document.getElementById('message').textContent.startsWith(start), {}, prefix);
+  }],
+  ['long work shows its progress and Cancel ends it', async ({ page }) => {
+    const large = path.join(os.tmpdir(), `gapwell-large-${process.pid}.gba`);
+    fs.writeFileSync(large, '');
+    fs.truncateSync(large, 512 << 20);
+    try {
+      await (await page.$('#rom-file')).uploadFile(large);
+      await page.waitForSelector('#progress:not([hidden])');
+      await page.waitForFunction(() => document.getElementById('progress-bar').value > 0);
+      await page.click('#cancel');
+      // Reading 512 MiB for the list and the map takes many seconds; after Cancel only the fresh
+      // worker's start remains.
+      await page.waitForSelector('#progress[hidden]', { timeout: 3000 });
+      assert.equal(await text(page, '#message'), tableText(1033, 4015));
+    } finally {
+      fs.rmSync(large);
+    }
+  }],
   ['German from the same string tables', async ({ page }) => {
     await page.select('#language', '1031');
     assert.equal(await text(page, '#search'), tableText(1031, 6));
