@@ -63,6 +63,8 @@ export class FreeSpaceMap {
     // Where a cell is, for scripts that drive the page (and its tests).
     this.canvas.dataset.bytesPerCell = String(bytesPerCell);
     this.canvas.dataset.columns = String(this.columns);
+    // The cells have moved: a tooltip shown before may name another cell now.
+    this.hover(-1);
     this.showTotals(totals);
     this.draw();
   }
