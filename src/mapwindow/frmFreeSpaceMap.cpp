@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "mapwindow/FreeSpaceMapView.h"
+#include "search/MapGrid.h"
 #include "search/Numbers.h"
 #include "services/ErrorScope.h"
 #include "services/modLocalize.h"
@@ -20,20 +21,6 @@ namespace gapwell {
 namespace {
 
 constexpr const char* kModuleName = "frmFreeSpaceMap";
-
-// Where Search must start to list `run` (the aligned part of a usable run) first. Search never
-// reports offset 0, so a run there is searched from its next aligned offset when it still holds
-// `needed` bytes from there, and not at all otherwise.
-std::optional<std::int64_t> SearchStartFor(const FreeRun& run, std::int64_t needed,
-                                           std::int64_t alignment) {
-    if (run.offset > 0) {
-        return run.offset;
-    }
-    if (run.length - alignment >= needed) {
-        return alignment;
-    }
-    return std::nullopt;
-}
 
 // The alignment chosen last, kept while the program runs (1 until one is chosen).
 std::int64_t& ChosenAlignment() {
