@@ -27,9 +27,12 @@ class StagedRelease {
     StagedRelease& operator=(const StagedRelease&) = delete;
 
     // Sets aside the hand-over scripts an earlier installation left, moves the staged files
-    // into the program folder and starts the hand-over script, which waits for `processId`.
-    // When any of it fails, every move is undone before RuntimeError is thrown: the program
-    // folder is as it was, and the call can be made again.
+    // into the program folder, each move recorded first in the work folder's journal
+    // (InstallJournal.h), and starts the hand-over script, which waits for `processId` and then
+    // finishes or undoes the installation; the work folder stays for it. When any of it fails,
+    // every move is undone before RuntimeError is thrown: the program folder is as it was, and
+    // the call can be made again. Whatever could not be put back stays in the work folder with
+    // the journal, for the next call or the next start (InterruptedUpdate.h) to put back.
     void MoveInAndHandOver(int processId);
 
   private:

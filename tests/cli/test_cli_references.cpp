@@ -2,39 +2,22 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 
 #include "cli/CommandLine.h"
 #include "cli/ListPrinter.h"
+#include "support/CommandRun.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {
 namespace {
 
 using test::BytesWithRun;
+using test::PutWord;
 using test::TempFolder;
 
-void PutWord(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        rom[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-struct Output {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-Output Gapwell(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "gapwell");
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(argument.c_str());
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    const int exitCode = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {exitCode, out.str(), err.str()};
+test::CommandRun Gapwell(std::vector<std::string> arguments) {
+    return test::RunCommand(cli::RunCommandLine, "gapwell", std::move(arguments));
 }
 
 // Filler runs of FF at 0x2000 (0x300 bytes) and 0x6001 (0x200 bytes); two words point at
@@ -67,7 +50,7 @@ TEST_F(References, FindListsThePointersOfEachResult) {
               "[{\"offset\":24577,\"references\":[7424],\"inside_references\":2}]\n");
     EXPECT_EQ(Gapwell({"find", rom_, "--json", "--count", "2"}).out,
               "[{\"offset\":8192},{\"offset\":8208}]\n");
-    const Output none = Gapwell({"find", rom_, "--json", "--refs", "--needed", "4096"});
+    const test::CommandRun none = Gapwell({"find", rom_, "--json", "--refs", "--needed", "4096"});
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(none.out, "[]\n");
     EXPECT_EQ(none.err, "Not enough free space found.\n");
@@ -86,7 +69,7 @@ TEST_F(References, FindAlignsEachResult) {
 TEST_F(References, AlignmentsArePowersOfTwoUpTo2To30) {
     for (const auto& [align, exitCode] : std::vector<std::pair<std::string, int>>{
              {"1073741824", 0}, {"2147483648", 2}, {"6", 2}, {"0", 2}}) {
-        const Output run = Gapwell({"scan", rom_, "--align", align});
+        const test::CommandRun run = Gapwell({"scan", rom_, "--align", align});
         EXPECT_EQ(run.exitCode, exitCode) << align;
         EXPECT_EQ(run.err.find("--align") != std::string::npos, exitCode == 2) << run.err;
     }

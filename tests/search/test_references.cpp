@@ -10,13 +10,8 @@
 namespace gapwell {
 namespace {
 
+using test::PutWord;
 using test::TempFolder;
-
-void PutWord(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        rom[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
 
 std::vector<RangeReferences> FeedInPieces(const std::vector<std::uint8_t>& rom,
                                           const std::vector<ByteRange>& ranges,

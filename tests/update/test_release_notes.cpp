@@ -25,6 +25,7 @@ TEST(ReleaseNotesTest, OnlyTheTextAfterTheFirstLineCounts) {
     EXPECT_EQ(ReleaseNotesOf(kLine + "a\rb\nc"), "a\nb\nc");
 }
 
+// Control characters are dropped, but a tab shows as a blank.
 TEST(ReleaseNotesTest, ControlCharactersAreDropped) {
     const std::string controls =
         "a\0b\x1B[31mc\td\x7F"
@@ -33,9 +34,10 @@ TEST(ReleaseNotesTest, ControlCharactersAreDropped) {
         "f\xC2\x9B"
         "g\xC2\xA0h";
     EXPECT_EQ(ReleaseNotesOf(kLine + controls),
-              "ab[31mcde"
+              "ab[31mc de"
               "f"
               "g\xC2\xA0h");
+    EXPECT_EQ(ReleaseNotesOf(kLine + "Faster\tend"), "Faster end");
 }
 
 TEST(ReleaseNotesTest, InvalidUtf8IsReplaced) {
