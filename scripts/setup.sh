@@ -22,7 +22,7 @@ else
     packages=(
         cmake ninja-build g++ pkg-config python3
         qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev libzip-dev zipcmp zipmerge ziptool
-        libsodium-dev
+        libsodium-dev libssl-dev
         libgtest-dev libgmock-dev libcli11-dev
         fonts-wine fonts-dejavu-core fonts-wqy-microhei xvfb xauth time bc curl
         clang clang-format clang-tidy libclang-rt-14-dev

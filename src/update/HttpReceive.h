@@ -57,9 +57,12 @@ bool IsSendableUrl(std::string_view url);
 // straight into one buffer of that length after `headroom` free bytes, in pieces of at most
 // `pieceSize` bytes, `onPiece` after each piece. A body longer than announced, a dropped
 // connection, a bound of `bounds` that runs out, or a stop asked by `onPiece` or `onWait` fails.
-// The body is returned only when it arrived complete.
+// The body is returned only when it arrived complete. An https server's certificate must chain
+// to the system's store, or, when `caFile` is not empty, to the certificates in that PEM file
+// alone.
 Reception ReceiveResource(const std::string& url, std::int32_t pieceSize,
                           const TransferBounds& bounds, std::size_t headroom,
-                          const PieceHandler& onPiece, const WaitHandler& onWait);
+                          const PieceHandler& onPiece, const WaitHandler& onWait,
+                          const std::string& caFile);
 
 }  // namespace gapwell

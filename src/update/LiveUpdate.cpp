@@ -83,12 +83,16 @@ std::int32_t LiveUpdate::FetchArchive() {
     const std::size_t headroom = SignedPrefix(check_.offer.newestVersion, name).size();
     std::optional<ReceivedBody> archive = downloader_.DownloadInto(
         check_.offer.archiveUrl, updates.Get(), name, ArchivePath(), headroom);
-    if (!archive || downloader_.Cancelled()) {
+    if (!archive) {
         return 0;
     }
+    // An archive cancelled while its completion was handled is not checked: it goes like a
+    // refused one.
     bool signedArchive = false;
-    ErrorScope checking(kCompleteProc, kModuleName);
-    checking.Step([&] { signedArchive = ArchiveIsSigned(*archive); });
+    if (!downloader_.Cancelled()) {
+        ErrorScope checking(kCompleteProc, kModuleName);
+        checking.Step([&] { signedArchive = ArchiveIsSigned(*archive); });
+    }
     if (!signedArchive) {
         ::unlinkat(updates.Get(), name.c_str(), 0);
         return 0;

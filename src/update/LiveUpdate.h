@@ -53,9 +53,9 @@ class LiveUpdate {
     // After a check that found an update: empties the updates folder of files, downloads the
     // archive into it (created anew, mode 0600, through the folder opened at the start) and,
     // with a public key, fetches its signature and checks the archive's bytes as received. A
-    // refused archive is deleted and the reason logged in Bug.log. Returns the archive's size
-    // when it was accepted, 0 otherwise (a failed or cancelled transfer included). The accepted
-    // bytes are kept in memory for Install.
+    // refused archive is deleted and the reason logged in Bug.log; a cancelled one is deleted.
+    // Returns the archive's size when it was accepted, 0 otherwise (a failed or cancelled transfer
+    // included). The accepted bytes are kept in memory for Install.
     std::int32_t FetchArchive();
 
     // Installs the accepted archive from the bytes that were checked (DoUpdate), whatever has

@@ -59,7 +59,8 @@ std::optional<ReceivedBody> clsDownload::DownloadInto(const std::string& url, in
             [&] {
                 RaiseWaiting();
                 return !cancelRequested_;
-            });
+            },
+            caFile_);
     }
     if (reception.refusedStatus != 0) {
         LogError(

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "update/HttpReceive.h"
 #include "update/TransferBounds.h"
@@ -41,6 +42,11 @@ class clsDownload {
     const TransferBounds& Bounds() const { return bounds_; }
     void SetBounds(const TransferBounds& bounds) { bounds_ = bounds; }
 
+    // The certificates an https server must chain to: those in the PEM file `caFile` alone
+    // instead of the system's store (empty, the default: the system's store). Verification is
+    // never turned off; the program keeps the default, tests name a certificate of their own.
+    void SetCertificateAuthorities(std::string caFile) { caFile_ = std::move(caFile); }
+
     // Fetches `url` (http or https, see IsSendableUrl) into `fileName`, within Bounds(). The
     // outcome is told by DownloadComplete and returned as well: the announced length when the
     // file was written, 0 on every failure. A call made while another is running on this
@@ -70,6 +76,7 @@ class clsDownload {
 
     std::int32_t bufferSize_ = 8192;
     TransferBounds bounds_ = kArchiveBounds;
+    std::string caFile_;
     bool running_ = false;
     bool cancelRequested_ = false;
 };

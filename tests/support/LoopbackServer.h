@@ -41,6 +41,7 @@ class LoopbackServer {
     void Serve(const std::string& path, std::string body, Reply reply = Reply::kNormal);
     // "http://127.0.0.1:PORT" + path.
     std::string Url(const std::string& path) const;
+    std::uint16_t Port() const { return port_; }
     // The head (request line and header lines) of the last request received.
     std::string LastRequestHead() const;
     int RequestCount() const { return requests_.load(); }

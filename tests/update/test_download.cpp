@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "support/LoopbackServer.h"
 #include "support/PlatformFixture.h"
 #include "support/TempFiles.h"
+#include "support/TlsLoopback.h"
 #include "update/DownloadEvents.h"
 #include "update/clsDownload.h"
 
@@ -260,30 +262,59 @@ TEST_F(DownloadTest, VersionFileIsBoundedTo64KiB) {
 }
 
 // A NUL would cut the URL short where libcurl reads it, a line break would reach the request
-// line: neither is ever sent.
+// line; a scheme without a host is no URL: none is ever sent, and each is refused for being no
+// sendable URL (libcurl would refuse some of them too).
 TEST_F(DownloadTest, UrlWithANulOrControlCharacterIsNeverRequested) {
     server.Serve("/file", "data");
-    for (const std::string& tail : {std::string("\0.zip", 5), std::string("\r\nX-Evil: 1"),
-                                    std::string("\t"), std::string("\x7f")}) {
-        download.DownloadFile(server.Url("/file") + tail, destination);
+    const std::string file = server.Url("/file");
+    const std::string refused[] = {file + std::string("\0.zip", 5),
+                                   file + "\r\nX-Evil: 1",
+                                   file + "\t",
+                                   file + "\x7f",
+                                   "https://",
+                                   "http://"};
+    for (const std::string& url : refused) {
+        EXPECT_FALSE(IsSendableUrl(url)) << url;
+        download.DownloadFile(url, destination);
     }
+    EXPECT_TRUE(IsSendableUrl("https://h"));
     EXPECT_EQ(server.RequestCount(), 0);
-    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 0, 0, 0}));
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>(std::size(refused), 0));
     EXPECT_FALSE(std::filesystem::exists(destination));
 }
 
-// Redirects are followed within http(s) only: never to a file, an ftp server or the like.
+// Redirects are followed within http(s) only: never to a file, an ftp server or the like; http
+// may move up to https, https never down to http. Each refused redirect is noted with its 302.
 TEST_F(DownloadTest, RedirectLeavingHttpIsNotFollowed) {
+    const test::TlsLoopback tls(server);
+    download.SetCertificateAuthorities(tls.CaFile());
     test::TempFolder elsewhere;
     const std::string secret = elsewhere.Write("secret.txt", {'s', 'e', 'c', 'r', 'e', 't'});
     server.Serve("/moved", "data");
-    for (const std::string& target :
-         {"file://" + secret, std::string("ftp://127.0.0.1:1/x"), server.Url("/moved")}) {
-        server.Serve("/file", target, Reply::kRedirect);
-        download.DownloadFile(server.Url("/file"), destination);
+    struct Case {
+        std::string from;
+        std::string to;
+        bool arrives;
+    };
+    const Case cases[] = {
+        {server.Url("/file"), "file://" + secret, false},
+        {server.Url("/file"), "ftp://127.0.0.1:1/x", false},
+        {server.Url("/file"), server.Url("/moved"), true},
+        {server.Url("/file"), tls.Url("/moved"), true},
+        {tls.Url("/file"), tls.Url("/moved"), true},
+        {tls.Url("/file"), server.Url("/moved"), false},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(destination);
+        server.Serve("/file", c.to, Reply::kRedirect);
+        EXPECT_EQ(download.DownloadFile(c.from, destination), c.arrives ? 4 : 0) << c.to;
+        EXPECT_EQ(ReadText(destination) == "data", c.arrives) << c.to;
     }
-    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 0, 4}));
-    EXPECT_EQ(ReadText(destination), "data");
+    const std::string log = BugLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
+    EXPECT_EQ(log.find("|DownloadFile|302|clsDownload|HTTP status 302 is no download: https:"),
+              log.rfind("|DownloadFile|302|"))
+        << log;
 }
 
 TEST_F(DownloadTest, SlowServerEndsAtTheTotalBound) {

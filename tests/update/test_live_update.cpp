@@ -191,26 +191,41 @@ TEST_F(LiveUpdateTest, RefusedArchivesChangeNothingButTheLog) {
     ExpectProgramFolderUnchanged(true);
 }
 
-// A signature that never comes is no reason to wait: Cancel ends its transfer at once.
-TEST_F(LiveUpdateTest, CancelEndsAStalledSignatureAtOnce) {
+// Cancel while the archive's completion is handled asks for no signature; Cancel while a
+// signature that never comes is awaited ends its transfer at once. Either way the archive goes,
+// nothing is installed and nothing is logged: a cancel is no refusal.
+TEST_F(LiveUpdateTest, CancelWhileTheArchiveIsCheckedEndsTheCheckAtOnce) {
     fs::create_directory(UpdatesFolder());
     before = test::SnapshotFolder(folder.Path());
-    ServeRelease();
-    server.Serve("/files/GPW.zip.sig", std::string(88, 'A'), Reply::kStall);
-    downloader.DownloadComplete = [this](const std::string& fileName, std::int32_t) {
-        if (fileName == UpdatesFolder() + "GPW.zip") {
-            downloader.DownloadWaiting = [this] { downloader.Cancel(); };
+    for (const bool atCompletion : {true, false}) {
+        ServeRelease();
+        if (!atCompletion) {
+            server.Serve("/files/GPW.zip.sig", std::string(88, 'A'), Reply::kStall);
         }
-    };
-    LiveUpdate update(downloader, Settings());
-    ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
+        downloader.DownloadWaiting = nullptr;
+        downloader.DownloadComplete = [&](const std::string& fileName, std::int32_t) {
+            if (fileName != UpdatesFolder() + "GPW.zip") {
+                return;
+            }
+            if (atCompletion) {
+                downloader.Cancel();
+            } else {
+                downloader.DownloadWaiting = [this] { downloader.Cancel(); };
+            }
+        };
+        LiveUpdate update(downloader, Settings());
+        ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
+        const int requests = server.RequestCount();
 
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(update.FetchArchive(), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
-        << "the signature's transfer outlived Cancel";
-    EXPECT_FALSE(update.Install());
-    ExpectProgramFolderUnchanged(false);  // a cancel is no refusal: nothing logged
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(update.FetchArchive(), 0) << atCompletion;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
+            << "the signature's transfer outlived Cancel";
+        // the archive, and its signature unless Cancel came first
+        EXPECT_EQ(server.RequestCount() - requests, atCompletion ? 1 : 2);
+        EXPECT_FALSE(update.Install()) << atCompletion;
+        ExpectProgramFolderUnchanged(false);
+    }
 }
 
 // The archive is the program's alone (mode 0600, whatever the umask), and what is installed

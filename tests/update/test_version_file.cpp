@@ -37,6 +37,8 @@ TEST(VersionLineTest, UnusableLinesOfferNothing) {
         "",                                      // empty file or empty first line
         "a|1.2.4",                               // two fields
         "a|1.2.4|http://h/GPW.zip|d",            // four fields
+        "Gapwell|1.2.4|http://h/a|/GPW.zip",     // four fields, the last two a usable URL
+        "Gap\x7fwell|1.2.4|http://h/GPW.zip",    // DEL in the product field
         "|||",                                   // separators only
         "a|1.2.a|http://h/GPW.zip",              // version not numeric
         "a|...|http://h/GPW.zip",                // no digit at all
@@ -48,6 +50,7 @@ TEST(VersionLineTest, UnusableLinesOfferNothing) {
         "a|1.2.4|GPW.zip",                       // no "/" at all
         "a|1.2.4|http://h/a\\..\\..\\evil.zip",  // path separators of another system
         "a|1.2.4|http://h/x..zip",               // ".."
+        "a|1.2.4|http://h/GPW..zip",             // ".." in the program's own archive name
         "a|1.2.4|http://h/GPW.zip?dl=1",         // query text in the name
         "a|1.2.4|http://h/GPW zip.zip",          // blank in the name
         "a|1.2.4|http://h/-rf.zip",              // would read as an option
