@@ -227,9 +227,9 @@ pid_t EndedProcess() {
 }
 
 // The hand-over cannot start, and a folder planted in the incoming folder keeps the new read-me
-// from going back, so the old one cannot: the moves undone before and after it are undone all
-// the same, and the work folder stays with its journal and the old read-me. Once the folder is
-// gone, the next start puts everything back.
+// from going back, so the old one cannot: the moves reversed before and after that one are
+// undone all the same, and the work folder stays with its journal and the old read-me. Once
+// the folder is gone, the next start puts everything back.
 TEST_F(HostileFolderTest, PutBackThatFailsKeepsTheWorkFolderForTheNextStart) {
     fs::create_directory(AppFile("Updates"));
     const std::string archivePath = UpdatesFolder() + "GPW.zip";
