@@ -37,7 +37,10 @@ bool IsPlainName(const std::string& name) {
 }
 
 UniqueFd OpenFolder(const std::string& path) {
-    UniqueFd folder(::open(path.c_str(), kFolderFlags));
+    // A final "/" makes the system follow a link as the last part, O_NOFOLLOW or not.
+    const std::size_t end = path.find_last_not_of('/');
+    const std::string last = end == std::string::npos ? path : path.substr(0, end + 1);
+    UniqueFd folder(::open(last.c_str(), kFolderFlags));
     if (folder.Get() < 0) {
         throw ErrnoError(errno, path);
     }

@@ -15,6 +15,28 @@ void Check(bool ok, zip_t* archive) {
     }
 }
 
+struct ExternalAttributes {
+    zip_uint8_t system;
+    zip_uint32_t bits;
+};
+
+ExternalAttributes AttributesOf(const ZipEntry& entry) {
+    constexpr zip_uint32_t kDosFolderBit = 0x10;
+    constexpr zip_uint32_t kDosArchiveBit = 0x20;
+    switch (entry.kind) {
+        case ZipEntry::Kind::kDosFile:
+            return {ZIP_OPSYS_DOS, kDosArchiveBit};
+        case ZipEntry::Kind::kDosFolder:
+            return {ZIP_OPSYS_DOS, kDosFolderBit};
+        case ZipEntry::Kind::kLink:
+            return {ZIP_OPSYS_UNIX, zip_uint32_t{S_IFLNK | 0777} << 16};
+        case ZipEntry::Kind::kFile:
+        case ZipEntry::Kind::kFolder:
+            break;
+    }
+    return {ZIP_OPSYS_UNIX, zip_uint32_t{S_IFREG | entry.mode} << 16};
+}
+
 }  // namespace
 
 void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
@@ -37,10 +59,9 @@ void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries) {
             zip_source_free(source);
             Check(false, archive);
         }
-        const mode_t mode =
-            entry.kind == ZipEntry::Kind::kLink ? S_IFLNK | 0777 : S_IFREG | entry.mode;
+        const ExternalAttributes attributes = AttributesOf(entry);
         Check(zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0,
-                                               ZIP_OPSYS_UNIX, mode << 16) == 0,
+                                               attributes.system, attributes.bits) == 0,
               archive);
     }
     Check(zip_close(archive) == 0, archive);

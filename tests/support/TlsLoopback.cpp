@@ -1,6 +1,7 @@
 #include "support/TlsLoopback.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
@@ -71,15 +72,16 @@ void WritePem(const std::string& path, X509* certificate) {
     }
 }
 
-int ListenOnLoopback(std::uint16_t& port) {
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+UniqueFd ListenOnLoopback(std::uint16_t& port) {
+    UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const int fd = listener.Get();
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener, 16) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(fd, 16) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         Fail("listen on 127.0.0.1");
     }
     port = ntohs(address.sin_port);
@@ -120,31 +122,29 @@ TlsLoopback::TlsLoopback(const LoopbackServer& backend) : backendPort_(backend.P
     }
     const std::unique_ptr<X509, CertificateFree> certificate = SelfSigned(key.get());
     WritePem(CaFile(), certificate.get());
-    context_ = SSL_CTX_new(TLS_server_method());
-    if (context_ == nullptr || SSL_CTX_use_certificate(context_, certificate.get()) != 1 ||
-        SSL_CTX_use_PrivateKey(context_, key.get()) != 1) {
-        SSL_CTX_free(context_);
+    context_.reset(SSL_CTX_new(TLS_server_method()));
+    if (!context_ || SSL_CTX_use_certificate(context_.get(), certificate.get()) != 1 ||
+        SSL_CTX_use_PrivateKey(context_.get(), key.get()) != 1) {
         Fail("context");
     }
     int wake[2];
-    if (::pipe(wake) != 0) {
-        SSL_CTX_free(context_);
+    if (::pipe2(wake, O_CLOEXEC) != 0) {
         Fail("pipe");
     }
-    wakeRead_ = wake[0];
-    wakeWrite_ = wake[1];
+    wakeRead_ = UniqueFd(wake[0]);
+    wakeWrite_ = UniqueFd(wake[1]);
     listener_ = ListenOnLoopback(port_);
     thread_ = std::thread([this] { Run(); });
 }
 
 TlsLoopback::~TlsLoopback() {
     const char wake = 1;
-    (void)!::write(wakeWrite_, &wake, 1);
+    (void)!::write(wakeWrite_.Get(), &wake, 1);
     thread_.join();
-    ::close(listener_);
-    ::close(wakeRead_);
-    ::close(wakeWrite_);
-    SSL_CTX_free(context_);
+}
+
+void TlsLoopback::ContextFree::operator()(ssl_ctx_st* context) const {
+    SSL_CTX_free(context);
 }
 
 std::string TlsLoopback::Url(const std::string& path) const {
@@ -153,11 +153,11 @@ std::string TlsLoopback::Url(const std::string& path) const {
 
 void TlsLoopback::Run() {
     for (;;) {
-        pollfd fds[2] = {{listener_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        pollfd fds[2] = {{listener_.Get(), POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0 || fds[1].revents != 0) {
             return;
         }
-        const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int client = ::accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC);
         if (client >= 0) {
             Relay(client);
             ::close(client);
@@ -170,7 +170,7 @@ void TlsLoopback::Run() {
 void TlsLoopback::Relay(int client) const {
     const timeval wait{kHandshakeWaitSeconds, 0};
     ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-    const std::unique_ptr<SSL, SslFree> ssl(SSL_new(context_));
+    const std::unique_ptr<SSL, SslFree> ssl(SSL_new(context_.get()));
     if (!ssl || SSL_set_fd(ssl.get(), client) != 1 || SSL_accept(ssl.get()) != 1) {
         ERR_clear_error();
         return;
@@ -179,7 +179,7 @@ void TlsLoopback::Relay(int client) const {
     char buffer[16 * 1024];
     bool open = backend >= 0;
     while (open) {
-        pollfd fds[3] = {{client, POLLIN, 0}, {backend, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        pollfd fds[3] = {{client, POLLIN, 0}, {backend, POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}};
         if (SSL_pending(ssl.get()) == 0 && (::poll(fds, 3, -1) < 0 || fds[2].revents != 0)) {
             break;
         }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "base/PosixFile.h"
 #include "support/LoopbackServer.h"
 #include "support/TempFiles.h"
 
@@ -31,12 +33,18 @@ class TlsLoopback {
     void Run();
     void Relay(int client) const;
 
+    struct ContextFree {
+        void operator()(ssl_ctx_st* context) const;
+    };
+
+    // Each owned from the moment it exists, so that a constructor that fails part-way leaves
+    // nothing open.
     TempFolder folder_;
     std::uint16_t backendPort_;
-    ssl_ctx_st* context_ = nullptr;  // holds the certificate and its key
-    int listener_ = -1;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
+    std::unique_ptr<ssl_ctx_st, ContextFree> context_;  // holds the certificate and its key
+    UniqueFd wakeRead_;
+    UniqueFd wakeWrite_;
+    UniqueFd listener_;
     std::uint16_t port_ = 0;
     std::thread thread_;
 };

@@ -164,6 +164,7 @@ TEST_F(InstallTest, TheProgramsOwnNameChoosesTheExecutableAndLeftoverScriptsGo) 
     fs::permissions(AppFile("GPW"), fs::perms(0750));
     test::WriteFile(AppFile("DeleteOld_1b.sh"), "old");
     test::WriteFile(AppFile("DeleteOld_2c.sh"), "old");
+    fs::create_directory(AppFile("DeleteOld_3d.sh"));  // no script: stays where it is
     archivePath = UpdatesFolder() + "LICENSE.zip";
     test::WriteZip(archivePath, {{"GPW", kNewProgram}, {"LICENSE", "license"}});
 
@@ -171,6 +172,7 @@ TEST_F(InstallTest, TheProgramsOwnNameChoosesTheExecutableAndLeftoverScriptsGo) 
 
     EXPECT_FALSE(fs::exists(AppFile("DeleteOld_1b.sh")));
     EXPECT_FALSE(fs::exists(AppFile("DeleteOld_2c.sh")));
+    EXPECT_TRUE(fs::is_directory(AppFile("DeleteOld_3d.sh")));
     ASSERT_EQ(platform.hiddenProcesses.size(), 1U);
     const FakePlatform::HiddenProcessCall& call = platform.hiddenProcesses.front();
     EXPECT_EQ(call.program, "/bin/sh");

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,6 +18,8 @@
 #include "support/TestZip.h"
 #include "update/DoUpdate.h"
 #include "update/InstallFixture.h"
+#include "update/InterruptedUpdate.h"
+#include "update/StagedRelease.h"
 #include "update/UpdatesFolder.h"
 
 namespace gapwell {
@@ -34,6 +40,8 @@ struct HostileCase {
     // When set, every "readme.txX" in the archive's bytes becomes "readme.txt" (the zip writer
     // refuses to store two entries of one name).
     bool twoOfOneName = false;
+    // When set, what Bug.log must give as the reason (a later rule would refuse it as well).
+    const char* reason = nullptr;
 };
 
 void PrintTo(const HostileCase& hostile, std::ostream* out) {
@@ -50,9 +58,13 @@ std::vector<HostileCase> HostileCases() {
         {"EmptyExecutable", {{"GPW", ""}}},
         {"OnlyTheTravellingName", {{"GPW.new", kEvil, Kind::kFile, 0755}}},
         {"AnEntryEndingInNew", {{"GPW", kEvil}, {"readme.txt.new", "x"}}},
-        {"EntryNamedLikeTheUpdatesFolder", {{"GPW", kEvil}, {"Updates", "x"}}},
+        {.label = "EntryNamedLikeTheUpdatesFolder",
+         .entries = {{"GPW", kEvil}, {"Updates", "x"}},
+         .reason = "a file named like the updates folder: Updates"},
         {"EntryNamedLikeAHandOverScript", {{"GPW", kEvil}, {"DeleteOld_1b.sh", "rm -rf ~"}}},
-        {"EntryNamedLikeAFolderOfTheProgramFolder", {{"GPW", kEvil}, {"docs", "x"}}},
+        {.label = "EntryNamedLikeAFolderOfTheProgramFolder",
+         .entries = {{"GPW", kEvil}, {"docs", "x"}},
+         .reason = "a file named like a folder of the program folder: docs"},
         {"EntryNamedLikeTheErrorLog", {{"GPW", kEvil}, {"Bug.log", ""}}},
         {"EntryNamedLikeTheAutomaticCheckSetting", {{"GPW", kEvil}, {"autoupdate.dat", "1"}}},
         {"EntryNamedLikeTheSkippedVersion", {{"GPW", kEvil}, {"skipversion.dat", "9.9.9"}}},
@@ -113,6 +125,9 @@ TEST_P(HostileArchiveTest, ProgramFolderStaysAsItWasAndNothingStarts) {
     EXPECT_TRUE(platform.hiddenProcesses.empty());
     EXPECT_NE(BugLog().find("|DoUpdate|"), std::string::npos);
     EXPECT_NE(BugLog().find("|frmUpdate|"), std::string::npos);
+    if (hostile.reason != nullptr) {
+        EXPECT_NE(BugLog().find(hostile.reason), std::string::npos) << BugLog();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Archives, HostileArchiveTest, ::testing::ValuesIn(HostileCases()),
@@ -187,6 +202,96 @@ TEST_F(HostileFolderTest, HandOverThatCannotStartIsUndone) {
     EXPECT_EQ(platform.hiddenProcesses.size(), 2U);
     EXPECT_EQ(platform.taskDialogs.size(), 2U);
     ExpectUnchanged(before);
+}
+
+// The platform double that plants something just before the hand-over fails to start.
+class PlantingPlatform : public FakePlatform {
+  public:
+    explicit PlantingPlatform(const FakePlatform& platform) : FakePlatform(platform) {}
+    std::function<void()> plant;
+    void StartHiddenProcess(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& workingFolder) override {
+        plant();
+        FakePlatform::StartHiddenProcess(program, arguments, workingFolder);
+    }
+};
+
+// A process that has already ended: the next start takes its installation for interrupted.
+pid_t EndedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+// The hand-over cannot start, and a folder planted in the incoming folder keeps the new read-me
+// from going back, so the old one cannot: the moves reversed before and after that one are
+// undone all the same, and the work folder stays with its journal and the old read-me. Once
+// the folder is gone, the next start puts everything back.
+TEST_F(HostileFolderTest, PutBackThatFailsKeepsTheWorkFolderForTheNextStart) {
+    fs::create_directory(AppFile("Updates"));
+    const std::string archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath,
+                   {{"GPW", kNewProgram}, {"readme.txt", "new"}, {"LICENSE", "license"}});
+    const Snapshots before = TakeSnapshots();
+    PlantingPlatform planting(platform);
+    planting.failHiddenProcess = true;
+    fs::path planted;
+    planting.plant = [&] {
+        planted = fs::path(UpdatesFolder()) / WorkFolderName() / "incoming" / "readme.txt";
+        fs::create_directory(planted);
+    };
+    SetCurrentPlatform(&planting);
+    InstallOptions options;
+    options.processId = EndedProcess();
+
+    EXPECT_FALSE(DoUpdate(archivePath, UpdatesFolder(), options));
+
+    EXPECT_NE(BugLog().find("not every replaced file could be put back"), std::string::npos);
+    EXPECT_FALSE(fs::exists(AppFile("LICENSE")));
+    EXPECT_FALSE(fs::exists(AppFile("GPW.new"))) << "the first move, undone last";
+    EXPECT_EQ(test::ReadText(fs::path(UpdatesFolder()) / WorkFolderName() / "aside/readme.txt"),
+              "old read-me");
+    fs::remove(planted);
+    CompleteInterruptedUpdates(folder.Path().string(), "Updates");
+    ExpectUnchanged(before);
+}
+
+// A program folder reached through a link is not installed into.
+TEST_F(HostileFolderTest, ProgramFolderThatIsALinkIsNotFollowed) {
+    fs::create_directory(AppFile("Updates"));
+    test::WriteZip(UpdatesFolder() + "GPW.zip", {{"GPW", kNewProgram}, {"readme.txt", "new"}});
+    const std::string link = (outside.Path() / "program").string();
+    fs::create_directory_symlink(folder.Path(), link);
+    platform.programFolder = link;
+    const Snapshots before = TakeSnapshots();
+
+    EXPECT_FALSE(DoUpdate(link + "/Updates/GPW.zip", link + "/Updates/"));
+
+    ExpectUnchanged(before);
+    EXPECT_TRUE(platform.hiddenProcesses.empty());
+}
+
+// The work folder swapped for a link to a folder outside once the release is staged: the link
+// is neither followed nor emptied, and nothing moves.
+TEST_F(HostileFolderTest, WorkFolderSwappedForALinkIsNotFollowed) {
+    fs::create_directory(AppFile("Updates"));
+    test::WriteZip((outside.Path() / "GPW.zip").string(), {{"GPW", kNewProgram}});
+    const std::string archive = test::ReadText(outside.Path() / "GPW.zip");
+    std::optional<StagedRelease> staged;
+    staged.emplace(archive, "GPW.zip", UpdatesFolder(), kReleaseExtractBounds, 60);
+    const fs::path work = fs::path(UpdatesFolder()) / WorkFolderName();
+    fs::rename(work, outside.Path() / "work");
+    fs::create_directory_symlink(outside.Path() / "work", work);
+    const Snapshots before = TakeSnapshots();
+
+    EXPECT_THROW(staged->MoveInAndHandOver(::getpid()), RuntimeError);
+    staged.reset();
+
+    ExpectUnchanged(before);
+    EXPECT_TRUE(platform.hiddenProcesses.empty());
 }
 
 }  // namespace

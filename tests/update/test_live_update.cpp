@@ -14,6 +14,7 @@
 #include "support/FolderSnapshot.h"
 #include "support/LoopbackServer.h"
 #include "support/TestZip.h"
+#include "support/TlsLoopback.h"
 #include "update/InstallFixture.h"
 #include "update/LiveUpdate.h"
 #include "update/ReleaseSignature.h"
@@ -145,16 +146,32 @@ TEST_F(LiveUpdateTest, RefusedVersionFilesChangeNothing) {
     ExpectProgramFolderUnchanged(false);
 }
 
-// Under an https update folder an http archive is refused before any request for it.
+// Under an https update folder (the https front of the test's server) an http archive is
+// refused before any request for it and nothing is installed; the same line naming the archive
+// on the https front installs it.
 TEST_F(LiveUpdateTest, HttpsFolderRefusesAnHttpArchive) {
-    ServeRelease();
+    const test::TlsLoopback tls(server);
+    downloader.SetCertificateAuthorities(tls.CaFile());
     LiveUpdateSettings settings = Settings();
-    settings.rules.updateFolderUrl = "https://www.tarnwick.example/tarnwick/updates/";
-    LiveUpdate update(downloader, settings);
-    EXPECT_FALSE(update.CheckForUpdate(kAttendedCheckBounds).offer.usable);
-    EXPECT_EQ(update.FetchArchive(), 0);
-    EXPECT_EQ(server.RequestCount(), 1);
-    ExpectProgramFolderUnchanged(false);
+    settings.versionUrl = tls.Url("/tarnwick/updates/GPW.txt");
+    settings.rules.updateFolderUrl = tls.Url("/tarnwick/updates/");
+    ServeRelease();
+    for (const bool https : {false, true}) {
+        const std::string archiveUrl =
+            (https ? tls.Url("/files/GPW.zip") : server.Url("/files/GPW.zip"));
+        server.Serve("/tarnwick/updates/GPW.txt", "Gapwell|1.2.4|" + archiveUrl + "\r\n");
+        const int requests = server.RequestCount();
+        LiveUpdate update(downloader, settings);
+        EXPECT_EQ(update.CheckForUpdate(kAttendedCheckBounds).offer.usable, https);
+        EXPECT_EQ(update.FetchArchive() != 0, https);
+        EXPECT_EQ(update.Install(), https);
+        // the version file, and the archive and its signature when taken
+        EXPECT_EQ(server.RequestCount() - requests, https ? 3 : 1);
+        if (!https) {
+            ExpectProgramFolderUnchanged(false);
+        }
+    }
+    EXPECT_EQ(test::ReadText(AppFile("GPW.new")), kNewProgram);
 }
 
 // An archive without the maker's signature for this version, or whose signature file is

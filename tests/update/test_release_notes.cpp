@@ -31,7 +31,7 @@ TEST(ReleaseNotesTest, ControlCharactersAreDropped) {
         "a\0b\x1B[31mc\td\x7F"
         "e\x08"s +
         "\xC2\x85"
-        "f\xC2\x9B"
+        "f\xC2\x9B\xC2\x9F"
         "g\xC2\xA0h";
     EXPECT_EQ(ReleaseNotesOf(kLine + controls),
               "ab[31mc de"

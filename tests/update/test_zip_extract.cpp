@@ -49,11 +49,16 @@ TEST_F(ZipExtractTest, TopLevelFilesAreTakenAndTheRestIsSkipped) {
                              {"sub/inner.txt", "inner"},
                              {"link", "/etc/passwd", Kind::kLink},
                              {"../outside.txt", "outside"},
-                             {"..", "dots"}});
+                             {"..", "dots"},
+                             {".", "dot"},
+                             {"dos.txt", "dos", Kind::kDosFile},
+                             {"dosfolder", "", Kind::kDosFolder}});
 
-    EXPECT_EQ(Extract(kReleaseExtractBounds), (std::vector<std::string>{"GPW", "readme.txt"}));
+    EXPECT_EQ(Extract(kReleaseExtractBounds),
+              (std::vector<std::string>{"GPW", "readme.txt", "dos.txt"}));
 
-    EXPECT_EQ(Names(target.Path()), (std::set<std::string>{"GPW", "readme.txt"}));
+    EXPECT_EQ(Names(target.Path()), (std::set<std::string>{"GPW", "readme.txt", "dos.txt"}));
+    EXPECT_EQ(fs::status(target.Path() / "dos.txt").permissions(), fs::perms(0644));
     EXPECT_EQ(test::ReadText(target.Path() / "GPW"), "program");
     EXPECT_EQ(test::ReadText(target.Path() / "readme.txt"), "new read-me");
     EXPECT_FALSE(fs::exists(folder.Path() / "outside.txt"));

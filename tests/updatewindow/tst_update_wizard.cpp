@@ -290,11 +290,13 @@ class TestUpdateWizard : public QObject {
         QVERIFY(!IsLoaded(wizard));
     }
 
+    // Notes for the version the user has stay hidden.
     void noUpdate() {
-        ServeVersionLine("Gapwell|1.2.3|http://127.0.0.1/GPW.zip");
+        ServeVersionLine("Gapwell|1.2.3|http://127.0.0.1/GPW.zip\r\nFaster search.");
         frmUpdate* wizard = CheckedWizard();
 
         QVERIFY(wizard->lblNo->isVisibleTo(wizard) && !wizard->lblYes->isVisibleTo(wizard));
+        QVERIFY(!wizard->txtNotes->isVisibleTo(wizard) && !wizard->lblNotes->isVisibleTo(wizard));
         QCOMPARE(wizard->lblNo->text(),
                  QStringLiteral("No update available. Click Cancel to exit."));
         QVERIFY(wizard->lblThisVersion->font().bold() && !wizard->lblNewestVersion->font().bold());
@@ -693,6 +695,17 @@ class TestUpdateWizard : public QObject {
         QVERIFY(newer != nullptr);
         QCOMPARE(newer->lblNewestVersion->text(), QStringLiteral("Newest version: 1.2.5"));
         QVERIFY(newer->cmdSkip->isVisibleTo(newer));
+    }
+
+    // With notes, the skip button moves down with Cancel and Next, below the grown frame.
+    void skipMovesDownWithTheNotes() {
+        ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\nFaster search.");
+        frmUpdate* wizard = StartUpCheck();
+        QVERIFY(wizard != nullptr);
+        gapwell::ShowUpdateWizard(owner_.get());
+        QVERIFY(wizard->txtNotes->isVisible() && wizard->cmdSkip->isVisible());
+        QCOMPARE(wizard->cmdSkip->y(), wizard->cmdNext->y());
+        QVERIFY(wizard->cmdSkip->y() > wizard->fraFrame[1]->geometry().bottom());
     }
 
     // Next after the start-up offer downloads as usual; the skip button goes with step 2.
