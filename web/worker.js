@@ -51,11 +51,12 @@ function readSlice(offset, end) {
   return new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, end)));
 }
 
-// The whole file in blocks, with progress; null when a block cannot be read, so that the core
-// reads the file itself and reports the failure as for a larger file.
+// The whole file in blocks, with progress; null when memory for it is refused or a block cannot
+// be read, so that the core reads the file itself, as a larger one, and reports any failure.
 function readWhole() {
-  const bytes = new Uint8Array(file.size);
+  let bytes;
   try {
+    bytes = new Uint8Array(file.size);
     for (let offset = 0; offset < file.size; offset += kBlockSize) {
       const end = Math.min(file.size, offset + kBlockSize);
       bytes.set(readSlice(offset, end), offset);
