@@ -1,14 +1,20 @@
 'use strict';
 // The page's worker: runs the WebAssembly core on the opened ROM, one request at a time, so that
 // the page stays responsive. The page joins this script to gapwell-core.js in one blob; the core
-// reads the ROM through Module.romFiles (src/search/ReadOnlyFileWeb.cpp), here slices of the File,
-// never the whole of it.
+// reads the ROM through Module.romFiles (src/search/ReadOnlyFileWeb.cpp), here from the File.
+// Reading a File costs far more than the core's work on it, so a file of ROM size is read whole
+// once, when it is opened, and every request reads that copy; a larger one is read in blocks at
+// every request, with progress.
 
 const kNoSuchFile = -1;
 const kReadFailed = -4;
 const kProgressEveryMs = 100;
-// FileReaderSync costs much per call: the core's small pieces come out of one block read ahead.
-const kBlockSize = 4 << 20;
+// FileReaderSync costs much per call (32 MiB in 4 MiB blocks take half as long again as in one
+// call): the core's small pieces come out of one block read ahead, and a whole file is read in
+// blocks this large, fine enough for its progress.
+const kBlockSize = 16 << 20;
+// The largest file kept whole in the worker: twice the largest GBA ROM.
+const kLargestKept = 64 << 20;
 // The longest free-space list handed to the page: about 400 000 runs of JSON.
 const kLongestList = 32 << 20;
 
@@ -18,6 +24,8 @@ let fileFailed = false;
 let lastProgress = 0;
 const reader = new FileReaderSync();
 const block = { offset: 0, bytes: new Uint8Array(0) };
+// The whole opened file, read when it was opened; null for a larger file or one that failed.
+let kept = null;
 // The run map of the opened ROM, read again only for another filler byte.
 const map = { model: null, filler: null };
 
@@ -38,6 +46,49 @@ function reportProgress(done) {
   }
 }
 
+// Bytes [offset, end) of the File; throws when it cannot be read.
+function readSlice(offset, end) {
+  return new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, end)));
+}
+
+// The whole file in blocks, with progress; null when memory for it is refused or a block cannot
+// be read, so that the core reads the file itself, as a larger one, and reports any failure.
+function readWhole() {
+  let bytes;
+  try {
+    bytes = new Uint8Array(file.size);
+    for (let offset = 0; offset < file.size; offset += kBlockSize) {
+      const end = Math.min(file.size, offset + kBlockSize);
+      bytes.set(readSlice(offset, end), offset);
+      reportProgress(end);
+    }
+  } catch {
+    return null;
+  }
+  return bytes;
+}
+
+// The copy stands for the file only while the file can still be read as it was chosen. Chromium
+// refuses every read of a File whose file was changed or removed since, so one byte tells.
+function keptStillValid() {
+  try {
+    readSlice(0, 1);
+    return true;
+  } catch {
+    return false;
+  }
+}
+
+// Bytes [offset, end) from the copy, or from the block read ahead (read again when outside it).
+function bytesAt(offset, end) {
+  if (kept !== null) return kept.subarray(offset, end);
+  if (offset < block.offset || end > block.offset + block.bytes.length) {
+    block.bytes = readSlice(offset, Math.max(end, Math.min(file.size, offset + kBlockSize)));
+    block.offset = offset;
+  }
+  return block.bytes.subarray(offset - block.offset, end - block.offset);
+}
+
 const romFiles = {
   open(path) {
     if (file === null || path !== file.name) {
@@ -52,17 +103,12 @@ const romFiles = {
   read(handle, offset, heapOffset, size) {
     const end = Math.min(file.size, offset + size);
     if (offset >= end) return 0;
-    if (offset < block.offset || end > block.offset + block.bytes.length) {
-      try {
-        block.bytes = new Uint8Array(reader.readAsArrayBuffer(
-          file.slice(offset, Math.max(end, Math.min(file.size, offset + kBlockSize)))));
-      } catch (error) {
-        fileFailed = true;
-        return kReadFailed;
-      }
-      block.offset = offset;
+    try {
+      core.HEAPU8.set(bytesAt(offset, end), heapOffset);
+    } catch {
+      fileFailed = true;
+      return kReadFailed;
     }
-    core.HEAPU8.set(block.bytes.subarray(offset - block.offset, end - block.offset), heapOffset);
     reportProgress(end);
     return end - offset;
   },
@@ -72,6 +118,8 @@ const romFiles = {
 const operations = {
   open(chosen) {
     file = chosen;
+    kept = null;
+    if (file.size <= kLargestKept) kept = readWhole();
     map.model?.delete();
     map.model = new core.MapModel();
     map.filler = null;
@@ -123,8 +171,10 @@ onmessage = async ({ data }) => {
     return;
   }
   await ready;
-  // Each request reads the file afresh, as the core does: nothing is kept from the one before.
+  // Each request reads the file afresh, or the copy while the file is unchanged; once the file
+  // has changed, every request reads the file itself and fails as the core reports it.
   block.bytes = new Uint8Array(0);
+  if (kept !== null && data.op !== 'open' && !keptStillValid()) kept = null;
   fileFailed = false;
   lastProgress = Date.now();
   try {

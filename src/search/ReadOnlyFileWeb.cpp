@@ -7,8 +7,9 @@
 
 // The browser build's body: the files live on the JavaScript side, which hands over one object,
 // Module.romFiles, with open(path), length(handle), read(handle, offset, heapOffset, size) and
-// close(handle). In a Web Worker it reads slices of a File; under node it reads through the
-// file system. Either way the file is read piece by piece, never copied whole.
+// close(handle). In a Web Worker it reads slices of a File (or a copy of a ROM-sized File made
+// when it was opened); under node it reads through the file system. Either way this body asks
+// for pieces and never holds the whole file.
 // open and read report failures as the negative error kinds below.
 
 namespace {
