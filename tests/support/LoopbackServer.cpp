@@ -1,6 +1,7 @@
 #include "support/LoopbackServer.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -105,39 +106,39 @@ void WaitForClientToLeave(int fd, int wakeFd) {
 
 }  // namespace
 
-LoopbackServer::LoopbackServer() {
-    int wake[2];
-    if (::pipe(wake) != 0) {
-        Fail("pipe");
-    }
-    wakeRead_ = wake[0];
-    wakeWrite_ = wake[1];
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener_ < 0) {
-        Fail("socket");
-    }
+UniqueFd ListenOnLoopback(std::uint16_t& port) {
+    UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const int fd = listener.Get();
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
     socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(fd, 16) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         Fail("listen on 127.0.0.1");
     }
-    port_ = ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
+WakePipe MakeWakePipe() {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        Fail("pipe");
+    }
+    return WakePipe{UniqueFd(ends[0]), UniqueFd(ends[1])};
+}
+
+LoopbackServer::LoopbackServer() : wake_(MakeWakePipe()), listener_(ListenOnLoopback(port_)) {
     thread_ = std::thread([this] { Run(); });
 }
 
 LoopbackServer::~LoopbackServer() {
     stopping_ = true;
     const char wake = 1;
-    (void)!::write(wakeWrite_, &wake, 1);
+    (void)!::write(wake_.write.Get(), &wake, 1);
     thread_.join();
-    ::close(listener_);
-    ::close(wakeRead_);
-    ::close(wakeWrite_);
 }
 
 void LoopbackServer::Serve(const std::string& path, std::string body, Reply reply) {
@@ -166,10 +167,10 @@ bool LoopbackServer::FindRoute(const std::string& path, Route& route) const {
 
 void LoopbackServer::Run() {
     while (!StopRequested()) {
-        if (!WaitReadable(listener_, wakeRead_, -1)) {
+        if (!WaitReadable(listener_.Get(), wake_.read.Get(), -1)) {
             continue;
         }
-        const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int client = ::accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC);
         if (client >= 0) {
             Answer(client);
             ::close(client);
@@ -178,7 +179,7 @@ void LoopbackServer::Run() {
 }
 
 void LoopbackServer::Answer(int client) {
-    const std::string head = ReadHead(client, wakeRead_);
+    const std::string head = ReadHead(client, wake_.read.Get());
     if (head.empty()) {
         return;
     }
@@ -221,7 +222,7 @@ void LoopbackServer::Answer(int client) {
         case Reply::kSlowBody: {
             bool open = SendText(client, Head("200 OK", LengthField(body.size())));
             for (std::size_t sent = 0; open && sent < body.size(); sent += kSlowPiece) {
-                open = Pause(wakeRead_, kSlowPauseMs) &&
+                open = Pause(wake_.read.Get(), kSlowPauseMs) &&
                        SendText(client, body.substr(sent, kSlowPiece));
             }
             break;
@@ -230,7 +231,7 @@ void LoopbackServer::Answer(int client) {
             SendText(client, Head("302 Found", "Location: " + body + "\r\n" + LengthField(0)));
             break;
         case Reply::kLate:
-            if (Pause(wakeRead_, kLatePauseMs)) {
+            if (Pause(wake_.read.Get(), kLatePauseMs)) {
                 SendText(client, Head("200 OK", LengthField(body.size())) + body);
             }
             break;
@@ -245,7 +246,7 @@ void LoopbackServer::Answer(int client) {
             break;
         case Reply::kStall:
             if (SendText(client, Head("200 OK", LengthField(body.size())))) {
-                WaitForClientToLeave(client, wakeRead_);
+                WaitForClientToLeave(client, wake_.read.Get());
             }
             break;
     }

@@ -7,7 +7,20 @@
 #include <string>
 #include <thread>
 
+#include "base/PosixFile.h"
+
 namespace gapwell::test {
+
+// A socket listening on 127.0.0.1 at a port the system picks, stored in `port`. Throws when it
+// cannot listen.
+UniqueFd ListenOnLoopback(std::uint16_t& port);
+
+// A pipe whose write end wakes a serving thread that polls the read end; both close on exec.
+struct WakePipe {
+    UniqueFd read;
+    UniqueFd write;
+};
+WakePipe MakeWakePipe();
 
 // How the server answers a request for one path; all but kNormal misbehave on purpose.
 enum class Reply {
@@ -57,10 +70,9 @@ class LoopbackServer {
     bool FindRoute(const std::string& path, Route& route) const;
     bool StopRequested() const { return stopping_.load(); }
 
-    int listener_ = -1;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
-    std::uint16_t port_ = 0;
+    std::uint16_t port_ = 0;  // before listener_, which sets it
+    WakePipe wake_;
+    UniqueFd listener_;
     std::atomic<bool> stopping_{false};
     std::atomic<int> requests_{0};
     mutable std::mutex mutex_;

@@ -1,7 +1,6 @@
 #include "support/TlsLoopback.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
@@ -72,22 +71,6 @@ void WritePem(const std::string& path, X509* certificate) {
     }
 }
 
-UniqueFd ListenOnLoopback(std::uint16_t& port) {
-    UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    const int fd = listener.Get();
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(fd, 16) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        Fail("listen on 127.0.0.1");
-    }
-    port = ntohs(address.sin_port);
-    return listener;
-}
-
 int ConnectToLoopback(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
@@ -127,19 +110,14 @@ TlsLoopback::TlsLoopback(const LoopbackServer& backend) : backendPort_(backend.P
         SSL_CTX_use_PrivateKey(context_.get(), key.get()) != 1) {
         Fail("context");
     }
-    int wake[2];
-    if (::pipe2(wake, O_CLOEXEC) != 0) {
-        Fail("pipe");
-    }
-    wakeRead_ = UniqueFd(wake[0]);
-    wakeWrite_ = UniqueFd(wake[1]);
+    wake_ = MakeWakePipe();
     listener_ = ListenOnLoopback(port_);
     thread_ = std::thread([this] { Run(); });
 }
 
 TlsLoopback::~TlsLoopback() {
     const char wake = 1;
-    (void)!::write(wakeWrite_.Get(), &wake, 1);
+    (void)!::write(wake_.write.Get(), &wake, 1);
     thread_.join();
 }
 
@@ -153,7 +131,7 @@ std::string TlsLoopback::Url(const std::string& path) const {
 
 void TlsLoopback::Run() {
     for (;;) {
-        pollfd fds[2] = {{listener_.Get(), POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}};
+        pollfd fds[2] = {{listener_.Get(), POLLIN, 0}, {wake_.read.Get(), POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0 || fds[1].revents != 0) {
             return;
         }
@@ -179,7 +157,7 @@ void TlsLoopback::Relay(int client) const {
     char buffer[16 * 1024];
     bool open = backend >= 0;
     while (open) {
-        pollfd fds[3] = {{client, POLLIN, 0}, {backend, POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}};
+        pollfd fds[3] = {{client, POLLIN, 0}, {backend, POLLIN, 0}, {wake_.read.Get(), POLLIN, 0}};
         if (SSL_pending(ssl.get()) == 0 && (::poll(fds, 3, -1) < 0 || fds[2].revents != 0)) {
             break;
         }

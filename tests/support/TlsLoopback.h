@@ -42,8 +42,7 @@ class TlsLoopback {
     TempFolder folder_;
     std::uint16_t backendPort_;
     std::unique_ptr<ssl_ctx_st, ContextFree> context_;  // holds the certificate and its key
-    UniqueFd wakeRead_;
-    UniqueFd wakeWrite_;
+    WakePipe wake_;
     UniqueFd listener_;
     std::uint16_t port_ = 0;
     std::thread thread_;
