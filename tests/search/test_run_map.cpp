@@ -69,6 +69,11 @@ TEST(RunMap, CellsAtTheirEdges) {
          {{0x10, 8}},
          {false},
          {Data, Usable}},
+        {"a run that ends where the next cell starts leaves that one alone",
+         0x20,
+         {{0x08, 8}},
+         {false},
+         {Usable, Data}},
     };
     for (const Case& c : cases) {
         std::vector<RangeReferences> references(c.runs.size());
