@@ -101,7 +101,7 @@ int Run(const std::string& baseUrl, const std::string& key, const std::string& p
         std::fprintf(stderr, "no update offered\n");
         return 1;
     }
-    const std::int32_t size = update.FetchArchive();
+    const std::int32_t size = update.FetchArchive().totalBytes;
     const double fetched = PeakMiB();
     const bool installed = size != 0 && update.Install();
     const double peak = PeakMiB();

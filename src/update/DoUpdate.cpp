@@ -24,7 +24,7 @@ bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder,
               const InstallOptions& options) {
     std::optional<std::vector<std::uint8_t>> archive;
     {
-        ErrorScope scope("DoUpdate", "frmUpdate");
+        ErrorScope scope(options.reportAs.procedure, options.reportAs.module);
         scope.Step([&] {
             int error = 0;
             archive = ReadWholeFile(ArchivePath, kMaxArchiveBytes, &error);
@@ -42,7 +42,7 @@ bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder,
 
 bool DoUpdate(const std::string& ArchivePath, std::string_view archive,
               const std::string& UpdatesFolder, const InstallOptions& options) {
-    ErrorScope scope("DoUpdate", "frmUpdate");
+    ErrorScope scope(options.reportAs.procedure, options.reportAs.module);
     // The archive's signature, where the build carries a key, was checked on these very bytes
     // when its download completed.
     std::unique_ptr<StagedRelease> staged;

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "update/ReportNames.h"
 #include "update/ZipExtract.h"
 
 namespace gapwell {
@@ -12,6 +13,9 @@ struct InstallOptions {
     ExtractBounds bounds = kReleaseExtractBounds;
     int waitSeconds = 60;  // for the program to end, before the hand-over gives up
     int processId = 0;     // the program the hand-over waits for; 0: this process
+    // What failures are reported as; the wizard's Finish step, where the installation has
+    // always been reported.
+    ReportName reportAs{"DoUpdate", "frmUpdate"};
 };
 
 // Installs the archive downloaded into `UpdatesFolder` (Finish in the wizard), all or nothing:
@@ -20,8 +24,8 @@ struct InstallOptions {
 // moves them into the program folder and starts the hidden hand-over script, which swaps the
 // executables once this program has ended and starts the new one. A refused archive, or any
 // failure on the way, leaves the program folder exactly as it was and starts nothing; the
-// archive stays in the updates folder. Failures are reported through the error handler as
-// "DoUpdate" of "frmUpdate" (Retry tries the failed step again, Ignore leaves the update).
+// archive stays in the updates folder. Failures are reported through the error handler under
+// `options.reportAs` (Retry tries the failed step again, Ignore leaves the update).
 // Returns true when the script was started.
 //
 // `archive` is the archive's bytes, held in memory since they were checked, so that exactly

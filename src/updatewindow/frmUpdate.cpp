@@ -127,7 +127,7 @@ void frmUpdate::cmdNext_Click() {
     } else if (Step == 2) {
         scope.Step([&] {
             lblArchivePath->setText(
-                QString::fromStdString(CompactPath(ArchivePath, kArchivePathChars)));
+                QString::fromStdString(CompactPath(liveUpdate_->ArchivePath(), kArchivePathChars)));
             lblArchivePath->adjustSize();
         });
         scope.Step([&] { RunTransfers([&] { FetchArchive(); }); });

@@ -107,7 +107,7 @@ TEST_F(LiveUpdateTest, SignedReleaseIsCheckedFetchedAcceptedAndInstalled) {
     ASSERT_TRUE(check.updateAvailable);
     EXPECT_EQ(check.offer.newestVersion, "1.2.4");
     EXPECT_EQ(update.ArchivePath(), UpdatesFolder() + "GPW.zip");
-    EXPECT_EQ(update.FetchArchive(), static_cast<std::int32_t>(releaseBytes.size()));
+    EXPECT_EQ(update.FetchArchive().totalBytes, static_cast<std::int32_t>(releaseBytes.size()));
     EXPECT_EQ(test::ReadText(update.ArchivePath()), releaseBytes);
     EXPECT_TRUE(fs::is_empty(temp.Path()));
 
@@ -138,7 +138,7 @@ TEST_F(LiveUpdateTest, RefusedVersionFilesChangeNothing) {
         LiveUpdate update(downloader, Settings());
         EXPECT_FALSE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable)
             << line.substr(0, 80);
-        EXPECT_EQ(update.FetchArchive(), 0);
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kNoUpdate});
         EXPECT_FALSE(update.Install());
     }
     EXPECT_EQ(server.RequestCount(), 8);  // the version files only
@@ -152,7 +152,7 @@ TEST_F(LiveUpdateTest, HttpsFolderRefusesAnHttpArchive) {
     settings.rules.updateFolderUrl = "https://www.tarnwick.example/tarnwick/updates/";
     LiveUpdate update(downloader, settings);
     EXPECT_FALSE(update.CheckForUpdate(kAttendedCheckBounds).offer.usable);
-    EXPECT_EQ(update.FetchArchive(), 0);
+    EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kNoUpdate});
     EXPECT_EQ(server.RequestCount(), 1);
     ExpectProgramFolderUnchanged(false);
 }
@@ -180,7 +180,7 @@ TEST_F(LiveUpdateTest, RefusedArchivesChangeNothingButTheLog) {
         server.Serve("/files/GPW.zip.sig", c.body, c.reply);
         LiveUpdate update(downloader, Settings());
         ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
-        EXPECT_EQ(update.FetchArchive(), 0) << c.name;
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kRefused}) << c.name;
         EXPECT_FALSE(update.Install()) << c.name;
         EXPECT_FALSE(fs::exists(update.ArchivePath())) << c.name;
     }
@@ -218,7 +218,7 @@ TEST_F(LiveUpdateTest, CancelWhileTheArchiveIsCheckedEndsTheCheckAtOnce) {
         const int requests = server.RequestCount();
 
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(update.FetchArchive(), 0) << atCompletion;
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kCancelled}) << atCompletion;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
             << "the signature's transfer outlived Cancel";
         // the archive, and its signature unless Cancel came first
@@ -235,7 +235,7 @@ TEST_F(LiveUpdateTest, ArchiveRewrittenAfterItsCheckIsNotInstalled) {
     LiveUpdate update(downloader, Settings());
     ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
     const mode_t umask = ::umask(0);
-    const std::int32_t total = update.FetchArchive();
+    const std::int32_t total = update.FetchArchive().totalBytes;
     ::umask(umask);
     ASSERT_NE(total, 0);
     EXPECT_EQ(fs::status(update.ArchivePath()).permissions(), fs::perms(0600));
@@ -292,7 +292,7 @@ TEST_F(LiveUpdateTest, UpdatesSwappedForALinkMidDownloadChangesNothingOutside) {
                 fs::create_directory_symlink(outside.Path(), updates);
             }
         };
-        EXPECT_EQ(update.FetchArchive() != 0, signedForThisVersion);
+        EXPECT_EQ(update.FetchArchive().totalBytes != 0, signedForThisVersion);
         EXPECT_EQ(fs::exists(real / "GPW.zip"), signedForThisVersion);
         // The swap undone, the program folder is as it was, but for the accepted archive.
         fs::remove(updates);
