@@ -1,13 +1,8 @@
 #include "update/HandOverScript.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <string_view>
 
 #include "base/PosixFile.h"
-#include "base/RuntimeError.h"
 #include "update/FolderMove.h"
 #include "update/InstallJournal.h"
 
@@ -91,19 +86,7 @@ std::string HandOverScript(const HandOverPlan& plan) {
 }
 
 void WriteHandOverScript(int folder, const std::string& name, const std::string& text) {
-    const int fd =
-        ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        throw ErrnoError(errno, name);
-    }
-    const bool written = WriteAll(fd, text);
-    const int error = errno;
-    if (::close(fd) != 0 && written) {
-        throw ErrnoError(errno, name);
-    }
-    if (!written) {
-        throw ErrnoError(error, name);
-    }
+    WriteNewFile(folder, name, text, 0644);
 }
 
 }  // namespace gapwell

@@ -35,8 +35,9 @@ std::string HandOverScript(const HandOverPlan& plan);
 // `text` in single quotes, safe as one word of a shell command.
 std::string ShellQuote(const std::string& text);
 
-// Writes the script in one piece as the new file `name` in `folder` (a descriptor); an existing
-// name, a link included, is never reused or followed. Throws RuntimeError on failure.
+// Writes the script in one piece as the new file `name` (mode 0644) in `folder` (a descriptor);
+// an existing name, a link included, is never reused or followed. Throws RuntimeError on
+// failure, and a script not written whole does not stay.
 void WriteHandOverScript(int folder, const std::string& name, const std::string& text);
 
 }  // namespace gapwell
