@@ -19,8 +19,8 @@
 
 #include "support/FakePlatform.h"
 #include "update/LiveUpdate.h"
-#include "update/ReleaseSignature.h"
-#include "update/clsDownload.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/clsDownload.h"
 
 namespace {
 

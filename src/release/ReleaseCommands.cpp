@@ -14,10 +14,10 @@
 #include "base/PosixFile.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
-#include "update/ReleaseSignature.h"
-#include "update/TransferBounds.h"
-#include "update/UpdatePaths.h"
-#include "update/VersionFile.h"
+#include "update/files/UpdatePaths.h"
+#include "update/records/VersionFile.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/TransferBounds.h"
 
 namespace gapwell::release {
 

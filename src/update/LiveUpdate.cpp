@@ -7,12 +7,12 @@
 
 #include "services/ErrorScope.h"
 #include "services/modErrorHandler.h"
-#include "update/DoUpdate.h"
-#include "update/PrivateTempFile.h"
-#include "update/ReleaseCheck.h"
-#include "update/ReleaseNotes.h"
-#include "update/UpdatesFolder.h"
-#include "update/clsDownload.h"
+#include "update/install/DoUpdate.h"
+#include "update/install/UpdatesFolder.h"
+#include "update/records/ReleaseNotes.h"
+#include "update/signature/ReleaseCheck.h"
+#include "update/transfer/PrivateTempFile.h"
+#include "update/transfer/clsDownload.h"
 
 namespace gapwell {
 

@@ -4,11 +4,11 @@
 #include <optional>
 #include <string>
 
-#include "update/HttpReceive.h"
-#include "update/ReleaseSignature.h"
-#include "update/ReportNames.h"
-#include "update/TransferBounds.h"
-#include "update/VersionFile.h"
+#include "services/ReportName.h"
+#include "update/records/VersionFile.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/HttpReceive.h"
+#include "update/transfer/TransferBounds.h"
 
 namespace gapwell {
 

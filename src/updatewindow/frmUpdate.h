@@ -11,8 +11,8 @@
 
 #include "base/Version.h"
 #include "update/LiveUpdate.h"
-#include "update/TransferBounds.h"
-#include "update/clsDownload.h"
+#include "update/transfer/TransferBounds.h"
+#include "update/transfer/clsDownload.h"
 
 class QCloseEvent;
 class QGroupBox;

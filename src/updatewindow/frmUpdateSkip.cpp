@@ -8,7 +8,7 @@
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "ui/LayoutHelpers.h"
-#include "update/SkippedVersion.h"
+#include "update/records/SkippedVersion.h"
 #include "updatewindow/frmUpdate.h"
 
 namespace gapwell {

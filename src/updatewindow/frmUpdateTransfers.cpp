@@ -11,9 +11,9 @@
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "update/LiveUpdate.h"
-#include "update/UniqueTag.h"
-#include "update/VersionFile.h"
 #include "update/WizardTexts.h"
+#include "update/files/UniqueTag.h"
+#include "update/records/VersionFile.h"
 #include "updatewindow/LiveProgressLabel.h"
 #include "updatewindow/frmUpdate.h"
 

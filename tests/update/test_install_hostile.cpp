@@ -12,9 +12,9 @@
 #include "base/RuntimeError.h"
 #include "services/modMsgBox.h"
 #include "support/TestZip.h"
-#include "update/DoUpdate.h"
 #include "update/InstallFixture.h"
-#include "update/UpdatesFolder.h"
+#include "update/install/DoUpdate.h"
+#include "update/install/UpdatesFolder.h"
 
 namespace gapwell {
 namespace {

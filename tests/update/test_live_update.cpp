@@ -16,8 +16,8 @@
 #include "support/TestZip.h"
 #include "update/InstallFixture.h"
 #include "update/LiveUpdate.h"
-#include "update/ReleaseSignature.h"
-#include "update/clsDownload.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/clsDownload.h"
 
 namespace gapwell {
 namespace {
