@@ -90,7 +90,7 @@ class LiveUpdate {
 
   private:
     std::string ReadVersionFile(const std::string& path);
-    // Whether the downloaded archive is accepted: the signature check with its report.
+    // Decides on the downloaded archive: accepted, cancelled, or refused (the refusal logged).
     ArchiveFetch CheckArchive(ReceivedBody& archive);
     // The archive's signature for the offered version, fetched and checked; valid without a
     // public key.
