@@ -15,9 +15,11 @@
 namespace gapwell {
 namespace {
 
-constexpr int kPressRetry = 4;  // the task dialog's Retry: the error report's Retry
+// Task-dialog results of the error report: Retry, and Cancel for Ignore.
+constexpr int kPressRetry = 4;
+constexpr int kPressCancel = 2;
 
-// Lifts the file size limit, then answers the report with Retry.
+// Lifts the file size limit, then answers the report: Retry once, then Ignore.
 class LiftingPlatform : public FakePlatform {
   public:
     int TaskDialog(const TaskDialogRequest& request) override {
@@ -38,7 +40,8 @@ TEST_F(DownloadedFileTest, RetryAfterACutWriteWritesTheFileAnew) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         LiftingPlatform lifting;
-        lifting.defaultTaskDialogAnswer = kPressRetry;
+        lifting.taskDialogAnswers = {kPressRetry};
+        lifting.defaultTaskDialogAnswer = kPressCancel;
         lifting.programFolder = platform.programFolder;
         SetCurrentPlatform(&lifting);
         std::signal(SIGXFSZ, SIG_IGN);
