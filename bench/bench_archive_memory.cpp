@@ -19,8 +19,8 @@
 
 #include "support/FakePlatform.h"
 #include "update/LiveUpdate.h"
-#include "update/ReleaseSignature.h"
-#include "update/clsDownload.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/clsDownload.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ int Run(const std::string& baseUrl, const std::string& key, const std::string& p
         std::fprintf(stderr, "no update offered\n");
         return 1;
     }
-    const std::int32_t size = update.FetchArchive();
+    const std::int32_t size = update.FetchArchive().totalBytes;
     const double fetched = PeakMiB();
     const bool installed = size != 0 && update.Install();
     const double peak = PeakMiB();

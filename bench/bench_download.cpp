@@ -16,7 +16,7 @@
 #include "platform/QtPlatform.h"
 #include "services/Language.h"
 #include "update/WizardTexts.h"
-#include "update/clsDownload.h"
+#include "update/transfer/clsDownload.h"
 #include "updatewindow/LiveProgressLabel.h"
 
 namespace {

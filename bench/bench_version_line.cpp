@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "update/VersionFile.h"
+#include "update/records/VersionFile.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -2,13 +2,22 @@
 # Run as: cmake -DSOURCE_DIR=<repo>/src -P CheckLayers.cmake
 #
 # Who may include whom (besides its own folder). A folder named here may be included whole; a
-# path names the one header of that folder that is open to the includer.
+# path names the one header of that folder that is open to the includer. A folder with rooms
+# (sub-folders named in the table, such as update/transfer) is checked room by room: a room, and
+# the files at the top of its folder, include only what their own line names; from outside, the
+# folder is included whole.
 #
 #   base       -
 #   platform   base
 #   search     base
 #   services   base platform
-#   update     base platform services
+#   update/files      base platform services
+#   update/transfer   base platform services update/files
+#   update/records    base platform services update/files update/transfer update/ReplacedFile.h
+#   update/signature  base platform services update/files update/transfer update/records
+#   update/install    base platform services update/files update/transfer update/records
+#   update            base platform services update/files update/transfer update/records
+#                     update/signature update/install
 #   cli        base search
 #   release    base services update
 #   ui         base platform services
@@ -16,7 +25,8 @@
 #   updatewindow  base platform services update ui
 #   mapwindow  base platform services search ui
 #   app        base platform services search ui about/ShowAbout.h updatewindow/UpdateWizard.h
-#              update/AutomaticCheck.h update/InterruptedUpdate.h mapwindow/ShowFreeSpaceMap.h
+#              update/records/AutomaticCheck.h update/install/InterruptedUpdate.h
+#              mapwindow/ShowFreeSpaceMap.h
 #   web        base search services/StringTables.h cli/CommandLine.h cli/Commands.h cli/Output.h
 #
 # The generated version facts (base/Version.h) belong to base.
@@ -24,7 +34,15 @@ set(allowed_base "")
 set(allowed_platform base)
 set(allowed_search base)
 set(allowed_services base platform)
-set(allowed_update base platform services)
+set(allowed_update/files base platform services)
+set(allowed_update/transfer base platform services update/files)
+set(allowed_update/records base platform services update/files update/transfer
+    update/ReplacedFile.h)
+set(allowed_update/signature base platform services update/files update/transfer update/records)
+set(allowed_update/install base platform services update/files update/transfer update/records)
+set(allowed_update base platform services update/files update/transfer update/records
+    update/signature update/install)
+set(folders_with_rooms update)
 set(allowed_cli base search)
 set(allowed_release base services update)
 set(allowed_ui base platform services)
@@ -32,7 +50,7 @@ set(allowed_about base platform services ui)
 set(allowed_updatewindow base platform services update ui)
 set(allowed_mapwindow base platform services search ui)
 set(allowed_app base platform services search ui about/ShowAbout.h updatewindow/UpdateWizard.h
-    update/AutomaticCheck.h update/InterruptedUpdate.h mapwindow/ShowFreeSpaceMap.h)
+    update/records/AutomaticCheck.h update/install/InterruptedUpdate.h mapwindow/ShowFreeSpaceMap.h)
 set(allowed_web base search services/StringTables.h cli/CommandLine.h cli/Commands.h
     cli/Output.h)
 
@@ -42,23 +60,42 @@ if(NOT SOURCE_DIR)
     message(FATAL_ERROR "CheckLayers: pass -DSOURCE_DIR=<repo>/src")
 endif()
 
+# The room of a path: its first two folders when they name a room of the table, else its first
+# folder. A file in an unlisted sub-folder of a folder with rooms has no room.
+function(room_of path out)
+    string(REGEX MATCH "^[^/]+" folder "${path}")
+    string(REGEX MATCH "^[^/]+/[^/]+/" subfolder "${path}")
+    string(REGEX REPLACE "/$" "" room "${subfolder}")
+    if(room AND DEFINED allowed_${room})
+        set(${out} ${room} PARENT_SCOPE)
+    elseif(room AND folder IN_LIST folders_with_rooms)
+        set(${out} "" PARENT_SCOPE)
+    else()
+        set(${out} ${folder} PARENT_SCOPE)
+    endif()
+endfunction()
+
 set(violations "")
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp
     ${SOURCE_DIR}/*.h.in)
 foreach(source IN LISTS sources)
-    string(REGEX MATCH "^[^/]+" folder ${source})
-    if(NOT DEFINED allowed_${folder})
-        list(APPEND violations "${source}: folder '${folder}' has no place in the layer table")
+    room_of(${source} room)
+    if(NOT DEFINED allowed_${room})
+        list(APPEND violations "${source}: its folder has no place in the layer table")
         continue()
     endif()
+    string(REGEX MATCH "^[^/]+" folder ${source})
     file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
     foreach(line IN LISTS includes)
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" header "${line}")
         string(REGEX MATCH "^[^/]+" target_folder ${header})
+        room_of(${header} target_room)
         if(header STREQUAL target_folder)
             list(APPEND violations "${source}: \"${header}\" names no layer folder")
-        elseif(NOT target_folder STREQUAL folder AND NOT target_folder IN_LIST allowed_${folder}
-               AND NOT header IN_LIST allowed_${folder})
+        elseif(target_room STREQUAL room OR target_room IN_LIST allowed_${room}
+               OR header IN_LIST allowed_${room})
+            continue()
+        elseif(target_folder STREQUAL folder OR NOT target_folder IN_LIST allowed_${room})
             list(APPEND violations "${source}: includes \"${header}\" from a layer above")
         endif()
     endforeach()

@@ -4,7 +4,7 @@
 #include "app/frmMain.h"
 #include "platform/Platform.h"
 #include "services/ErrorScope.h"
-#include "update/AutomaticCheck.h"
+#include "update/records/AutomaticCheck.h"
 #include "updatewindow/UpdateWizard.h"
 
 namespace gapwell {

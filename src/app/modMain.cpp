@@ -6,7 +6,7 @@
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "ui/LoadedForms.h"
-#include "update/InterruptedUpdate.h"
+#include "update/install/InterruptedUpdate.h"
 
 namespace gapwell {
 

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "base/RuntimeError.h"
+
 namespace gapwell {
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
@@ -52,14 +54,31 @@ bool WriteAll(int fd, std::string_view data) {
                     [fd](const char* bytes, std::size_t size) { return ::write(fd, bytes, size); });
 }
 
-namespace {
+void WriteNewFile(int folder, const std::string& name, std::string_view data, mode_t mode) {
+    UniqueFd file(
+        ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (file.Get() < 0) {
+        throw ErrnoError(errno, name);
+    }
+    errno = 0;
+    const bool written = WriteAll(file.Get(), data);
+    int error = written ? 0 : (errno != 0 ? errno : EIO);
+    if (::close(file.Release()) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlinkat(folder, name.c_str(), 0);
+        throw ErrnoError(error, name);
+    }
+}
 
-// Why the open file `fd` cannot be read whole within `maxBytes`: 0 when it is a regular file
-// that may fit. A regular file whose size is already over the limit is refused unread.
-int RefusalOf(int fd, std::int64_t maxBytes) {
+int RegularFileRefusal(int fd, std::int64_t maxBytes, mode_t* type) {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
         return errno;
+    }
+    if (type != nullptr) {
+        *type = status.st_mode;
     }
     if (S_ISDIR(status.st_mode)) {
         return EISDIR;
@@ -69,6 +88,8 @@ int RefusalOf(int fd, std::int64_t maxBytes) {
     }
     return status.st_size > maxBytes ? EFBIG : 0;
 }
+
+namespace {
 
 // Reads `fd` to its end, but never more than `maxBytes` + 1 bytes. The size stat reports is
 // not trusted: files of /proc report 0 and still hold text, and a file may grow while it is
@@ -101,7 +122,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        LinkRule links) {
     const int noFollow = links == LinkRule::kRefuse ? O_NOFOLLOW : 0;
     const UniqueFd fd(::open(path.c_str(), O_RDONLY | noFollow | O_NONBLOCK | O_CLOEXEC));
-    int failure = fd.Get() < 0 ? errno : RefusalOf(fd.Get(), maxBytes);
+    int failure = fd.Get() < 0 ? errno : RegularFileRefusal(fd.Get(), maxBytes);
     std::vector<std::uint8_t> bytes;
     if (failure == 0) {
         failure = ReadToEnd(fd.Get(), maxBytes, bytes);

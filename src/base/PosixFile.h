@@ -11,7 +11,8 @@
 #include <vector>
 
 // POSIX file plumbing shared by the layers above: a descriptor that closes itself, writing a
-// text whole, reading a small regular file whole, and the environment.
+// text whole, creating a new file whole, reading a small regular file whole, and the
+// environment.
 namespace gapwell {
 
 // A descriptor, closed when it goes out of scope.
@@ -44,6 +45,18 @@ bool WriteAll(std::string_view data, const WriteCall& write);
 
 // The same on a file descriptor.
 bool WriteAll(int fd, std::string_view data);
+
+// Creates `name` in the open folder `folder` (AT_FDCWD: `name` is a path) as a new file with
+// permissions `mode` (less the umask) and writes all of `data` to it. An existing name, a link
+// included, is never followed, replaced or reused. The write and the close are both checked;
+// on any failure the file created is removed and RuntimeError thrown with the errno and `name`
+// (EIO for a write that took no byte and set no error).
+void WriteNewFile(int folder, const std::string& name, std::string_view data, mode_t mode);
+
+// Why the open file `fd` is not a regular file to be read within `maxBytes`; 0 when it is one.
+// The errno of a failed fstat, EISDIR for a folder, EINVAL for another file that is not regular
+// (`type`, when given, receives its mode), EFBIG for a regular file whose size is over the limit.
+int RegularFileRefusal(int fd, std::int64_t maxBytes, mode_t* type = nullptr);
 
 // Whether a reader goes through a link that `path` itself names. Files in the program's own
 // folders are never read through one (a link planted there could point anywhere); a path the

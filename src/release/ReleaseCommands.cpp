@@ -14,10 +14,10 @@
 #include "base/PosixFile.h"
 #include "base/RuntimeError.h"
 #include "base/Version.h"
-#include "update/ReleaseSignature.h"
-#include "update/TransferBounds.h"
-#include "update/UpdatePaths.h"
-#include "update/VersionFile.h"
+#include "update/files/UpdatePaths.h"
+#include "update/records/VersionFile.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/TransferBounds.h"
 
 namespace gapwell::release {
 
@@ -60,28 +60,12 @@ std::string ReadText(const std::string& path, const InputKind& kind) {
     return {bytes.begin(), bytes.end()};
 }
 
-// Creates `path` (never replacing a file or following a link) with the given permissions and
-// writes `text` to it.
-void WriteNewFile(const std::string& path, const std::string& text, mode_t mode) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd < 0) {
-        throw ErrnoError(errno, path);
-    }
-    const bool written = WriteAll(fd, text);
-    const int writeError = errno;
-    if (::close(fd) != 0 || !written) {
-        const int error = written ? errno : writeError;
-        ::unlink(path.c_str());
-        throw ErrnoError(error, path);
-    }
-}
-
 }  // namespace
 
 int Keygen(const std::string& secretFile, std::ostream& out) {
     ReleaseKeyPair keys = MakeReleaseKeyPair();
-    WriteNewFile(secretFile, EncodeBase64(keys.secretKey.data(), keys.secretKey.size()) + "\n",
-                 0600);
+    WriteNewFile(AT_FDCWD, secretFile,
+                 EncodeBase64(keys.secretKey.data(), keys.secretKey.size()) + "\n", 0600);
     WipeSecretKey(keys.secretKey);
     out << EncodeBase64(keys.publicKey.data(), keys.publicKey.size()) << '\n';
     return 0;
@@ -119,7 +103,8 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
     WipeSecretKey(*secretKey);
     const std::string signatureFile = archive + ".sig";
     ::unlink(signatureFile.c_str());
-    WriteNewFile(signatureFile, EncodeBase64(signature.data(), signature.size()) + "\n", 0644);
+    WriteNewFile(AT_FDCWD, signatureFile, EncodeBase64(signature.data(), signature.size()) + "\n",
+                 0644);
     out << line << notes;
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 
 #include "base/RuntimeError.h"
 
@@ -31,41 +32,34 @@ const char* KindOf(mode_t mode) {
 
 }  // namespace
 
-ReadOnlyFile::ReadOnlyFile(const std::string& path) : path_(path) {
+ReadOnlyFile::ReadOnlyFile(const std::string& path)
     // Without O_NONBLOCK, opening a FIFO waits for a writer, possibly for ever. The flag changes
     // nothing for the regular files accepted below.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) {
+    : path_(path), fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
+    if (fd_.Get() < 0) {
         throw ErrnoError(errno, path);
-    }
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) {
-        const int error = errno;
-        ::close(fd_);
-        throw ErrnoError(error, path);
     }
     // Only regular files have a length and an end: a FIFO or a device such as /dev/zero
     // could be read for ever.
-    if (S_ISDIR(info.st_mode)) {
-        ::close(fd_);
-        throw ErrnoError(EISDIR, path);
+    mode_t type = 0;
+    const int refusal =
+        RegularFileRefusal(fd_.Get(), std::numeric_limits<std::int64_t>::max(), &type);
+    if (refusal == EINVAL) {
+        throw RuntimeError(EINVAL,
+                           std::string("Not a regular file (it is ") + KindOf(type) + "): " + path);
     }
-    if (!S_ISREG(info.st_mode)) {
-        ::close(fd_);
-        throw RuntimeError(EINVAL, std::string("Not a regular file (it is ") +
-                                       KindOf(info.st_mode) + "): " + path);
+    if (refusal != 0) {
+        throw ErrnoError(refusal, path);
     }
     // The search reads front to back; let the kernel read ahead generously.
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(fd_.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
-ReadOnlyFile::~ReadOnlyFile() {
-    ::close(fd_);
-}
+ReadOnlyFile::~ReadOnlyFile() = default;
 
 std::int64_t ReadOnlyFile::Length() const {
     struct stat info {};
-    if (::fstat(fd_, &info) != 0) {
+    if (::fstat(fd_.Get(), &info) != 0) {
         throw ErrnoError(errno, path_);
     }
     return info.st_size;
@@ -78,7 +72,7 @@ std::size_t ReadOnlyFile::ReadAt(std::int64_t offset, std::uint8_t* buffer,
     }
     std::size_t total = 0;
     while (total < size) {
-        const ssize_t got = ::pread(fd_, buffer + total, size - total,
+        const ssize_t got = ::pread(fd_.Get(), buffer + total, size - total,
                                     static_cast<off_t>(offset) + static_cast<off_t>(total));
         if (got < 0) {
             if (errno == EINTR) {

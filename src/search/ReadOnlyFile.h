@@ -4,13 +4,18 @@
 #include <cstdint>
 #include <string>
 
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+#include "base/PosixFile.h"
+#endif
+
 namespace gapwell {
 
 // A regular file opened for reading only (never created), closed when the object goes away.
 // Anything else (a folder, a FIFO or pipe, a device) is refused.
 // Failures throw RuntimeError with the system's error number (errno; on Windows the Win32 error
 // code) and the path. The path is UTF-8 on Windows too.
-// ReadOnlyFile.cpp holds the POSIX body, ReadOnlyFileWin32.cpp the Windows one.
+// ReadOnlyFile.cpp holds the POSIX body, ReadOnlyFileWin32.cpp the Windows one and
+// ReadOnlyFileWeb.cpp the browser's.
 class ReadOnlyFile {
   public:
     explicit ReadOnlyFile(const std::string& path);
@@ -27,8 +32,10 @@ class ReadOnlyFile {
     std::string path_;
 #ifdef _WIN32
     void* handle_;
+#elif defined(__EMSCRIPTEN__)
+    int fd_;  // the page's handle of the file
 #else
-    int fd_;
+    UniqueFd fd_;
 #endif
 };
 

@@ -7,21 +7,14 @@
 
 #include "services/ErrorScope.h"
 #include "services/modErrorHandler.h"
-#include "update/DoUpdate.h"
-#include "update/PrivateTempFile.h"
-#include "update/ReleaseCheck.h"
-#include "update/ReleaseNotes.h"
-#include "update/UpdatesFolder.h"
-#include "update/clsDownload.h"
+#include "update/install/DoUpdate.h"
+#include "update/install/UpdatesFolder.h"
+#include "update/records/ReleaseNotes.h"
+#include "update/signature/ReleaseCheck.h"
+#include "update/transfer/PrivateTempFile.h"
+#include "update/transfer/clsDownload.h"
 
 namespace gapwell {
-
-namespace {
-
-constexpr const char* kModuleName = "frmUpdate";
-constexpr const char* kCompleteProc = "Updater_DownloadComplete";
-
-}  // namespace
 
 LiveUpdate::LiveUpdate(clsDownload& downloader, LiveUpdateSettings settings)
     : downloader_(downloader), settings_(std::move(settings)) {}
@@ -30,7 +23,7 @@ VersionCheck LiveUpdate::CheckForUpdate(const TransferBounds& bounds) {
     check_ = VersionCheck{};
     accepted_.reset();
     std::optional<PrivateTempFile> versionFile;
-    ErrorScope scope("cmdNext_Click", kModuleName);
+    ErrorScope scope(settings_.startReport.procedure, settings_.startReport.module);
     scope.Step([&] { versionFile.emplace(settings_.versionTempFile); });
     if (!versionFile) {
         return check_;
@@ -54,7 +47,7 @@ VersionCheck LiveUpdate::CheckForUpdate(const TransferBounds& bounds) {
 // it has been read or given up, not before, so that Retry finds it.
 std::string LiveUpdate::ReadVersionFile(const std::string& path) {
     std::string text;
-    ErrorScope scope(kCompleteProc, kModuleName);
+    ErrorScope scope(settings_.completionReport.procedure, settings_.completionReport.module);
     scope.Step([&] { text = ReadVersionFileText(path); });
     ::unlink(path.c_str());
     return text;
@@ -64,18 +57,18 @@ std::string LiveUpdate::ArchivePath() const {
     return settings_.updatesFolder + check_.offer.archiveFileName;
 }
 
-std::int32_t LiveUpdate::FetchArchive() {
+FetchedArchive LiveUpdate::FetchArchive() {
     accepted_.reset();
     if (!check_.updateAvailable) {
-        return 0;
+        return {ArchiveFetch::kNoUpdate};
     }
-    ErrorScope scope("cmdNext_Click", kModuleName);
+    ErrorScope scope(settings_.startReport.procedure, settings_.startReport.module);
     // An updates folder that could not be prepared (Ignore included) is never downloaded into:
     // it may be a link to somewhere else.
     UniqueFd updates;
     scope.Step([&] { updates = PrepareUpdatesFolder(settings_.updatesFolder); });
     if (updates.Get() < 0) {
-        return 0;
+        return {ArchiveFetch::kFolderNotPrepared};
     }
     downloader_.SetBounds(kArchiveBounds);
     const std::string& name = check_.offer.archiveFileName;
@@ -84,45 +77,55 @@ std::int32_t LiveUpdate::FetchArchive() {
     std::optional<ReceivedBody> archive = downloader_.DownloadInto(
         check_.offer.archiveUrl, updates.Get(), name, ArchivePath(), headroom);
     if (!archive) {
-        return 0;
+        return {downloader_.Cancelled() ? ArchiveFetch::kCancelled : ArchiveFetch::kTransferFailed};
     }
-    // An archive cancelled while its completion was handled is not checked: it goes like a
-    // refused one.
-    bool signedArchive = false;
-    if (!downloader_.Cancelled()) {
-        ErrorScope checking(kCompleteProc, kModuleName);
-        checking.Step([&] { signedArchive = ArchiveIsSigned(*archive); });
-    }
-    if (!signedArchive) {
+    const ArchiveFetch outcome = CheckArchive(*archive);
+    if (outcome != ArchiveFetch::kAccepted) {
         ::unlinkat(updates.Get(), name.c_str(), 0);
-        return 0;
+        return {outcome};
     }
     accepted_ = std::move(archive);
-    return accepted_->size;
+    return {ArchiveFetch::kAccepted, accepted_->size};
 }
 
-// With a public key: whether the archive carries the maker's signature for the offered
-// version. A refusal other than Cancel is logged in Bug.log.
-bool LiveUpdate::ArchiveIsSigned(ReceivedBody& archive) {
+// An archive cancelled while its completion was handled is not checked: it goes like a refused
+// one, but unlogged. A refusal is logged in Bug.log; a failure of the check itself (Ignore
+// included) refuses the archive too.
+ArchiveFetch LiveUpdate::CheckArchive(ReceivedBody& archive) {
+    if (downloader_.Cancelled()) {
+        return ArchiveFetch::kCancelled;
+    }
+    const ReportName& report = settings_.completionReport;
+    std::optional<SignatureCheck> check;
+    ErrorScope checking(report.procedure, report.module);
+    checking.Step([&] { check = CheckSignature(archive); });
+    if (check == SignatureCheck::kValid) {
+        return ArchiveFetch::kAccepted;
+    }
+    if (downloader_.Cancelled()) {
+        return ArchiveFetch::kCancelled;
+    }
+    if (check) {
+        LogError(report.procedure, EBADMSG, report.module, SignatureCheckText(*check), 0);
+    }
+    return ArchiveFetch::kRefused;
+}
+
+SignatureCheck LiveUpdate::CheckSignature(ReceivedBody& archive) {
     if (settings_.publicKey.empty()) {
-        return true;
+        return SignatureCheck::kValid;
     }
     const PrivateTempFile signatureFile(settings_.signatureTempFile);
-    const SignatureCheck check = CheckDownloadedRelease(downloader_, check_.offer.archiveUrl,
-                                                        archive, check_.offer.newestVersion,
-                                                        settings_.publicKey, signatureFile.Path());
-    if (check == SignatureCheck::kValid) {
-        return true;
-    }
-    if (!downloader_.Cancelled()) {
-        LogError(kCompleteProc, EBADMSG, kModuleName, SignatureCheckText(check), 0);
-    }
-    return false;
+    return CheckDownloadedRelease(downloader_, check_.offer.archiveUrl, archive,
+                                  check_.offer.newestVersion, settings_.publicKey,
+                                  signatureFile.Path());
 }
 
 bool LiveUpdate::Install() {
+    InstallOptions options;
+    options.reportAs = settings_.installReport;
     return accepted_ &&
-           DoUpdate(ArchivePath(), accepted_->Body(), settings_.updatesFolder, InstallOptions{});
+           DoUpdate(ArchivePath(), accepted_->Body(), settings_.updatesFolder, options);
 }
 
 }  // namespace gapwell

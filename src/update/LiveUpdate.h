@@ -4,9 +4,11 @@
 #include <optional>
 #include <string>
 
-#include "update/HttpReceive.h"
-#include "update/TransferBounds.h"
-#include "update/VersionFile.h"
+#include "services/ReportName.h"
+#include "update/records/VersionFile.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/HttpReceive.h"
+#include "update/transfer/TransferBounds.h"
 
 namespace gapwell {
 
@@ -23,6 +25,29 @@ struct LiveUpdateSettings {
     std::string signatureTempFile;
     std::string updatesFolder;  // with a trailing "/"
     std::string publicKey;      // base64; empty: no signature is asked for
+    // What failures of the local steps are reported as: preparing a transfer (the version
+    // file's temporary file, the updates folder), handling a completed one (reading the version
+    // file, checking the archive), and the installation.
+    ReportName startReport;
+    ReportName completionReport;
+    ReportName installReport;
+};
+
+// What became of the archive, and why.
+enum class ArchiveFetch {
+    kAccepted,
+    kNoUpdate,           // the check found no update to fetch
+    kFolderNotPrepared,  // the updates folder could not be made safe to download into
+    kTransferFailed,
+    kCancelled,  // by the downloader's owner, during the transfers or their check
+    kRefused,    // no valid signature for the offered version
+};
+
+struct FetchedArchive {
+    ArchiveFetch outcome = ArchiveFetch::kNoUpdate;
+    std::int32_t totalBytes = 0;  // of the accepted archive; 0 otherwise
+
+    bool operator==(const FetchedArchive&) const = default;
 };
 
 // The outcome of the version check.
@@ -36,8 +61,8 @@ struct VersionCheck {
 // The whole Live Update sequence without a window: check for an update, fetch and accept the
 // archive, install it. Every transfer goes through `downloader`, whose owner sees its progress
 // and waiting events and may cancel it. Failures of the local steps are reported through the
-// error handler under the wizard's names ("Updater_DownloadComplete", "cmdNext_Click" of
-// "frmUpdate"); nothing a server sends gets further than an unusable line or a refused archive.
+// error handler under the names the settings give; nothing a server sends gets further than an
+// unusable line or a refused archive.
 class LiveUpdate {
   public:
     LiveUpdate(clsDownload& downloader, LiveUpdateSettings settings);
@@ -46,6 +71,8 @@ class LiveUpdate {
     // read is reported; Retry reads the file again, as it is kept until it was read or given up),
     // deletes it, and compares the offered version with the program's own.
     VersionCheck CheckForUpdate(const TransferBounds& bounds);
+    // The last check's outcome (nothing found before the first).
+    const VersionCheck& LastCheck() const { return check_; }
 
     // Where the offered archive goes: the updates folder + the archive's file name.
     std::string ArchivePath() const;
@@ -54,9 +81,8 @@ class LiveUpdate {
     // archive into it (created anew, mode 0600, through the folder opened at the start) and,
     // with a public key, fetches its signature and checks the archive's bytes as received. A
     // refused archive is deleted and the reason logged in Bug.log; a cancelled one is deleted.
-    // Returns the archive's size when it was accepted, 0 otherwise (a failed or cancelled transfer
-    // included). The accepted bytes are kept in memory for Install.
-    std::int32_t FetchArchive();
+    // The accepted bytes are kept in memory for Install.
+    FetchedArchive FetchArchive();
 
     // Installs the accepted archive from the bytes that were checked (DoUpdate), whatever has
     // become of the file since; true when the hand-over was started.
@@ -64,7 +90,11 @@ class LiveUpdate {
 
   private:
     std::string ReadVersionFile(const std::string& path);
-    bool ArchiveIsSigned(ReceivedBody& archive);
+    // Decides on the downloaded archive: accepted, cancelled, or refused (the refusal logged).
+    ArchiveFetch CheckArchive(ReceivedBody& archive);
+    // The archive's signature for the offered version, fetched and checked; valid without a
+    // public key.
+    SignatureCheck CheckSignature(ReceivedBody& archive);
 
     clsDownload& downloader_;
     LiveUpdateSettings settings_;

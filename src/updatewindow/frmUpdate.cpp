@@ -16,10 +16,10 @@
 #include "services/modLocalizedIDs.h"
 #include "ui/Localize.h"
 #include "ui/SingleWindow.h"
-#include "update/UniqueTag.h"
-#include "update/UpdatePaths.h"
-#include "update/VersionFile.h"
 #include "update/WizardTexts.h"
+#include "update/files/UniqueTag.h"
+#include "update/files/UpdatePaths.h"
+#include "update/records/VersionFile.h"
 #include "updatewindow/LiveProgressLabel.h"
 
 namespace gapwell {
@@ -127,7 +127,7 @@ void frmUpdate::cmdNext_Click() {
     } else if (Step == 2) {
         scope.Step([&] {
             lblArchivePath->setText(
-                QString::fromStdString(CompactPath(ArchivePath, kArchivePathChars)));
+                QString::fromStdString(CompactPath(liveUpdate_->ArchivePath(), kArchivePathChars)));
             lblArchivePath->adjustSize();
         });
         scope.Step([&] { RunTransfers([&] { FetchArchive(); }); });

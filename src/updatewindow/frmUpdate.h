@@ -11,8 +11,8 @@
 
 #include "base/Version.h"
 #include "update/LiveUpdate.h"
-#include "update/TransferBounds.h"
-#include "update/clsDownload.h"
+#include "update/transfer/TransferBounds.h"
+#include "update/transfer/clsDownload.h"
 
 class QCloseEvent;
 class QGroupBox;
@@ -109,27 +109,24 @@ class frmUpdate : public QDialog {
     bool OfferIsSkipped(const VersionCheck& check) const;
     void ShowSkipChoice(bool skipped);
     void cmdSkip_Click();
-    void ArchiveComplete(std::int32_t TotalBytes);
+    void ArchiveComplete(const FetchedArchive& archive);
 
     // The wizard's own reporting wrappers of the path helpers.
     std::string GetTempPath();
     std::string CompactPath(const std::string& path, std::int32_t maxChars);
 
     std::string CurrentVersion;
-    std::string NewestVersion;
     std::string TempFile;
     std::string VersionUrl;
     std::string UpdatesFolder;
-    std::string ArchiveUrl;
-    std::string ArchivePath;
     std::int32_t Step = 0;
-    bool UpdateAvailable = false;
+    bool UpdateAvailable = false;  // an update was found and offered
     bool Downloaded = false;
     bool Installing = false;
     clsDownload Updater;
 
     QPointer<QTimer> showTimer_;
-    std::unique_ptr<LiveUpdate> liveUpdate_;
+    std::unique_ptr<LiveUpdate> liveUpdate_;  // made by the version check: the offer's holder
     std::optional<TransferBounds> versionCheckBounds_;
     std::string releasePublicKey_ = version::kUpdatePublicKey;
     std::unique_ptr<LiveProgressLabel> progressLine_;

@@ -8,7 +8,7 @@
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "ui/LayoutHelpers.h"
-#include "update/SkippedVersion.h"
+#include "update/records/SkippedVersion.h"
 #include "updatewindow/frmUpdate.h"
 
 namespace gapwell {
@@ -38,7 +38,7 @@ void frmUpdate::ShowSkipChoice(bool skipped) {
 
 // The record is a convenience: when it cannot be written the wizard closes all the same.
 void frmUpdate::cmdSkip_Click() {
-    WriteSkippedVersion(SkippedVersionFile(), NewestVersion);
+    WriteSkippedVersion(SkippedVersionFile(), liveUpdate_->LastCheck().offer.newestVersion);
     close();
 }
 

@@ -11,9 +11,9 @@
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "update/LiveUpdate.h"
-#include "update/UniqueTag.h"
-#include "update/VersionFile.h"
 #include "update/WizardTexts.h"
+#include "update/files/UniqueTag.h"
+#include "update/records/VersionFile.h"
 #include "updatewindow/LiveProgressLabel.h"
 #include "updatewindow/frmUpdate.h"
 
@@ -39,7 +39,7 @@ void SetBold(QLabel* label) {
 void frmUpdate::Updater_DownloadProgress(const std::string& FileName, std::int32_t CurrentBytes,
                                          std::int32_t TotalBytes) {
     // Only the archive's own transfer is shown; its signature is a few bytes.
-    if (Step != 2 || FileName != ArchivePath) {
+    if (Step != 2 || FileName != liveUpdate_->ArchivePath()) {
         return;
     }
     ErrorScope scope("Updater_DownloadProgress", kModuleName);
@@ -65,6 +65,9 @@ void frmUpdate::CheckForUpdate() {
     settings.signatureTempFile = GetTempPath() + "_sig" + GetUniqueTag() + ".tmp";
     settings.updatesFolder = UpdatesFolder;
     settings.publicKey = releasePublicKey_;
+    settings.startReport = {"cmdNext_Click", kModuleName};
+    settings.completionReport = {"Updater_DownloadComplete", kModuleName};
+    settings.installReport = {"DoUpdate", kModuleName};
     liveUpdate_ = std::make_unique<LiveUpdate>(Updater, std::move(settings));
     const VersionCheck check = liveUpdate_->CheckForUpdate(
         versionCheckBounds_.value_or(IsUnattended ? kVersionCheckBounds : kAttendedCheckBounds));
@@ -86,10 +89,7 @@ void frmUpdate::VersionCheckComplete(const VersionCheck& check) {
         return;
     }
     scope.Step([&] {
-        NewestVersion = check.offer.newestVersion;
         if (check.offer.usable) {
-            ArchiveUrl = check.offer.archiveUrl;
-            ArchivePath = liveUpdate_->ArchivePath();
             lblProgress->setText(
                 QString::fromStdString(ConfigurationRetrievedText(check.totalBytes)));
         } else {
@@ -132,28 +132,28 @@ void frmUpdate::ShowVersions(bool updateAvailable) {
     lblNewestVersion->move(lblThisVersion->x() + lblThisVersion->width() + kVersionGapPixels,
                            lblThisVersion->y());
     lblNewestVersion->setText(Text(kStrNewestVersion) + QLatin1Char(' ') +
-                              QString::fromStdString(NewestVersion));
+                              QString::fromStdString(liveUpdate_->LastCheck().offer.newestVersion));
     lblNewestVersion->adjustSize();
 }
 
 void frmUpdate::FetchArchive() {
     cmdSkip->hide();
-    const std::int32_t total = liveUpdate_->FetchArchive();
+    const FetchedArchive archive = liveUpdate_->FetchArchive();
     if (!unloaded_) {
-        ArchiveComplete(total);
+        ArchiveComplete(archive);
     }
 }
 
-void frmUpdate::ArchiveComplete(std::int32_t TotalBytes) {
+void frmUpdate::ArchiveComplete(const FetchedArchive& archive) {
     ErrorScope scope("Updater_DownloadComplete", kModuleName);
-    if (TotalBytes != 0) {
+    if (archive.outcome == ArchiveFetch::kAccepted) {
         scope.Step([&] {
             cmdCancel->setText(Text(kStrFinish));
             cmdCancel->setFocus();
         });
         scope.Step([&] {
-            lblProgressUpdate->setText(
-                QString::fromStdString(DownloadCompleteText(TotalBytes, decimalSeparator_)));
+            lblProgressUpdate->setText(QString::fromStdString(
+                DownloadCompleteText(archive.totalBytes, decimalSeparator_)));
         });
         scope.Step([&] { Downloaded = true; });
     } else {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "update/ReleaseSignature.h"
+#include "update/signature/ReleaseSignature.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

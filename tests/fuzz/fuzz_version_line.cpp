@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "update/VersionFile.h"
+#include "update/records/VersionFile.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "release/ReleaseTool.h"
 #include "support/CommandRun.h"
 #include "support/TempFiles.h"
-#include "update/TransferBounds.h"
+#include "update/transfer/TransferBounds.h"
 
 namespace gapwell::release {
 namespace {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "update/clsDownload.h"
+#include "update/transfer/clsDownload.h"
 
 namespace gapwell::test {
 

@@ -9,7 +9,7 @@
 #include "base/RuntimeError.h"
 #include "support/FakePlatform.h"
 #include "support/TempFiles.h"
-#include "update/AutomaticCheck.h"
+#include "update/records/AutomaticCheck.h"
 
 namespace gapwell {
 namespace {

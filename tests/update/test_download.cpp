@@ -13,7 +13,7 @@
 #include "support/TempFiles.h"
 #include "support/TlsLoopback.h"
 #include "update/DownloadEvents.h"
-#include "update/clsDownload.h"
+#include "update/transfer/clsDownload.h"
 
 namespace gapwell {
 namespace {

@@ -10,7 +10,7 @@
 #include "support/PlatformFixture.h"
 #include "support/TempFiles.h"
 #include "update/DownloadEvents.h"
-#include "update/clsDownload.h"
+#include "update/transfer/clsDownload.h"
 
 namespace gapwell {
 namespace {

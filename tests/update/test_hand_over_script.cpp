@@ -7,9 +7,9 @@
 #include <string>
 
 #include "support/TempFiles.h"
-#include "update/HandOverScript.h"
 #include "update/InstallFixture.h"
-#include "update/NoFollow.h"
+#include "update/files/NoFollow.h"
+#include "update/install/HandOverScript.h"
 
 namespace gapwell {
 namespace {

@@ -12,14 +12,14 @@
 #include "support/LoopbackServer.h"
 #include "support/Polling.h"
 #include "support/TestZip.h"
-#include "update/DoUpdate.h"
-#include "update/HandOverScript.h"
 #include "update/InstallFixture.h"
-#include "update/InterruptedUpdate.h"
-#include "update/ReleaseCheck.h"
-#include "update/UpdatesFolder.h"
-#include "update/VersionFile.h"
-#include "update/clsDownload.h"
+#include "update/install/DoUpdate.h"
+#include "update/install/HandOverScript.h"
+#include "update/install/InterruptedUpdate.h"
+#include "update/install/UpdatesFolder.h"
+#include "update/records/VersionFile.h"
+#include "update/signature/ReleaseCheck.h"
+#include "update/transfer/clsDownload.h"
 
 extern char** environ;
 

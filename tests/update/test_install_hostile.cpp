@@ -16,11 +16,11 @@
 #include "base/RuntimeError.h"
 #include "services/modMsgBox.h"
 #include "support/TestZip.h"
-#include "update/DoUpdate.h"
 #include "update/InstallFixture.h"
-#include "update/InterruptedUpdate.h"
-#include "update/StagedRelease.h"
-#include "update/UpdatesFolder.h"
+#include "update/install/DoUpdate.h"
+#include "update/install/InterruptedUpdate.h"
+#include "update/install/StagedRelease.h"
+#include "update/install/UpdatesFolder.h"
 
 namespace gapwell {
 namespace {

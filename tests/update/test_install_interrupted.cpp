@@ -18,10 +18,10 @@
 #include "services/modMsgBox.h"
 #include "support/Polling.h"
 #include "support/TestZip.h"
-#include "update/DoUpdate.h"
 #include "update/InstallFixture.h"
-#include "update/InstallJournal.h"
-#include "update/InterruptedUpdate.h"
+#include "update/install/DoUpdate.h"
+#include "update/install/InstallJournal.h"
+#include "update/install/InterruptedUpdate.h"
 
 namespace {
 

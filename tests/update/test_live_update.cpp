@@ -17,8 +17,8 @@
 #include "support/TlsLoopback.h"
 #include "update/InstallFixture.h"
 #include "update/LiveUpdate.h"
-#include "update/ReleaseSignature.h"
-#include "update/clsDownload.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/clsDownload.h"
 
 namespace gapwell {
 namespace {
@@ -108,7 +108,7 @@ TEST_F(LiveUpdateTest, SignedReleaseIsCheckedFetchedAcceptedAndInstalled) {
     ASSERT_TRUE(check.updateAvailable);
     EXPECT_EQ(check.offer.newestVersion, "1.2.4");
     EXPECT_EQ(update.ArchivePath(), UpdatesFolder() + "GPW.zip");
-    EXPECT_EQ(update.FetchArchive(), static_cast<std::int32_t>(releaseBytes.size()));
+    EXPECT_EQ(update.FetchArchive().totalBytes, static_cast<std::int32_t>(releaseBytes.size()));
     EXPECT_EQ(test::ReadText(update.ArchivePath()), releaseBytes);
     EXPECT_TRUE(fs::is_empty(temp.Path()));
 
@@ -139,7 +139,7 @@ TEST_F(LiveUpdateTest, RefusedVersionFilesChangeNothing) {
         LiveUpdate update(downloader, Settings());
         EXPECT_FALSE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable)
             << line.substr(0, 80);
-        EXPECT_EQ(update.FetchArchive(), 0);
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kNoUpdate});
         EXPECT_FALSE(update.Install());
     }
     EXPECT_EQ(server.RequestCount(), 8);  // the version files only
@@ -163,7 +163,8 @@ TEST_F(LiveUpdateTest, HttpsFolderRefusesAnHttpArchive) {
         const int requests = server.RequestCount();
         LiveUpdate update(downloader, settings);
         EXPECT_EQ(update.CheckForUpdate(kAttendedCheckBounds).offer.usable, https);
-        EXPECT_EQ(update.FetchArchive() != 0, https);
+        EXPECT_EQ(update.FetchArchive().outcome,
+                  https ? ArchiveFetch::kAccepted : ArchiveFetch::kNoUpdate);
         EXPECT_EQ(update.Install(), https);
         // the version file, and the archive and its signature when taken
         EXPECT_EQ(server.RequestCount() - requests, https ? 3 : 1);
@@ -197,7 +198,7 @@ TEST_F(LiveUpdateTest, RefusedArchivesChangeNothingButTheLog) {
         server.Serve("/files/GPW.zip.sig", c.body, c.reply);
         LiveUpdate update(downloader, Settings());
         ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
-        EXPECT_EQ(update.FetchArchive(), 0) << c.name;
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kRefused}) << c.name;
         EXPECT_FALSE(update.Install()) << c.name;
         EXPECT_FALSE(fs::exists(update.ArchivePath())) << c.name;
     }
@@ -235,7 +236,7 @@ TEST_F(LiveUpdateTest, CancelWhileTheArchiveIsCheckedEndsTheCheckAtOnce) {
         const int requests = server.RequestCount();
 
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(update.FetchArchive(), 0) << atCompletion;
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kCancelled}) << atCompletion;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
             << "the signature's transfer outlived Cancel";
         // the archive, and its signature unless Cancel came first
@@ -252,7 +253,7 @@ TEST_F(LiveUpdateTest, ArchiveRewrittenAfterItsCheckIsNotInstalled) {
     LiveUpdate update(downloader, Settings());
     ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
     const mode_t umask = ::umask(0);
-    const std::int32_t total = update.FetchArchive();
+    const std::int32_t total = update.FetchArchive().totalBytes;
     ::umask(umask);
     ASSERT_NE(total, 0);
     EXPECT_EQ(fs::status(update.ArchivePath()).permissions(), fs::perms(0600));
@@ -309,7 +310,7 @@ TEST_F(LiveUpdateTest, UpdatesSwappedForALinkMidDownloadChangesNothingOutside) {
                 fs::create_directory_symlink(outside.Path(), updates);
             }
         };
-        EXPECT_EQ(update.FetchArchive() != 0, signedForThisVersion);
+        EXPECT_EQ(update.FetchArchive().totalBytes != 0, signedForThisVersion);
         EXPECT_EQ(fs::exists(real / "GPW.zip"), signedForThisVersion);
         // The swap undone, the program folder is as it was, but for the accepted archive.
         fs::remove(updates);

@@ -10,9 +10,9 @@
 
 #include "support/LoopbackServer.h"
 #include "support/TempFiles.h"
-#include "update/ReleaseCheck.h"
-#include "update/ReleaseSignature.h"
-#include "update/clsDownload.h"
+#include "update/signature/ReleaseCheck.h"
+#include "update/signature/ReleaseSignature.h"
+#include "update/transfer/clsDownload.h"
 
 namespace gapwell {
 namespace {

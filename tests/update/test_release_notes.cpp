@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "update/ReleaseNotes.h"
+#include "update/records/ReleaseNotes.h"
 
 namespace gapwell {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/TempFiles.h"
-#include "update/ReleaseSignature.h"
+#include "update/signature/ReleaseSignature.h"
 
 namespace gapwell {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/TempFiles.h"
-#include "update/SkippedVersion.h"
+#include "update/records/SkippedVersion.h"
 
 namespace gapwell {
 namespace {

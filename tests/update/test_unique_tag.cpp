@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "update/UniqueTag.h"
+#include "update/files/UniqueTag.h"
 
 namespace gapwell {
 namespace {

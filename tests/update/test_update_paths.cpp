@@ -2,7 +2,7 @@
 
 #include "support/FakePlatform.h"
 #include "support/TempFiles.h"
-#include "update/UpdatePaths.h"
+#include "update/files/UpdatePaths.h"
 
 namespace gapwell {
 namespace {

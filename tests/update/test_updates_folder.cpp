@@ -4,7 +4,7 @@
 
 #include "base/RuntimeError.h"
 #include "support/TempFiles.h"
-#include "update/UpdatesFolder.h"
+#include "update/install/UpdatesFolder.h"
 
 namespace gapwell {
 namespace {

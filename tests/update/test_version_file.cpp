@@ -9,7 +9,7 @@
 #include "base/RuntimeError.h"
 #include "base/Version.h"
 #include "support/TempFiles.h"
-#include "update/VersionFile.h"
+#include "update/records/VersionFile.h"
 
 namespace gapwell {
 namespace {

@@ -10,8 +10,8 @@
 #include "support/TempFiles.h"
 #include "support/TestZip.h"
 #include "update/InstallFixture.h"
-#include "update/NoFollow.h"
-#include "update/ZipExtract.h"
+#include "update/files/NoFollow.h"
+#include "update/install/ZipExtract.h"
 
 namespace gapwell {
 namespace {

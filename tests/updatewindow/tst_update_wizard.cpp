@@ -29,8 +29,8 @@
 #include "support/LoopbackServer.h"
 #include "support/TestZip.h"
 #include "ui/LoadedForms.h"
-#include "update/ReleaseSignature.h"
 #include "update/WizardTexts.h"
+#include "update/signature/ReleaseSignature.h"
 #include "updatewindow/UpdateWizard.h"
 #include "updatewindow/frmUpdate.h"
 
