@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "search/FreeRuns.h"
-#include "search/References.h"
+#include "search/Pointers.h"
 #include "search/RunMap.h"
 
 namespace {
@@ -95,7 +95,7 @@ std::pair<double, double> MillisecondsToReferences(const std::string& path, std:
     });
     runCount = ranges.size();
     const Stopwatch stopwatch;
-    gapwell::FindReferences(path, ranges, gapwell::kListedPointers);
+    gapwell::FindPointers(path, ranges, gapwell::kListedPointers);
     return stopwatch.Elapsed();
 }
 

@@ -23,7 +23,7 @@ class QTimer;
 namespace gapwell {
 
 class clsHexBox;
-struct RangeReferences;
+struct RangePointers;
 struct SearchFields;
 
 // The main window. Its controls carry their design names as object names, their string ids as
@@ -160,9 +160,9 @@ class frmMain : public QMainWindow {
     // Search or Find next through a search session; the window shows what it returns.
     void DoSearch(bool FindNext);
     // Gives a result that a word points at exactly a warning mark and a tooltip naming the
-    // pointers and counting the words that point into its `needed` bytes (frmMainReferences.cpp).
+    // pointers and counting the words that point into its `needed` bytes (frmMainPointers.cpp).
     static void ShowPointerMark(QListWidgetItem* item, std::int64_t needed,
-                                const RangeReferences& references);
+                                const RangePointers& references);
     // The row of the result list's selected item; -1 when none is selected. The list's current
     // row is no substitute: Ctrl+click takes the selection away and leaves the current row.
     int SelectedResultRow() const;

@@ -47,14 +47,14 @@ void ListPrinter::PrintBatch() {
     if (batch_.empty()) {
         return;
     }
-    const std::vector<RangeReferences> references = FindReferences(rom_, batch_);
+    const std::vector<RangePointers> references = FindPointers(rom_, batch_);
     for (std::size_t i = 0; i < batch_.size(); ++i) {
         Print(batch_[i], &references[i]);
     }
     batch_.clear();
 }
 
-void ListPrinter::Print(const ByteRange& item, const RangeReferences* references) {
+void ListPrinter::Print(const ByteRange& item, const RangePointers* references) {
     const bool runs = format_.kind == ListKind::Runs;
     // Built by appending only: GCC 12 warns wrongly (-Wrestrict) about a literal added to a
     // temporary string at -O3.

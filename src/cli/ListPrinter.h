@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "search/References.h"
+#include "search/Pointers.h"
 
 namespace gapwell::cli {
 
@@ -42,7 +42,7 @@ class ListPrinter {
 
   private:
     void PrintBatch();
-    void Print(const ByteRange& item, const RangeReferences* references);
+    void Print(const ByteRange& item, const RangePointers* references);
 
     std::string rom_;
     ListFormat format_;

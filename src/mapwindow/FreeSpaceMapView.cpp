@@ -103,7 +103,7 @@ QString FreeSpaceMapView::ToolTipOf(std::int64_t cell) const {
             QLatin1Char('\n') +
             Text(kStrMapRun).arg(Hex(part.offset), Hex(part.length), QString::number(part.length));
     }
-    const RangeReferences& references = runs_.ReferencesOf(*run);
+    const RangePointers& references = runs_.ReferencesOf(*run);
     if (references.atStartCount > 0) {
         text +=
             QLatin1Char('\n') + PointersAtStartText(references.atStartCount, references.atStart);

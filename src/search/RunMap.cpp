@@ -13,7 +13,7 @@ FreeRun AlignedPart(const FreeRun& run, std::int64_t alignment) {
 }
 
 RunMap::RunMap(std::int64_t romSize, std::vector<FreeRun> runs,
-               std::vector<RangeReferences> references)
+               std::vector<RangePointers> references)
     : romSize_(romSize), runs_(std::move(runs)), references_(std::move(references)) {
     references_.resize(runs_.size());
 }
@@ -26,7 +26,7 @@ RunMap RunMap::Scan(const std::string& path, std::uint8_t filler) {
         runs.push_back(run);
         ranges.push_back({run.offset, run.offset + run.length});
     });
-    std::vector<RangeReferences> references = FindReferences(path, ranges, kListedPointers);
+    std::vector<RangePointers> references = FindPointers(path, ranges, kListedPointers);
     return RunMap(romSize, std::move(runs), std::move(references));
 }
 
@@ -83,7 +83,7 @@ const FreeRun* RunMap::LongestRunIn(std::int64_t first, std::int64_t end,
     return longest;
 }
 
-const RangeReferences& RunMap::ReferencesOf(const FreeRun& run) const {
+const RangePointers& RunMap::ReferencesOf(const FreeRun& run) const {
     return references_[static_cast<std::size_t>(&run - runs_.data())];
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "search/FreeRuns.h"
-#include "search/References.h"
+#include "search/Pointers.h"
 
 namespace gapwell {
 
@@ -40,7 +40,7 @@ class RunMap {
     // `runs` in file order, without overlaps, inside [0, romSize); `references` one for each run,
     // or empty for none.
     RunMap(std::int64_t romSize, std::vector<FreeRun> runs,
-           std::vector<RangeReferences> references = {});
+           std::vector<RangePointers> references = {});
 
     // Two passes over the file: the run finder of the scan command with needed length 1, then
     // the words pointing into the runs. Throws RuntimeError on read failures.
@@ -61,7 +61,7 @@ class RunMap {
     const FreeRun* LongestRunIn(std::int64_t first, std::int64_t end,
                                 std::int64_t alignment = 1) const;
     // The words pointing into `run`, one of this map's runs.
-    const RangeReferences& ReferencesOf(const FreeRun& run) const;
+    const RangePointers& ReferencesOf(const FreeRun& run) const;
 
     MapTotals Totals(std::int64_t needed, std::int64_t alignment = 1) const;
 
@@ -70,7 +70,7 @@ class RunMap {
 
     std::int64_t romSize_ = 0;
     std::vector<FreeRun> runs_;
-    std::vector<RangeReferences> references_;
+    std::vector<RangePointers> references_;
 };
 
 }  // namespace gapwell

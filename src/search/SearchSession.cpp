@@ -50,8 +50,8 @@ std::optional<MarkedResult> SearchSession::Marked(std::optional<std::int32_t> re
     }
     MarkedResult marked{*result, {}};
     runStep_(Step::PointerCheck, [&] {
-        marked.references = FindReferences(romPath_, {{*result, *result + fields_.neededBytes}},
-                                           kListedPointers)[0];
+        marked.references =
+            FindPointers(romPath_, {{*result, *result + fields_.neededBytes}}, kListedPointers)[0];
     });
     return marked;
 }

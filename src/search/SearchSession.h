@@ -7,7 +7,7 @@
 #include <string>
 
 #include "search/FindNextSearch.h"
-#include "search/References.h"
+#include "search/Pointers.h"
 
 namespace gapwell {
 
@@ -26,7 +26,7 @@ struct SearchFields {
 // compressed or graphics data, so they are counted, never alarmed on.
 struct MarkedResult {
     std::int32_t offset = 0;
-    RangeReferences references;
+    RangePointers references;
 };
 
 // "Search" and "Find next" over one ROM with one reading of the search fields, each followed by

@@ -13,7 +13,7 @@
 #include "cli/Output.h"
 #include "search/FindNextSearch.h"
 #include "search/MapGrid.h"
-#include "search/References.h"
+#include "search/Pointers.h"
 #include "search/RomFacts.h"
 #include "search/RunMap.h"
 #include "search/modSearchFreeSpace.h"
@@ -33,7 +33,7 @@ val Offsets(const std::vector<std::int64_t>& offsets) {
     return list;
 }
 
-val ReferencesObject(const RangeReferences& references) {
+val ReferencesObject(const RangePointers& references) {
     val object = val::object();
     object.set("atStart", Offsets(references.atStart));
     object.set("atStartCount", static_cast<double>(references.atStartCount));
@@ -74,9 +74,9 @@ val FindNext(const std::string& path, int filler, int needed, double lastResult,
 val ReferencesOf(const std::string& path, double offset, double length, int listLimit) {
     return Reporting([&] {
         const auto first = static_cast<std::int64_t>(offset);
-        return ReferencesObject(FindReferences(path,
-                                               {{first, first + static_cast<std::int64_t>(length)}},
-                                               static_cast<std::size_t>(listLimit))[0]);
+        return ReferencesObject(FindPointers(path,
+                                             {{first, first + static_cast<std::int64_t>(length)}},
+                                             static_cast<std::size_t>(listLimit))[0]);
     });
 }
 

@@ -1,13 +1,13 @@
 // The pointer finder and the aligned search against the plain references in tests/support:
-// ReferenceFinder fed in pieces of fuzzed sizes, and SearchFreeSpace over a file in memory with a
+// PointerFinder fed in pieces of fuzzed sizes, and SearchFreeSpace over a file in memory with a
 // fuzzed chunk size, start and alignment. Any mismatch aborts.
 #include <cstdlib>
 #include <vector>
 
 #include "MemoryFile.h"
-#include "search/References.h"
+#include "search/Pointers.h"
 #include "search/modSearchFreeSpace.h"
-#include "support/ReferencesReference.h"
+#include "support/PointersReference.h"
 
 namespace {
 
@@ -45,11 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     const auto ranges = RangesFrom(input + 7, rangeBytes, (input[6] & 0x80) != 0, input[0] % 64);
     const std::vector<std::uint8_t> rom(input + 7 + rangeBytes, input + size);
 
-    gapwell::ReferenceFinder finder(ranges, gapwell::kListEveryReference);
+    gapwell::PointerFinder finder(ranges, gapwell::kListEveryPointer);
     for (std::size_t at = 0; at < rom.size(); at += piece) {
         finder.Feed(rom.data() + at, std::min(piece, rom.size() - at));
     }
-    if (finder.References() != gapwell::test::ReferenceReferences(rom, ranges)) {
+    if (finder.Pointers() != gapwell::test::ReferencePointers(rom, ranges)) {
         std::abort();
     }
 

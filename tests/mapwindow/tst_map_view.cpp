@@ -31,7 +31,7 @@ constexpr FreeRun kLoneByte{0x5008, 1};
 constexpr FreeRun kOddRun{0x6001, kNeeded + 15};  // usable from 0x6010 with alignment 16
 
 gapwell::RunMap TestRuns() {
-    std::vector<gapwell::RangeReferences> references(7);
+    std::vector<gapwell::RangePointers> references(7);
     references[2].atStart = {0x40, 0x80};
     references[2].atStartCount = 2;
     references[2].inside = 3;

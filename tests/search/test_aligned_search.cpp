@@ -4,7 +4,7 @@
 
 #include "base/RuntimeError.h"
 #include "search/modSearchFreeSpace.h"
-#include "support/ReferencesReference.h"
+#include "support/PointersReference.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {

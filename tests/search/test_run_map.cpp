@@ -16,7 +16,7 @@ constexpr std::int64_t kNeeded = 0x100;
 constexpr FreeRun kOddRun{0x6001, kNeeded + 15};  // usable from 0x6010 with alignment 16
 
 RunMap TestRuns() {
-    std::vector<RangeReferences> references(7);
+    std::vector<RangePointers> references(7);
     references[2].atStart = {0x40, 0x80};
     references[2].atStartCount = 2;
     return RunMap(kRomSize,
@@ -76,7 +76,7 @@ TEST(RunMap, CellsAtTheirEdges) {
          {Usable, Data}},
     };
     for (const Case& c : cases) {
-        std::vector<RangeReferences> references(c.runs.size());
+        std::vector<RangePointers> references(c.runs.size());
         for (std::size_t r = 0; r < c.runs.size(); ++r) {
             references[r].atStartCount = c.pointedAt[r] ? 1 : 0;
         }

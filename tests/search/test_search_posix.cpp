@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "base/RuntimeError.h"
-#include "search/References.h"
+#include "search/Pointers.h"
 #include "search/RomFacts.h"
 #include "search/modSearchFreeSpace.h"
 #include "support/TempFiles.h"
@@ -37,12 +37,12 @@ TEST(SearchFreeSpace, OnlyRegularFilesAreRead) {
     ::close(writer);
 }
 
-TEST(FindReferences, OnlyRegularFilesAreRead) {
+TEST(FindPointers, OnlyRegularFilesAreRead) {
     TempFolder folder;
     const std::string fifo = (folder.Path() / "fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_THROW(FindReferences(fifo, {{0, 1}}), RuntimeError);
-    EXPECT_THROW(FindReferences("/dev/zero", {{0, 1}}), RuntimeError);
+    EXPECT_THROW(FindPointers(fifo, {{0, 1}}), RuntimeError);
+    EXPECT_THROW(FindPointers("/dev/zero", {{0, 1}}), RuntimeError);
 }
 
 }  // namespace

@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "search/References.h"
+#include "search/Pointers.h"
 
 namespace gapwell::test {
 
-// What FindReferences finds, worked out the plain way: every word at a multiple of 4 against
+// What FindPointers finds, worked out the plain way: every word at a multiple of 4 against
 // every range, every mirror and both readings of bit 0. Lists every offset.
-std::vector<RangeReferences> ReferenceReferences(const std::vector<std::uint8_t>& rom,
-                                                 const std::vector<ByteRange>& ranges);
+std::vector<RangePointers> ReferencePointers(const std::vector<std::uint8_t>& rom,
+                                             const std::vector<ByteRange>& ranges);
 
 // What SearchFreeSpace finds with overlap 0, worked out byte by byte: the first offset from
 // `start` on that is a multiple of `alignment` and begins `needed` filler bytes inside one chunk

@@ -3,7 +3,7 @@
 #include <QStyle>
 
 #include "app/frmMain.h"
-#include "search/References.h"
+#include "search/Pointers.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
 #include "ui/PointerTexts.h"
@@ -11,7 +11,7 @@
 namespace gapwell {
 
 void frmMain::ShowPointerMark(QListWidgetItem* item, std::int64_t needed,
-                              const RangeReferences& references) {
+                              const RangePointers& references) {
     if (references.atStartCount == 0) {
         return;
     }

@@ -1,4 +1,4 @@
-#include "search/References.h"
+#include "search/Pointers.h"
 
 #include <algorithm>
 #include <array>
@@ -47,7 +47,7 @@ Targets TargetsOf(std::uint32_t value) {
 
 }  // namespace
 
-ReferenceFinder::ReferenceFinder(std::vector<ByteRange> ranges, std::size_t listLimit)
+PointerFinder::PointerFinder(std::vector<ByteRange> ranges, std::size_t listLimit)
     : ranges_(Ordered(std::move(ranges))),
       listLimit_(listLimit),
       references_(ranges_.size()),
@@ -58,7 +58,7 @@ ReferenceFinder::ReferenceFinder(std::vector<ByteRange> ranges, std::size_t list
     }
 }
 
-void ReferenceFinder::IndexRanges() {
+void PointerFinder::IndexRanges() {
     const std::int64_t lowest = ranges_.front().first;
     const std::int64_t span = ranges_.back().end - lowest;
     while ((span >> bucketShift_) > static_cast<std::int64_t>(ranges_.size())) {
@@ -77,7 +77,7 @@ void ReferenceFinder::IndexRanges() {
     }
 }
 
-std::pair<std::size_t, std::size_t> ReferenceFinder::RangesHolding(std::int64_t target) const {
+std::pair<std::size_t, std::size_t> PointerFinder::RangesHolding(std::int64_t target) const {
     if (ranges_.empty() || target < ranges_.front().first || target >= ranges_.back().end) {
         return {0, 0};
     }
@@ -98,7 +98,7 @@ std::pair<std::size_t, std::size_t> ReferenceFinder::RangesHolding(std::int64_t 
             static_cast<std::size_t>(to - ranges_.begin())};
 }
 
-void ReferenceFinder::CheckWord(std::int64_t offset, std::uint32_t value) {
+void PointerFinder::CheckWord(std::int64_t offset, std::uint32_t value) {
     const Targets targets = TargetsOf(value);
     // The ranges that hold a target form one run of indices per target, since first and end
     // both rise; a range is counted once however many of the word's targets it holds.
@@ -115,7 +115,7 @@ void ReferenceFinder::CheckWord(std::int64_t offset, std::uint32_t value) {
     std::size_t next = 0;  // ranges below this index are already counted for this word
     for (std::size_t t = 0; t < targets.count; ++t) {
         for (std::size_t r = std::max(next, spans[t].first); r < spans[t].second; ++r) {
-            RangeReferences& references = references_[r];
+            RangePointers& references = references_[r];
             ++references.inside;
             const auto* hitsStart = std::find(
                 targets.offsets.begin(), targets.offsets.begin() + targets.count, ranges_[r].first);
@@ -130,16 +130,16 @@ void ReferenceFinder::CheckWord(std::int64_t offset, std::uint32_t value) {
     }
 }
 
-std::vector<RangeReferences> FindReferences(const std::string& path, std::vector<ByteRange> ranges,
-                                            std::size_t listLimit) {
+std::vector<RangePointers> FindPointers(const std::string& path, std::vector<ByteRange> ranges,
+                                        std::size_t listLimit) {
     const bool anyRange = !ranges.empty();
-    ReferenceFinder finder(std::move(ranges), listLimit);
+    PointerFinder finder(std::move(ranges), listLimit);
     const ReadOnlyFile file(path);
     if (anyRange) {
         PieceReader(file).ReadWhole(
             [&finder](const std::uint8_t* piece, std::size_t size) { finder.Feed(piece, size); });
     }
-    return finder.TakeReferences();
+    return finder.TakePointers();
 }
 
 }  // namespace gapwell

@@ -1,12 +1,12 @@
-#include "support/ReferencesReference.h"
+#include "support/PointersReference.h"
 
 #include <algorithm>
 
 namespace gapwell::test {
 
-std::vector<RangeReferences> ReferenceReferences(const std::vector<std::uint8_t>& rom,
-                                                 const std::vector<ByteRange>& ranges) {
-    std::vector<RangeReferences> found(ranges.size());
+std::vector<RangePointers> ReferencePointers(const std::vector<std::uint8_t>& rom,
+                                             const std::vector<ByteRange>& ranges) {
+    std::vector<RangePointers> found(ranges.size());
     for (std::size_t at = 0; at + 4 <= rom.size(); at += 4) {
         const std::uint32_t value = rom[at] | rom[at + 1] << 8 | rom[at + 2] << 16 |
                                     static_cast<std::uint32_t>(rom[at + 3]) << 24;

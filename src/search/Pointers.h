@@ -14,7 +14,7 @@
 namespace gapwell {
 
 // The words of a ROM that point into one range.
-struct RangeReferences {
+struct RangePointers {
     // File offsets of the words that point exactly at the range's first byte, in file order; at
     // most the listing limit of the search, so a hostile file cannot fill the memory.
     std::vector<std::int64_t> atStart;
@@ -23,10 +23,10 @@ struct RangeReferences {
     // How many words point at any byte of the range, those at its first byte included.
     std::int64_t inside = 0;
 
-    bool operator==(const RangeReferences&) const = default;
+    bool operator==(const RangePointers&) const = default;
 };
 
-inline constexpr std::size_t kListEveryReference = std::numeric_limits<std::size_t>::max();
+inline constexpr std::size_t kListEveryPointer = std::numeric_limits<std::size_t>::max();
 
 // Where the game may point into free space. A GBA pointer to ROM offset p is a 4-byte
 // little-endian word, at an offset that is a multiple of 4, holding 0x08000000 + p, or the same in
@@ -37,14 +37,14 @@ inline constexpr std::size_t kListEveryReference = std::numeric_limits<std::size
 // The finder is fed the ROM from offset 0 in pieces of any size; a word may straddle two pieces,
 // and the 1 to 3 bytes after the last whole word are no word. Memory is bounded by the ranges
 // and the listed offsets, not by the ROM.
-class ReferenceFinder {
+class PointerFinder {
   public:
     // `ranges` must have first <= end, and both first and end non-decreasing from one range to
     // the next (disjoint runs in file order, or equally long ranges at rising offsets); anything
     // else throws RuntimeError. Each range lists at most `listLimit` offsets.
-    ReferenceFinder(std::vector<ByteRange> ranges, std::size_t listLimit);
-    ReferenceFinder(const ReferenceFinder&) = delete;
-    ReferenceFinder& operator=(const ReferenceFinder&) = delete;
+    PointerFinder(std::vector<ByteRange> ranges, std::size_t listLimit);
+    PointerFinder(const PointerFinder&) = delete;
+    PointerFinder& operator=(const PointerFinder&) = delete;
 
     // The next `size` bytes of the ROM.
     void Feed(const std::uint8_t* data, std::size_t size) { sieve_.Feed(data, size); }
@@ -52,8 +52,8 @@ class ReferenceFinder {
     // of the ROM, in file order, instead of feeding the ROM.
     void CheckWord(std::int64_t offset, std::uint32_t value);
     // The references of each range, in the order of the ranges.
-    const std::vector<RangeReferences>& References() const { return references_; }
-    std::vector<RangeReferences> TakeReferences() { return std::move(references_); }
+    const std::vector<RangePointers>& Pointers() const { return references_; }
+    std::vector<RangePointers> TakePointers() { return std::move(references_); }
 
   private:
     // The bucket index of the ranges.
@@ -63,7 +63,7 @@ class ReferenceFinder {
 
     std::vector<ByteRange> ranges_;
     std::size_t listLimit_;
-    std::vector<RangeReferences> references_;
+    std::vector<RangePointers> references_;
     // The offsets from the first range's first byte to the last range's end cut into buckets of
     // 2^bucketShift_ bytes, about as many as there are ranges; bucketFirst_[b] is the first range
     // that ends after bucket b begins, so finding a target's ranges takes a step or two.
@@ -72,10 +72,10 @@ class ReferenceFinder {
     WordSieve sieve_;
 };
 
-// One pass over the file in chunks of 1 MiB with a ReferenceFinder. Refuses what ReadOnlyFile
+// One pass over the file in chunks of 1 MiB with a PointerFinder. Refuses what ReadOnlyFile
 // refuses (folders, FIFOs, devices) and never writes. Throws RuntimeError on read failures and
 // bad ranges.
-std::vector<RangeReferences> FindReferences(const std::string& path, std::vector<ByteRange> ranges,
-                                            std::size_t listLimit = kListEveryReference);
+std::vector<RangePointers> FindPointers(const std::string& path, std::vector<ByteRange> ranges,
+                                        std::size_t listLimit = kListEveryPointer);
 
 }  // namespace gapwell
