@@ -7,9 +7,10 @@
 #   base       -
 #   platform   base
 #   search     base
+#   alloc      base search
 #   services   base platform
 #   update     base platform services
-#   cli        base search
+#   cli        base search alloc
 #   release    base services update
 #   ui         base platform services
 #   about      base platform services ui
@@ -22,9 +23,10 @@
 set(allowed_base "")
 set(allowed_platform base)
 set(allowed_search base)
+set(allowed_alloc base search)
 set(allowed_services base platform)
 set(allowed_update base platform services)
-set(allowed_cli base search)
+set(allowed_cli base search alloc)
 set(allowed_release base services update)
 set(allowed_ui base platform services)
 set(allowed_about base platform services ui)

@@ -1,0 +1,41 @@
+#include "alloc/FillerRuns.h"
+
+#include "search/PieceReader.h"
+#include "search/ReadOnlyFile.h"
+#include "search/References.h"
+#include "search/RunFinder.h"
+
+namespace gapwell {
+
+std::vector<FillerRun> SurveyFillerRuns(const std::string& path, std::uint8_t filler,
+                                        std::int64_t shortest) {
+    const ReadOnlyFile file(path);
+    PieceReader reader(file);
+    std::vector<ByteRange> runs;
+    RunFinder finder(filler, shortest, 1, [&runs](const FreeRun& run) {
+        runs.push_back({run.offset, run.offset + run.length});
+    });
+    reader.ReadWhole(
+        [&finder](const std::uint8_t* piece, std::size_t size) { finder.Feed(piece, size); });
+    finder.Finish();
+
+    std::vector<FillerRun> surveyed;
+    surveyed.reserve(runs.size());
+    for (const ByteRange& run : runs) {
+        surveyed.push_back({run.first, run.end, false});
+    }
+    if (runs.empty()) {
+        return surveyed;
+    }
+    // Only the count of the words at each run's first byte matters: none are listed.
+    ReferenceFinder pointers(std::move(runs), 0);
+    reader.ReadWhole(
+        [&pointers](const std::uint8_t* piece, std::size_t size) { pointers.Feed(piece, size); });
+    const std::vector<RangeReferences>& references = pointers.References();
+    for (std::size_t i = 0; i < surveyed.size(); ++i) {
+        surveyed[i].pointedAt = references[i].atStartCount > 0;
+    }
+    return surveyed;
+}
+
+}  // namespace gapwell
