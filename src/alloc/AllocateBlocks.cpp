@@ -142,13 +142,15 @@ std::int64_t SmallestSize(const std::vector<Block>& blocks) {
         ->size;
 }
 
-// The shortest run that could take a byte of any block: a new block needs its size after the
-// margin, a grown one only the bytes it grew by.
-std::int64_t ShortestUsefulRun(const EarlierBlocks& earlier, std::int64_t margin) {
-    std::int64_t shortest = margin + 1;
-    if (!earlier.toPlace.empty()) {
-        shortest = margin + SmallestSize(earlier.toPlace);
-    }
+// Runs shorter than the margin and the smallest block asked for are no free space.
+std::int64_t ShortestFreeRun(const AllocationRequest& request) {
+    return request.margin + (request.blocks.empty() ? 1 : SmallestSize(request.blocks));
+}
+
+// The shortest run that could take a byte of any block: a free run, or the bytes a grown block
+// grew by.
+std::int64_t ShortestUsefulRun(const EarlierBlocks& earlier, const AllocationRequest& request) {
+    std::int64_t shortest = ShortestFreeRun(request);
     for (const auto& [place, block] : earlier.grown) {
         shortest = std::min(shortest, block.size - place.size);
     }
@@ -202,7 +204,7 @@ Allocation AllocateBlocks(const std::string& path, const AllocationRequest& requ
     CheckRequest(request);
     EarlierBlocks earlier = SortOutEarlier(request);
     const std::vector<FillerRun> runs =
-        SurveyFillerRuns(path, request.filler, ShortestUsefulRun(earlier, request.margin));
+        SurveyFillerRuns(path, request.filler, ShortestUsefulRun(earlier, request));
 
     std::vector<ByteRange> taken = request.reserved;
     for (const auto* places : {&earlier.keptAsked, &earlier.keptOther}) {
@@ -215,15 +217,16 @@ Allocation AllocateBlocks(const std::string& path, const AllocationRequest& requ
     }
     DecideGrown(earlier, request, runs, taken);
 
+    const std::int64_t shortestRun = ShortestFreeRun(request);
     std::vector<ByteRange> usable;
     for (const FillerRun& run : runs) {
         const std::int64_t first = std::max(run.first + request.margin, request.range.first);
         const std::int64_t end = std::min(run.end, request.range.end);
-        if (!run.pointedAt && first < end) {
+        if (!run.pointedAt && run.end - run.first >= shortestRun && first < end) {
             usable.push_back({first, end});
         }
     }
-    FreeStretches free(earlier.toPlace.empty() ? 1 : SmallestSize(earlier.toPlace));
+    FreeStretches free;
     for (const ByteRange& stretch : Subtract(usable, taken)) {
         free.Add(stretch);
     }

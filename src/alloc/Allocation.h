@@ -59,8 +59,8 @@ struct Allocation {
     std::vector<Placement> kept;
     // The blocks that did not fit, in the order they were tried (largest first).
     std::vector<Block> unplaced;
-    // The largest stretch still free for new blocks, when it is at least as long as the smallest
-    // block that needed a new place; empty otherwise.
+    // The largest stretch still free for new blocks (empty when there is none). Runs shorter than
+    // the margin and the smallest block asked for count as no free space.
     ByteRange largestFree;
 
     bool Complete() const { return unplaced.empty(); }

@@ -6,7 +6,7 @@
 namespace gapwell {
 
 void FreeStretches::Add(ByteRange stretch) {
-    if (stretch.end - stretch.first >= shortest_) {
+    if (stretch.end > stretch.first) {
         byLength_.emplace(stretch.end - stretch.first, stretch.first);
     }
 }

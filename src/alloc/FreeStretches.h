@@ -13,10 +13,7 @@ namespace gapwell {
 // The stretches of a ROM still free for new blocks, handed out best fit.
 class FreeStretches {
   public:
-    // Stretches shorter than `shortest` are never handed out and so not kept.
-    explicit FreeStretches(std::int64_t shortest) : shortest_(shortest) {}
-
-    // `stretch` overlaps no stretch added before.
+    // `stretch` overlaps no stretch added before; an empty one is left out.
     void Add(ByteRange stretch);
     // Takes `size` bytes at a multiple of `align` (a power of two) out of the stretch that leaves
     // the least free (ties: the lowest offset), at the lowest such offset in it, and returns that
@@ -26,7 +23,6 @@ class FreeStretches {
     ByteRange Longest() const;
 
   private:
-    std::int64_t shortest_;
     std::set<std::pair<std::int64_t, std::int64_t>> byLength_;  // (length, first)
 };
 

@@ -1,7 +1,6 @@
 #include "cli/AllocCommand.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <cerrno>
 #include <ostream>
 

@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "cli/CommandLine.h"
+#include "InProcess.h"
 #include "cli/ListPrinter.h"
 #include "support/TempFiles.h"
 
@@ -11,30 +11,14 @@ namespace gapwell {
 namespace {
 
 using test::BytesWithRun;
+using test::Gapwell;
+using test::Output;
 using test::TempFolder;
 
 void PutWord(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) {
         rom[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
     }
-}
-
-struct Output {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-Output Gapwell(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "gapwell");
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(argument.c_str());
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    const int exitCode = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {exitCode, out.str(), err.str()};
 }
 
 // Filler runs of FF at 0x2000 (0x300 bytes) and 0x6001 (0x200 bytes); two words point at
