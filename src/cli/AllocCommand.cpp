@@ -7,7 +7,7 @@
 #include "alloc/Allocation.h"
 #include "alloc/ListFileReader.h"
 #include "alloc/ListFiles.h"
-#include "alloc/ReplaceFile.h"
+#include "alloc/ReplaceFileContent.h"
 #include "base/RuntimeError.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
@@ -150,7 +150,7 @@ int RunAlloc(const AllocArguments& arguments, std::ostream& out, std::ostream& e
     }
     const std::string plan = PlanText(allocation.placed, allocation.moved, *format, romAddresses);
     if (arguments.updateLedger) {
-        ReplaceFile(arguments.ledger, LedgerText(allocation.Ledger()));
+        ReplaceFileContent(arguments.ledger, LedgerText(allocation.Ledger()));
     }
     ReportMoved(allocation, err);
     WriteOutput(out, plan);

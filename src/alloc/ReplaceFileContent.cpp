@@ -1,4 +1,4 @@
-#include "alloc/ReplaceFile.h"
+#include "alloc/ReplaceFileContent.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,7 +18,7 @@ constexpr int kNewFileNames = 100;
 
 }  // namespace
 
-void ReplaceFile(const std::string& path, const std::string& text) {
+void ReplaceFileContent(const std::string& path, const std::string& text) {
     struct stat existing {};
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     std::string newPath;

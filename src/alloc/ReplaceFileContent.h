@@ -9,7 +9,8 @@ namespace gapwell {
 // the disk and renames it over `path`. `path` holds either its old content or all of the new one,
 // never a part; on any failure the new file is removed and `path` is left as it was. An existing
 // file's permissions carry over. Throws RuntimeError.
-// ReplaceFile.cpp holds the POSIX body, ReplaceFileWin32.cpp the Windows one.
-void ReplaceFile(const std::string& path, const std::string& text);
+// ReplaceFileContent.cpp holds the POSIX body, ReplaceFileContentWin32.cpp the Windows one (named
+// so because windows.h makes ReplaceFile a macro).
+void ReplaceFileContent(const std::string& path, const std::string& text);
 
 }  // namespace gapwell

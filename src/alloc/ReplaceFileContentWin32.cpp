@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "alloc/ReplaceFile.h"
+#include "alloc/ReplaceFileContent.h"
 #include "base/WindowsText.h"
 
 namespace gapwell {
@@ -28,7 +28,7 @@ bool WriteWhole(HANDLE file, const std::string& text) {
 
 }  // namespace
 
-void ReplaceFile(const std::string& path, const std::string& text) {
+void ReplaceFileContent(const std::string& path, const std::string& text) {
     const std::wstring widePath = Utf8ToWide(path, path);
     std::wstring newPath;
     HANDLE file = INVALID_HANDLE_VALUE;
