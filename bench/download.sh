@@ -10,26 +10,14 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 repetitions=${2:-7}
 bench=$build/bench/bench_download
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source bench/serve_folder.sh
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=$work
 chmod 700 "$work"
 
 head -c $((64 << 20)) /dev/urandom >"$work/archive.zip"
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server --bind 127.0.0.1 --directory "$work" "$port" >/dev/null 2>&1 &
-server_pid=$!
-url=http://127.0.0.1:$port/archive.zip
-for _ in $(seq 50); do
-    curl -s -o /dev/null "$url" && break
-    sleep 0.1
-done
+serve_folder "$work"
+url=${base_url}archive.zip
 
 seconds() {  # runs the command once, prints its wall time in seconds
     local start end

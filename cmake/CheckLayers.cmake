@@ -17,7 +17,8 @@
 #   updatewindow  base platform services update ui
 #   mapwindow  base platform services search ui
 #   app        base platform services search ui about/ShowAbout.h updatewindow/UpdateWizard.h
-#              update/AutomaticCheck.h mapwindow/ShowFreeSpaceMap.h
+#              update/AutomaticCheck.h update/InterruptedUpdate.h mapwindow/ShowFreeSpaceMap.h
+#   web        base search services/StringTables.h cli/CommandLine.h cli/Commands.h cli/Output.h
 #
 # The generated version facts (base/Version.h) belong to base.
 set(allowed_base "")
@@ -33,7 +34,9 @@ set(allowed_about base platform services ui)
 set(allowed_updatewindow base platform services update ui)
 set(allowed_mapwindow base platform services search ui)
 set(allowed_app base platform services search ui about/ShowAbout.h updatewindow/UpdateWizard.h
-    update/AutomaticCheck.h mapwindow/ShowFreeSpaceMap.h)
+    update/AutomaticCheck.h update/InterruptedUpdate.h mapwindow/ShowFreeSpaceMap.h)
+set(allowed_web base search services/StringTables.h cli/CommandLine.h cli/Commands.h
+    cli/Output.h)
 
 cmake_minimum_required(VERSION 3.25)
 

@@ -1,6 +1,5 @@
 #include "about/frmAbout.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -11,9 +10,6 @@
 #include "base/Version.h"
 #include "platform/Platform.h"
 #include "services/ErrorScope.h"
-#include "ui/EditStyles.h"
-#include "ui/KeyPreview.h"
-#include "ui/LoadedForms.h"
 #include "ui/Localize.h"
 #include "ui/SingleWindow.h"
 
@@ -36,23 +32,14 @@ QString VersionText() {
 frmAbout::frmAbout(QWidget* owner)
     : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint) {
-    setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
-    SetKeyPreview(this, [this](int keyAscii) { return Form_KeyPress(keyAscii); });
+    OwnSingleWindow(this, {kModuleName});
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdWeb, &QPushButton::clicked, this, &frmAbout::cmdWeb_Click);
     Form_Load();
 }
 
-void frmAbout::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        Form_Unload();
-    }
-}
-
 void frmAbout::Form_Load() {
-    LoadedForms::Add(this);
     ErrorScope scope("Form_Load", kModuleName);
     scope.Step([&] {
         Localize(this);
@@ -79,20 +66,6 @@ void frmAbout::Form_Load() {
     });
 }
 
-void frmAbout::Form_Unload() {
-    SingleWindow<frmAbout>::Forget(this);
-    LoadedForms::Remove(this);
-}
-
-bool frmAbout::Form_KeyPress(int keyAscii) {
-    if (keyAscii != kCharEscape) {
-        return false;
-    }
-    ErrorScope scope("Form_KeyPress", kModuleName);
-    scope.Step([&] { close(); });
-    return true;
-}
-
 void frmAbout::cmdOK_Click() {
     ErrorScope scope("cmdOK_Click", kModuleName);
     scope.Step([&] { close(); });
@@ -108,7 +81,7 @@ void frmAbout::cmdWeb_Click() {
 }
 
 void ShowAbout(QWidget* owner) {
-    ShowInFront(&SingleWindow<frmAbout>::Load([owner] { return new frmAbout(owner); }));
+    ShowInFront(&LoadSingleWindow<frmAbout>([owner] { return new frmAbout(owner); }));
 }
 
 }  // namespace gapwell

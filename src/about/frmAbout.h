@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class QCloseEvent;
 class QLabel;
 class QPushButton;
 
@@ -10,7 +9,7 @@ namespace gapwell {
 
 // The About window: product name, version, description and copyright notice under a white
 // header with a picture, with "Web" (opens the home page) and "OK" (closes). A fixed-size tool
-// window owned by the main window; at most one exists (see ShowAbout). Closing it destroys it.
+// window owned by the main window; at most one is loaded (see ShowAbout). Closing it destroys it.
 class frmAbout : public QDialog {
     Q_OBJECT
 
@@ -18,18 +17,12 @@ class frmAbout : public QDialog {
     // Builds the controls and runs the load handling.
     explicit frmAbout(QWidget* owner);
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-
   private:
     // Creates the controls with their design-time texts, looks and positions
     // (frmAboutLayout.cpp).
     void BuildControls();
 
     void Form_Load();
-    void Form_Unload();
-    // Returns true when the key was handled here and must not reach the focused control.
-    bool Form_KeyPress(int keyAscii);
     void cmdOK_Click();
     void cmdWeb_Click();
 

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <algorithm>
 
 #include "about/ShowAbout.h"
 #include "app/clsHexBox.h"
@@ -86,12 +85,7 @@ void frmMain::Form_Unload() {
 bool frmMain::IsOpen(const QString& FormName) {
     bool open = false;
     ErrorScope scope("IsOpen", "frmMain");
-    scope.Step([&] {
-        const std::vector<QWidget*> forms = LoadedForms::All();
-        open = std::any_of(forms.begin(), forms.end(), [&FormName](const QWidget* form) {
-            return form->objectName().contains(FormName, Qt::CaseSensitive);
-        });
-    });
+    scope.Step([&] { open = LoadedForms::AnyNamed(FormName); });
     return open;
 }
 

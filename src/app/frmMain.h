@@ -23,6 +23,8 @@ class QTimer;
 namespace gapwell {
 
 class clsHexBox;
+struct RangeReferences;
+struct SearchFields;
 
 // The main window. Its controls carry their design names as object names, their string ids as
 // the dynamic property "tag" (menu items: "helpContextId"), and keep their design positions.
@@ -135,16 +137,6 @@ class frmMain : public QMainWindow {
     bool m_FromCommandLine = false;
 
   private:
-    // What the search fields hold, read as numbers the way a search reads them.
-    struct SearchFields {
-        std::uint8_t fillerByte = 0;
-        std::int64_t neededBytes = 0;
-        // Where a new search starts: 0 when the search is from the beginning of the ROM.
-        std::int64_t startOffset = 0;
-        // How far past the last result "Find next" goes on.
-        std::int64_t interval = 0;
-    };
-
     // Window construction from the design (frmMainLayout.cpp).
     void CreateControls();
     void CreateMenus();
@@ -165,14 +157,12 @@ class frmMain : public QMainWindow {
 
     // The search fields (frmMainSearch.cpp), shared by Search and the free-space map.
     SearchFields ReadSearchFields() const;
+    // Search or Find next through a search session; the window shows what it returns.
     void DoSearch(bool FindNext);
-    // One search of the current ROM from `start` with the fields' filler byte and needed length;
-    // a failure is reported as the search's own ("SearchFreeSpace" in "modSearchFreeSpace").
-    std::int32_t SearchFrom(const SearchFields& fields, std::int32_t start);
     // Gives a result that a word points at exactly a warning mark and a tooltip naming the
-    // pointers and counting the words that point into its bytes (frmMainReferences.cpp). A
-    // failure to read the ROM is reported under "MarkReferencedResult" in "frmMain".
-    void MarkReferencedResult(QListWidgetItem* item, std::int32_t result);
+    // pointers and counting the words that point into its `needed` bytes (frmMainReferences.cpp).
+    static void ShowPointerMark(QListWidgetItem* item, std::int64_t needed,
+                                const RangeReferences& references);
     // The row of the result list's selected item; -1 when none is selected. The list's current
     // row is no substitute: Ctrl+click takes the selection away and leaves the current row.
     int SelectedResultRow() const;

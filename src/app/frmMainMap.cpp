@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "mapwindow/ShowFreeSpaceMap.h"
 #include "search/Numbers.h"
+#include "search/SearchSession.h"
 #include "ui/InputMaxLength.h"
 
 namespace gapwell {

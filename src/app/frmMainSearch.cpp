@@ -5,13 +5,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstdint>
-#include <limits>
+#include <functional>
 #include <optional>
 
 #include "app/frmMain.h"
-#include "search/FindNextSearch.h"
 #include "search/Numbers.h"
-#include "search/modSearchFreeSpace.h"
+#include "search/SearchSession.h"
 #include "services/ErrorScope.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
@@ -21,7 +20,6 @@ namespace gapwell {
 
 namespace {
 constexpr int kOkExclamation = 48;
-constexpr std::int64_t kLastOffset = std::numeric_limits<std::int32_t>::max();
 
 std::int64_t ReadDecimal(const QString& text) {
     return ReadDecimalLeading(text.toStdString());
@@ -30,14 +28,17 @@ std::int64_t ReadHex(const QString& text) {
     return ReadHexLeading(text.toStdString());
 }
 
-// Field readings beyond the 32-bit offsets (possible only through texts the program wrote)
-// count as the largest offset, where a search simply finds nothing.
-std::int32_t ToOffset(std::int64_t value) {
-    return static_cast<std::int32_t>(std::min(value, kLastOffset));
+// Each step of a search is reported under its own name: the search as the search module's, the
+// pointer check as the window's.
+void RunReported(SearchSession::Step step, const std::function<void()>& body) {
+    const bool search = step == SearchSession::Step::Search;
+    ErrorScope scope(search ? "SearchFreeSpace" : "MarkReferencedResult",
+                     search ? "modSearchFreeSpace" : "frmMain");
+    scope.Step(body);
 }
 }  // namespace
 
-frmMain::SearchFields frmMain::ReadSearchFields() const {
+SearchFields frmMain::ReadSearchFields() const {
     SearchFields fields;
     fields.fillerByte = static_cast<std::uint8_t>(ReadHex(txtByteType->text()));
     fields.neededBytes = ReadDecimal(txtNeededBytes->text());
@@ -48,28 +49,26 @@ frmMain::SearchFields frmMain::ReadSearchFields() const {
 
 void frmMain::DoSearch(bool FindNext) {
     const SearchFields fields = ReadSearchFields();
-    const auto searchFrom = [this, &fields](std::int32_t from) { return SearchFrom(fields, from); };
     // The list's tag holds the last result, the base of "Find next".
-    FindNextSearch search(ReadDecimal(lstResult->property("tag").toString()));
-    std::optional<std::int32_t> result;
+    SearchSession session(m_FileName, fields, ReadDecimal(lstResult->property("tag").toString()),
+                          RunReported);
     if (!FindNext) {
         mnuCopy->setEnabled(false);
         mnuFindNext->setEnabled(false);
         cmdCopy->setEnabled(false);
         cmdFindNext->setEnabled(false);
         lstResult->clear();
-        result = search.Search(ToOffset(fields.startOffset), searchFrom);
-    } else {
-        result = search.FindNext(fields.interval, searchFrom);
     }
+    const std::optional<MarkedResult> result = FindNext ? session.FindNext() : session.Search();
     if (!result) {
         ShowMessage(LoadString(kStrNotEnoughFreeSpace), kOkExclamation);
         return;
     }
 
-    lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(*result))));
-    MarkReferencedResult(lstResult->item(lstResult->count() - 1), *result);
-    lstResult->setProperty("tag", QString::number(*result));
+    lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(result->offset))));
+    ShowPointerMark(lstResult->item(lstResult->count() - 1), fields.neededBytes,
+                    result->references);
+    lstResult->setProperty("tag", QString::number(result->offset));
     if (FindNext) {
         lstResult->setCurrentRow(SelectedResultRow() + 1);
         return;
@@ -84,16 +83,6 @@ void frmMain::DoSearch(bool FindNext) {
 int frmMain::SelectedResultRow() const {
     const QList<QListWidgetItem*> selected = lstResult->selectedItems();
     return selected.isEmpty() ? -1 : lstResult->row(selected.front());
-}
-
-std::int32_t frmMain::SearchFrom(const SearchFields& fields, std::int32_t start) {
-    std::int32_t result = 0;
-    ErrorScope scope("SearchFreeSpace", "modSearchFreeSpace");
-    scope.Step([&] {
-        result = SearchFreeSpace(m_FileName, fields.fillerByte, ToOffset(fields.neededBytes), start,
-                                 kSearchChunkSize, 0);
-    });
-    return result;
 }
 
 void frmMain::cmdSearch_Click() {

@@ -2,7 +2,8 @@
 
 namespace gapwell {
 
-// The program's entry point: creates the main window and shows it modeless; the program then
+// The program's entry point: completes an interrupted update of a portable copy
+// (InterruptedUpdate.h), then creates the main window and shows it modeless; the program then
 // runs on the window's events. Failures are reported as "Main" in "modMain".
 void Main();
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "mapwindow/MapColours.h"
+#include "search/MapGrid.h"
 #include "search/Numbers.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
@@ -19,19 +20,6 @@ namespace {
 
 // A cell takes 5 × 5 pixels and a one-pixel gap of the base colour to its right and below.
 constexpr int kCellPitch = 6;
-
-// Round byte counts per cell: powers of two up to 16, then multiples of 16, so that rows start
-// at readable offsets.
-std::int64_t RoundBytesPerCell(std::int64_t bytes) {
-    if (bytes <= 16) {
-        std::int64_t power = 1;
-        while (power < bytes) {
-            power *= 2;
-        }
-        return power;
-    }
-    return (bytes + 15) / 16 * 16;
-}
 
 QString Hex(std::int64_t value) {
     return QString::fromStdString(ToHex(static_cast<std::uint64_t>(value)));
@@ -72,8 +60,7 @@ void FreeSpaceMapView::LayOut() {
     columns_ = std::max(1, width() / kCellPitch);
     const std::int64_t rows = std::max(1, height() / kCellPitch);
     const std::int64_t cellCount = columns_ * rows;
-    bytesPerCell_ =
-        RoundBytesPerCell(std::max<std::int64_t>(1, (runs_.RomSize() + cellCount - 1) / cellCount));
+    bytesPerCell_ = MapBytesPerCell(runs_.RomSize(), cellCount);
     cells_ = runs_.Cells(bytesPerCell_, needed_, alignment_);
     update();
 }

@@ -1,18 +1,18 @@
 #include "mapwindow/frmFreeSpaceMap.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
 #include <utility>
 
 #include "mapwindow/FreeSpaceMapView.h"
+#include "search/MapGrid.h"
 #include "search/Numbers.h"
 #include "services/ErrorScope.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
-#include "ui/LoadedForms.h"
 #include "ui/Localize.h"
 #include "ui/SingleWindow.h"
 
@@ -21,20 +21,6 @@ namespace gapwell {
 namespace {
 
 constexpr const char* kModuleName = "frmFreeSpaceMap";
-
-// Where Search must start to list `run` (the aligned part of a usable run) first. Search never
-// reports offset 0, so a run there is searched from its next aligned offset when it still holds
-// `needed` bytes from there, and not at all otherwise.
-std::optional<std::int64_t> SearchStartFor(const FreeRun& run, std::int64_t needed,
-                                           std::int64_t alignment) {
-    if (run.offset > 0) {
-        return run.offset;
-    }
-    if (run.length - alignment >= needed) {
-        return alignment;
-    }
-    return std::nullopt;
-}
 
 // The alignment chosen last, kept while the program runs (1 until one is chosen).
 std::int64_t& ChosenAlignment() {
@@ -48,9 +34,8 @@ frmFreeSpaceMap::frmFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link)
     : QDialog(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       link_(std::move(link)) {
-    setAttribute(Qt::WA_DeleteOnClose);
     BuildControls();
-    LoadedForms::Add(this);
+    OwnSingleWindow(this, {.moduleName = kModuleName, .escapeCloses = false});
     Localize(this);
     connect(picMap, &FreeSpaceMapView::UsableRunClicked, this,
             &frmFreeSpaceMap::picMap_UsableRunClicked);
@@ -117,24 +102,12 @@ void frmFreeSpaceMap::changeEvent(QEvent* event) {
     }
 }
 
-void frmFreeSpaceMap::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        Form_Unload();
-    }
-}
-
-void frmFreeSpaceMap::Form_Unload() {
-    SingleWindow<frmFreeSpaceMap>::Forget(this);
-    LoadedForms::Remove(this);
-}
-
 void ShowFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link) {
     // A map already loaded reads its inputs again; it keeps the link it was loaded with.
-    if (frmFreeSpaceMap* loaded = SingleWindow<frmFreeSpaceMap>::Loaded()) {
+    if (frmFreeSpaceMap* loaded = LoadedForms::Find<frmFreeSpaceMap>()) {
         loaded->Refresh();
     }
-    ShowInFront(&SingleWindow<frmFreeSpaceMap>::Load(
+    ShowInFront(&LoadSingleWindow<frmFreeSpaceMap>(
         [owner, &link] { return new frmFreeSpaceMap(owner, std::move(link)); }));
 }
 

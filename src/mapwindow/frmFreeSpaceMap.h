@@ -6,7 +6,6 @@
 #include "mapwindow/ShowFreeSpaceMap.h"
 #include "search/FreeRuns.h"
 
-class QCloseEvent;
 class QComboBox;
 class QLabel;
 
@@ -16,7 +15,7 @@ class FreeSpaceMapView;
 
 // The free-space map: the whole ROM as cells in four colours, a legend, the alignment that runs
 // must keep and the totals of the usable runs. A resizable window owned by the main window; at most
-// one exists (see ShowFreeSpaceMap). Closing it destroys it. It reads the ROM only, never writes
+// one is loaded (see ShowFreeSpaceMap). Closing it destroys it. It reads the ROM only, never writes
 // it.
 class frmFreeSpaceMap : public QDialog {
     Q_OBJECT
@@ -34,7 +33,6 @@ class frmFreeSpaceMap : public QDialog {
 
   protected:
     void changeEvent(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     // Creates the map, the legend and the totals line (frmFreeSpaceMapLayout.cpp).
@@ -42,7 +40,6 @@ class frmFreeSpaceMap : public QDialog {
     void ShowTotals();
     void picMap_UsableRunClicked(const FreeRun& run);
     void cboAlignment_Change();
-    void Form_Unload();
 
     FreeSpaceMapLink link_;
     // The inputs the map shows; empty until the first refresh.

@@ -91,8 +91,11 @@ int Sign(const std::string& secretFile, const std::string& archive, const std::s
          const std::string& url, const std::string& notesFile, std::ostream& out) {
     // The line is read back as the shipped program reads it from an update folder of the URL's
     // own scheme: a line it would refuse is never published.
+    // A version or URL holding a line end of its own would end the line early.
     const std::string line = VersionLineText(version, url);
-    if (!ParseVersionLine(FirstLine(line), ArchiveRules{url, version::kAppTitle}).usable) {
+    const std::string firstLine = FirstLine(line);
+    if (firstLine.size() + 2 != line.size() ||
+        !ParseVersionLine(firstLine, ArchiveRules{url, version::kAppTitle}).usable) {
         throw RuntimeError(EINVAL,
                            "the program would refuse this version and archive URL "
                            "(digits and dots; an http(s) URL ending in " +

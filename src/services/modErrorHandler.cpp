@@ -1,15 +1,17 @@
 #include "services/modErrorHandler.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <string_view>
 #include <utility>
 
 #include "base/Version.h"
 #include "platform/Platform.h"
 #include "services/LogFile.h"
+#include "services/RecordFields.h"
 #include "services/modMsgBox.h"
 
 namespace gapwell {
@@ -64,11 +66,16 @@ std::string TimeField(const LocalDateTime& now) {
     return text;
 }
 
-// One record is one line: line breaks inside a field would split it, so they become spaces.
-std::string AsLogLine(std::string record) {
-    std::replace(record.begin(), record.end(), '\r', ' ');
-    std::replace(record.begin(), record.end(), '\n', ' ');
-    return record + "\n";
+// One record is one line of nine fields, each escaped (RecordFields.h): a "|", CR or LF in a
+// description (an archive entry's name, a server's text) can neither add a field nor a record.
+std::string AsLogLine(std::initializer_list<std::string_view> fields) {
+    std::string line;
+    const char* separator = "";
+    for (const std::string_view field : fields) {
+        line += separator + EscapeRecordField(field);
+        separator = "|";
+    }
+    return line + "\n";
 }
 
 // Appends the line to `folder`/Bug.log, creating the folder first when it is missing (an installed
@@ -116,11 +123,11 @@ void LogError(const std::string& procName, int errorNumber, const std::string& m
         }
     });
     IgnoringFailure([&] {
-        const std::string record = date + "|" + time + "|" + systemVersionText + "|" +
-                                   version::kVersionText + "|" + procName + "|" +
-                                   std::to_string(errorNumber) + "|" + moduleName + "|" +
-                                   description + "|" + std::to_string(answer);
-        AppendToLog(CurrentPlatform().Locations().logFolder, AsLogLine(record));
+        const std::string errorNumberText = std::to_string(errorNumber);
+        const std::string answerText = std::to_string(answer);
+        AppendToLog(CurrentPlatform().Locations().logFolder,
+                    AsLogLine({date, time, systemVersionText, version::kVersionText, procName,
+                               errorNumberText, moduleName, description, answerText}));
     });
 }
 

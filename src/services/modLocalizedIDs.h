@@ -52,6 +52,28 @@ inline constexpr int kStrPointersAtStart = 3011;  // %1 count, %2 the first offs
 inline constexpr int kStrPointersInside = 3012;   // %1 length in bytes, %2 count
 inline constexpr int kStrMayBeInUse = 3013;
 
+// The browser page (web/): texts of its own beside those it shares with the windows.
+inline constexpr int kStrWebIntroduction = 4000;
+inline constexpr int kStrWebCopyAll = 4001;
+inline constexpr int kStrWebFreeSpaceList = 4002;
+inline constexpr int kStrWebOffset = 4003;
+inline constexpr int kStrWebLength = 4004;
+inline constexpr int kStrWebPointersAtStart = 4005;
+inline constexpr int kStrWebWordsInside = 4006;
+inline constexpr int kStrWebDownloadJson = 4007;
+inline constexpr int kStrWebDownloadCsv = 4008;
+inline constexpr int kStrWebLanguage = 4009;
+inline constexpr int kStrWebReading = 4010;
+inline constexpr int kStrWebTitle = 4011;
+inline constexpr int kStrWebEmptyFile = 4012;
+inline constexpr int kStrWebUnreadable = 4013;  // %1 the reason
+inline constexpr int kStrWebNotAFile = 4014;
+inline constexpr int kStrWebCancelled = 4015;
+inline constexpr int kStrWebCopied = 4016;
+inline constexpr int kStrWebResults = 4017;
+inline constexpr int kStrWebShowingRuns = 4018;  // %1 shown, %2 in all
+inline constexpr int kStrWebListTooLong = 4019;
+
 // Live Update wizard and its menu entries.
 inline constexpr int kStrLiveUpdate = 10000;
 inline constexpr int kStrStep1Of3 = 10001;

@@ -35,4 +35,11 @@ std::vector<QWidget*> LoadedForms::All() {
     return loaded;
 }
 
+bool LoadedForms::AnyNamed(const QString& part) {
+    const std::vector<QWidget*> forms = All();
+    return std::any_of(forms.begin(), forms.end(), [&part](const QWidget* form) {
+        return form->objectName().contains(part, Qt::CaseSensitive);
+    });
+}
+
 }  // namespace gapwell

@@ -1,44 +1,37 @@
 #pragma once
 
-#include <QPointer>
+#include "ui/LoadedForms.h"
 
 class QWidget;
 
 namespace gapwell {
 
-// The one loaded window of the type `Window`, for windows of which the program loads at most one
-// at a time. Loading gives back the loaded window, or creates one when none is loaded. A window
-// calls Forget as it unloads, so that the next load creates a fresh one even while the unloaded
-// window still waits to be destroyed; a window destroyed without unloading is forgotten too.
-template <typename Window>
-class SingleWindow {
-  public:
-    // The loaded window; empty while none is loaded.
-    static const QPointer<Window>& Loaded() { return Held(); }
-
-    // The loaded window; when none is loaded, the one `create` makes, which is then the loaded
-    // one.
-    template <typename Create>
-    static Window& Load(Create create) {
-        if (Held().isNull()) {
-            Held() = create();
-        }
-        return *Held();
-    }
-
-    // When `window` is the loaded window, none is loaded any more.
-    static void Forget(const Window* window) {
-        if (Held() == window) {
-            Held() = nullptr;
-        }
-    }
-
-  private:
-    static QPointer<Window>& Held() {
-        static QPointer<Window> window;
-        return window;
-    }
+// How the program owns a window of which it loads at most one at a time (the About window, the
+// map, the wizard).
+struct SingleWindowOwnership {
+    // The name the window's key handling reports its failures under.
+    const char* moduleName;
+    // Destroyed once a close is accepted; a window that must outlive its close (the wizard while
+    // a transfer runs) destroys itself.
+    bool deleteOnClose = true;
+    // Esc, seen before the focused control, closes the window (reported as "Form_KeyPress").
+    bool escapeCloses = true;
 };
+
+// Loads `window`, once its controls exist: it is among the loaded windows until a close of it is
+// accepted, so the main window's unload closes it and the next LoadSingleWindow creates a fresh
+// window even while this one still waits to be destroyed.
+void OwnSingleWindow(QWidget* window, const SingleWindowOwnership& ownership);
+
+// The loaded window of the type `Window`; when none is loaded, the one `create` makes, which
+// loads itself through OwnSingleWindow.
+template <typename Window, typename Create>
+Window& LoadSingleWindow(Create create) {
+    if (Window* loaded = LoadedForms::Find<Window>()) {
+        return *loaded;
+    }
+    return *create();
+}
 
 // Shows a modeless window, brings it in front of the others and gives it the keyboard.
 void ShowInFront(QWidget* window);

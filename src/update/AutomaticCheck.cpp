@@ -4,23 +4,28 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "base/PosixFile.h"
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
 #include "services/modMisc.h"
+#include "update/ReplacedFile.h"
 #include "update/UpdatePaths.h"
 
 namespace gapwell {
 
 namespace {
 
-// Opens `path` with `flags` (a file it creates gets mode 0644), never waiting for the other end
-// of a FIFO planted there. Throws RuntimeError.
-UniqueFd OpenOrThrow(const std::string& path, int flags) {
-    UniqueFd file(::open(path.c_str(), flags | O_NONBLOCK, 0644));
+// A setting file larger than this is no file the program wrote; only its first byte is kept.
+constexpr std::int64_t kMaxKeptBytes = 4096;
+
+// Opens `path` for reading, never waiting for the other end of a FIFO planted there. Throws
+// RuntimeError.
+UniqueFd OpenForReading(const std::string& path) {
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) {
         throw ErrnoError(errno, path);
     }
@@ -37,7 +42,7 @@ bool ReadAutomaticCheck(const std::string& path) {
     if (!FileExists(path)) {
         return true;
     }
-    const UniqueFd file = OpenOrThrow(path, O_RDONLY | O_CLOEXEC);
+    const UniqueFd file = OpenForReading(path);
     unsigned char byte = 0;
     if (::pread(file.Get(), &byte, 1, 0) < 0) {
         throw ErrnoError(errno, path);
@@ -46,16 +51,12 @@ bool ReadAutomaticCheck(const std::string& path) {
 }
 
 void WriteAutomaticCheck(const std::string& path, bool on) {
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    if (error) {
-        throw ErrnoError(error.value(), path);
-    }
-    const UniqueFd file = OpenOrThrow(path, O_WRONLY | O_CREAT | O_CLOEXEC);
-    const unsigned char byte = on ? 1 : 0;
-    if (::pwrite(file.Get(), &byte, 1, 0) != 1) {
-        throw ErrnoError(errno == 0 ? EIO : errno, path);
-    }
+    // The bytes after the first are kept from the file in place, when it is a regular file of
+    // its own (never read through a link); the whole file is then replaced.
+    const std::optional<std::vector<std::uint8_t>> old = ReadWholeFile(path, kMaxKeptBytes);
+    std::string content = old && !old->empty() ? std::string(old->begin(), old->end()) : "_";
+    content[0] = on ? '\1' : '\0';
+    ReplaceFile(path, content, 0644);
 }
 
 }  // namespace gapwell

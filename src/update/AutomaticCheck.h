@@ -19,8 +19,9 @@ std::string AutomaticCheckFile();
 bool ReadAutomaticCheck(const std::string& path);
 
 // Writes 1 (on) or 0 (off) as the first byte, creating the file (and its folder) when it is
-// missing and never shortening it. Throws RuntimeError when that fails, also for a FIFO with no
-// reader in the file's place rather than waiting for one.
+// missing and keeping the bytes after the first of a small regular file. The file is replaced
+// as a whole (ReplacedFile.h): a link, a FIFO or another file planted in its place is replaced,
+// never written through. Throws RuntimeError when that fails.
 void WriteAutomaticCheck(const std::string& path, bool on);
 
 }  // namespace gapwell

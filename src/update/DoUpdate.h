@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "update/ZipExtract.h"
 
@@ -22,6 +23,13 @@ struct InstallOptions {
 // archive stays in the updates folder. Failures are reported through the error handler as
 // "DoUpdate" of "frmUpdate" (Retry tries the failed step again, Ignore leaves the update).
 // Returns true when the script was started.
+//
+// `archive` is the archive's bytes, held in memory since they were checked, so that exactly
+// those are installed; `ArchivePath` names it in reports.
+bool DoUpdate(const std::string& ArchivePath, std::string_view archive,
+              const std::string& UpdatesFolder, const InstallOptions& options);
+// The archive file at `ArchivePath`, read once into memory (a link or anything but a regular
+// file of at most kMaxArchiveBytes is refused) and installed from there.
 bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder);
 bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder,
               const InstallOptions& options);

@@ -13,49 +13,81 @@ namespace gapwell {
 
 namespace {
 
-// The downloaded file while it is written; Close reports the failure. When creating the file
-// failed (and the report was ignored) writing and closing do nothing: that failure has been
-// reported once already.
+// The downloaded file while it is written; Close reports the failure. Once a step has failed
+// for good, the steps after it are not run.
 class DownloadTarget {
   public:
-    void Create(const std::string& path) {
-        file_ = UniqueFd(
-            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (file_.Get() < 0) {
-            throw ErrnoError(errno, path);
+    DownloadTarget(int folder, const std::string& name) : folder_(folder), name_(name) {}
+    DownloadTarget(const DownloadTarget&) = delete;
+    DownloadTarget& operator=(const DownloadTarget&) = delete;
+    // A file that was not written whole does not stay.
+    ~DownloadTarget() {
+        if (created_ && !closed_) {
+            ::unlinkat(folder_, name_.c_str(), 0);
         }
+    }
+
+    void Create() {
+        file_ = UniqueFd(::openat(folder_, name_.c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (file_.Get() < 0) {
+            throw ErrnoError(errno, name_);
+        }
+        created_ = true;
     }
 
     // Writes all bytes; a short write goes on with the rest.
     void Write(const char* data, std::size_t size) const {
         errno = 0;  // a write that takes no byte sets no error: it is reported as EIO
-        if (file_.Get() >= 0 && !WriteAll(file_.Get(), std::string_view(data, size))) {
-            throw ErrnoError(errno != 0 ? errno : EIO);
+        if (!WriteAll(file_.Get(), std::string_view(data, size))) {
+            throw ErrnoError(errno != 0 ? errno : EIO, name_);
         }
     }
 
     void Close() {
-        const int fd = file_.Release();
-        if (fd >= 0 && ::close(fd) != 0) {
-            throw ErrnoError(errno);
+        if (::close(file_.Release()) != 0) {
+            throw ErrnoError(errno, name_);
         }
+        closed_ = true;
     }
 
+    bool Closed() const { return closed_; }
+
   private:
+    int folder_;
+    std::string name_;
     UniqueFd file_;
+    bool created_ = false;
+    bool closed_ = false;
 };
 
 }  // namespace
 
-bool WriteDownloadedFile(const std::string& fileName, const char* data, std::size_t size) {
+WriteOutcome WriteDownloadedFile(int folder, const std::string& name, const char* data,
+                                 std::size_t size) {
     ErrorScope scope("DownloadFile", "clsDownload");
-    DownloadTarget file;
+    DownloadTarget file(folder, name);
     // A missing file is the normal case; any other obstacle shows up when creating the file.
-    ::unlink(fileName.c_str());
-    scope.Step([&] { file.Create(fileName); });
-    scope.Step([&] { file.Write(data, size); });
-    scope.Step([&] { file.Close(); });
-    return !scope.Aborted();
+    ::unlinkat(folder, name.c_str(), 0);
+    bool created = false;
+    scope.Step([&] {
+        file.Create();
+        created = true;
+    });
+    bool written = false;
+    if (created) {
+        scope.Step([&] {
+            file.Write(data, size);
+            written = true;
+        });
+    }
+    if (written) {
+        scope.Step([&] { file.Close(); });
+    }
+    if (scope.Aborted()) {
+        return WriteOutcome::kAborted;
+    }
+    return file.Closed() ? WriteOutcome::kWritten : WriteOutcome::kGivenUp;
 }
 
 }  // namespace gapwell

@@ -3,38 +3,52 @@
 #include <string>
 #include <vector>
 
+#include "update/InstallJournal.h"
+
 namespace gapwell {
 
-// Moves files into a folder so that the moves can be undone: whatever a move replaces or
-// removes is first set aside in a folder of its own, and PutBack reverses every move, last
-// first. All three folders are descriptors on one file system; names are never followed as
-// links. A folder in the target is never moved.
+// What the name of an installation's work folder in the updates folder begins with, and the
+// names of the incoming and aside folders inside it.
+inline constexpr char kWorkFolderPrefix[] = ".install-";
+inline constexpr char kIncomingFolder[] = "incoming";
+inline constexpr char kAsideFolder[] = "aside";
+
+// The three folders of a move-in, as descriptors on one file system: the program folder, the
+// folder the new files come from, and the folder that keeps what they replace.
+struct MoveFolders {
+    int target = -1;
+    int incoming = -1;
+    int aside = -1;
+};
+
+// Moves files into a folder so that the moves can be undone: whatever a move replaces is first
+// set aside in a folder of its own, and every move is recorded in the journal before it is made.
+// Names are never followed as links. A folder in the target is never moved.
 class FolderMove {
   public:
-    FolderMove(int target, int incoming, int aside)
-        : target_(target), incoming_(incoming), aside_(aside) {}
+    FolderMove(const MoveFolders& folders, InstallJournal& journal)
+        : folders_(folders), journal_(journal) {}
 
     // Moves `name` out of the target into the aside folder. Throws RuntimeError.
     void SetAside(const std::string& name);
     // Sets aside what the target holds under `name`, if anything, then moves `name` from the
     // incoming folder into the target. Throws RuntimeError.
     void BringIn(const std::string& name);
-    // Reverses every move made, last first. Returns false when one could not be reversed (it
-    // goes on with the others); what was set aside then stays in the aside folder.
+    // Reverses every move recorded (UndoMoves); returns whether that succeeded.
     bool PutBack();
 
   private:
-    struct Move {
-        int from;
-        int to;
-        std::string name;
-    };
-    void MoveEntry(int from, int to, const std::string& name);
+    void MoveEntry(int from, int to, const JournalMove& move);
 
-    int target_;
-    int incoming_;
-    int aside_;
-    std::vector<Move> done_;
+    MoveFolders folders_;
+    InstallJournal& journal_;
 };
+
+// Reverses `moves`, last first, each as far as it was made, so that it can run again after it
+// was itself interrupted: a file brought in goes back to the incoming folder when the target
+// holds it and the incoming folder does not; a file set aside goes back to the target when the
+// aside folder holds it and nothing is in its place. Goes on after a failure; returns "" when
+// every move is undone, otherwise what the first failure was.
+std::string UndoMoves(const MoveFolders& folders, const std::vector<JournalMove>& moves);
 
 }  // namespace gapwell

@@ -4,15 +4,62 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 #include "base/PosixFile.h"
 #include "base/RuntimeError.h"
+#include "update/FolderMove.h"
+#include "update/InstallJournal.h"
 
 namespace gapwell {
 
 namespace {
 
 constexpr int kPollsPerSecond = 5;
+
+// "there": a name exists or is a link (dangling or not). "undo" puts back what the move-in
+// changed, by the rules of UndoMoves, and keeps the work folder when something could not be put
+// back. The work folder is never removed through a link in the updates folder's place.
+constexpr std::string_view kScriptTemplate = R"(#!/bin/sh
+work=@WORK@
+there() { [ -e "$1" ] || [ -L "$1" ]; }
+remove_work() { [ -L "${work%/*}" ] || rm -rf "$work"; }
+undo() {
+    kept=0
+    for name in@LAST_FIRST@; do
+        if there "./$name" && ! there "$work/@INCOMING@/$name"; then
+            mv -f "./$name" "$work/@INCOMING@/$name" || kept=1
+        fi
+    done
+    for aside in "$work/@ASIDE@"/* "$work/@ASIDE@"/.[!.]* "$work/@ASIDE@"/..?*; do
+        there "$aside" || continue
+        name=${aside##*/}
+        if there "./$name"; then kept=1; else mv -f "$aside" "./$name" || kept=1; fi
+    done
+    [ "$kept" = 0 ] && rm -f "$work/@JOURNAL@" && remove_work
+    exit 1
+}
+polls=0
+while kill -0 "$1" 2>/dev/null; do
+    polls=$((polls + 1))
+    if [ "$polls" -gt @POLLS@ ]; then
+        undo
+    fi
+    sleep 0.2
+done
+mv -f @TRAVELLING@ @PROGRAM@ || undo
+remove_work
+rm -f @SCRIPTS@
+exec @PROGRAM@
+)";
+
+// Replaces every `placeholder` in `text` by `value`.
+void Substitute(std::string& text, std::string_view placeholder, const std::string& value) {
+    for (std::size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size())) {
+        text.replace(at, placeholder.size(), value);
+    }
+}
 
 }  // namespace
 
@@ -24,25 +71,23 @@ std::string ShellQuote(const std::string& text) {
     return quoted + "'";
 }
 
-std::string HandOverScript(const std::string& executable, int waitSeconds) {
-    const std::string program = "./" + ShellQuote(executable);
-    const std::string travelling = "./" + ShellQuote(executable + kTravellingSuffix);
-    return "#!/bin/sh\n"
-           "polls=0\n"
-           "while kill -0 \"$1\" 2>/dev/null; do\n"
-           "    polls=$((polls + 1))\n"
-           "    if [ \"$polls\" -gt " +
-           std::to_string(waitSeconds * kPollsPerSecond) +
-           " ]; then\n"
-           "        exit 1\n"
-           "    fi\n"
-           "    sleep 0.2\n"
-           "done\n"
-           "mv -f " +
-           travelling + " " + program +
-           " || exit 1\n"
-           "rm -f ./" +
-           kHandOverScriptPattern + "\nexec " + program + "\n";
+std::string HandOverScript(const HandOverPlan& plan) {
+    std::string lastFirst;
+    for (auto name = plan.names.rbegin(); name != plan.names.rend(); ++name) {
+        lastFirst += " " + ShellQuote(*name);
+    }
+    std::string script(kScriptTemplate);
+    Substitute(script, "@WORK@", ShellQuote(plan.workFolder));
+    Substitute(script, "@INCOMING@", kIncomingFolder);
+    Substitute(script, "@ASIDE@", kAsideFolder);
+    Substitute(script, "@JOURNAL@", kJournalName);
+    Substitute(script, "@POLLS@", std::to_string(plan.waitSeconds * kPollsPerSecond));
+    Substitute(script, "@TRAVELLING@", "./" + ShellQuote(plan.executable + kTravellingSuffix));
+    Substitute(script, "@PROGRAM@", "./" + ShellQuote(plan.executable));
+    Substitute(script, "@SCRIPTS@", std::string("./") + kHandOverScriptPattern);
+    // Last: an archive's names are no placeholders for anything.
+    Substitute(script, "@LAST_FIRST@", lastFirst);
+    return script;
 }
 
 void WriteHandOverScript(int folder, const std::string& name, const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace gapwell {
 
@@ -9,13 +10,27 @@ inline constexpr const char* kHandOverScriptPattern = "DeleteOld_*.sh";
 // What the new program's name carries until the script gives it the program's own name.
 inline constexpr const char* kTravellingSuffix = ".new";
 
-// The POSIX shell script that finishes an installation once the program has ended. It runs
-// in the program folder with the program's process id as its one argument: it polls that
-// process every 0.2 s; when the process is still there after `waitSeconds`, it gives up and
-// changes nothing. Otherwise it renames executable + ".new" over `executable`, deletes the
-// hand-over scripts (itself included) and replaces itself with the new executable, which so
-// runs detached as the script did. Every name is quoted.
-std::string HandOverScript(const std::string& executable, int waitSeconds);
+// What the hand-over script finishes, or undoes.
+struct HandOverPlan {
+    std::string executable;  // the program's file name
+    int waitSeconds = 60;    // how long it waits for the program to end
+    // The installation's work folder, relative to the program folder, with the "incoming" and
+    // "aside" folders of FolderMove and its journal.
+    std::string workFolder;
+    std::vector<std::string> names;  // the files brought into the program folder, in order
+};
+
+// The POSIX shell script that finishes an installation once the program has ended, all or
+// nothing. It runs in the program folder with the program's process id as its one argument and
+// polls that process every 0.2 s. When the process is still there after `waitSeconds`, or the
+// new executable cannot take its name, it undoes the move-in by the same rules as UndoMoves:
+// every file brought in goes back to the incoming folder, every file set aside (hand-over
+// scripts left over included) back to the program folder; then it deletes the journal and the
+// work folder (they stay when a file could not be put back, for the next start to finish). When
+// the program has ended, it renames executable + ".new" over `executable`, deletes the work
+// folder and the hand-over scripts (itself included) and replaces itself with the new
+// executable, which so runs detached as the script did. Every name is quoted.
+std::string HandOverScript(const HandOverPlan& plan);
 
 // `text` in single quotes, safe as one word of a shell command.
 std::string ShellQuote(const std::string& text);

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <exception>
@@ -24,11 +25,17 @@ struct Transfer {
     const PieceHandler* onPiece = nullptr;
     std::chrono::milliseconds stall{0};
     std::int64_t maxBytes = 0;
+    bool unannouncedAllowed = false;
+    std::size_t headroom = 0;
     Clock::time_point lastByte = Clock::now();
-    std::int64_t announced = -1;  // -1 until the first body bytes arrive
+    std::string lengthField;     // the current answer's Content-Length, as sent
+    bool badLength = false;      // two differing Content-Length fields, or one that is no number
+    std::int64_t capacity = -1;  // room for the body; -1 until the first body bytes arrive
+    bool announced = false;      // whether the capacity is the announced length
     std::unique_ptr<char[]> buffer;
     std::int64_t received = 0;
-    bool refused = false;        // bad length, longer body, or stopped by the handler
+    bool refused = false;        // bad status or length, longer body, or stopped by the handler
+    long refusedStatus = 0;      // a status other than 2xx
     std::exception_ptr failure;  // thrown by the handler; rethrown after the transfer
 };
 
@@ -42,39 +49,101 @@ struct HeaderListCleanup {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
-// Takes the announced length once the headers are in and makes the buffer for it.
-bool AcceptAnnouncedLength(Transfer& transfer) {
-    curl_off_t length = -1;
-    if (curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK ||
-        length <= 0 || length > transfer.maxBytes) {
+bool IsSuccessStatus(long status) {
+    return status >= 200 && status <= 299;
+}
+
+long ResponseStatus(CURL* curl) {
+    long status = 0;
+    return curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK ? status : 0;
+}
+
+// Takes the answer's status and length once the headers are in and makes the buffer for the
+// body: of the announced length, or of the bound when none was announced and that is allowed.
+bool AcceptAnswer(Transfer& transfer) {
+    if (const long status = ResponseStatus(transfer.curl); !IsSuccessStatus(status)) {
+        transfer.refusedStatus = status;
         return false;
     }
-    transfer.announced = length;
-    transfer.buffer = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(length));
+    curl_off_t length = -1;
+    if (transfer.badLength ||
+        curl_easy_getinfo(transfer.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK) {
+        return false;
+    }
+    transfer.announced = length >= 0;
+    if (!transfer.announced && transfer.unannouncedAllowed) {
+        length = transfer.maxBytes;
+    }
+    if (length <= 0 || length > transfer.maxBytes) {
+        return false;
+    }
+    transfer.capacity = length;
+    transfer.buffer = std::make_unique_for_overwrite<char[]>(transfer.headroom +
+                                                             static_cast<std::size_t>(length));
     return true;
 }
 
 // Copies the bytes to their place in the buffer piece by piece; false stops the transfer.
 bool StorePieces(Transfer& transfer, const char* data, std::size_t size) {
-    if (transfer.announced < 0 && !AcceptAnnouncedLength(transfer)) {
+    if (transfer.capacity < 0 && !AcceptAnswer(transfer)) {
         return false;
     }
-    if (static_cast<std::int64_t>(size) > transfer.announced - transfer.received) {
-        return false;  // more than announced: never written past the buffer
+    if (static_cast<std::int64_t>(size) > transfer.capacity - transfer.received) {
+        return false;  // more than announced or allowed: never written past the buffer
     }
     transfer.lastByte = Clock::now();
     for (std::size_t done = 0; done < size;) {
         const std::size_t piece =
             std::min(size - done, static_cast<std::size_t>(transfer.pieceSize));
-        std::memcpy(transfer.buffer.get() + transfer.received, data + done, piece);
+        std::memcpy(transfer.buffer.get() + transfer.headroom + transfer.received, data + done,
+                    piece);
         transfer.received += static_cast<std::int64_t>(piece);
         done += piece;
+        const std::int64_t total = transfer.announced ? transfer.capacity : transfer.received;
         if (!(*transfer.onPiece)(static_cast<std::int32_t>(transfer.received),
-                                 static_cast<std::int32_t>(transfer.announced))) {
+                                 static_cast<std::int32_t>(total))) {
             return false;
         }
     }
     return true;
+}
+
+std::string_view TrimmedField(std::string_view value) {
+    const std::size_t first = value.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return value.substr(first, value.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool StartsWithCaseless(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// libcurl's header callback, called with every header line of every answer (redirects
+// included): notes a Content-Length that differs from an earlier one of the same answer.
+std::size_t OnHeaderLine(char* data, std::size_t, std::size_t count, void* context) {
+    auto& transfer = *static_cast<Transfer*>(context);
+    const std::string_view line(data, count);
+    constexpr std::string_view kLengthName = "content-length:";
+    if (line.starts_with("HTTP/")) {
+        transfer.lengthField.clear();
+        transfer.badLength = false;
+    } else if (StartsWithCaseless(line, kLengthName)) {
+        const std::string_view value = TrimmedField(line.substr(kLengthName.size()));
+        const bool number = !value.empty() && std::all_of(value.begin(), value.end(), [](char c) {
+            return c >= '0' && c <= '9';
+        });
+        if (!number || (!transfer.lengthField.empty() && transfer.lengthField != value)) {
+            transfer.badLength = true;
+        }
+        transfer.lengthField = value;
+    }
+    return count;
 }
 
 // libcurl's write callback. Returning less than `count` ends the transfer as failed.
@@ -105,8 +174,13 @@ const char* ProtocolsFor(const std::string& url) {
 }
 
 void Configure(CURL* curl, const std::string& url, const curl_slist* headers,
-               const TransferBounds& bounds, Transfer& transfer) {
+               const TransferBounds& bounds, const std::string& caFile, Transfer& transfer) {
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    if (!caFile.empty()) {
+        // These certificates instead of the system's store; they are checked all the same.
+        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.c_str());
+        curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+    }
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, ProtocolsFor(url));
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, ProtocolsFor(url));
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
@@ -120,6 +194,8 @@ void Configure(CURL* curl, const std::string& url, const curl_slist* headers,
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kSocketReadSize);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBodyData);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeaderLine);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnTick);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
@@ -198,12 +274,21 @@ bool IsSendableUrl(std::string_view url) {
     return schemeLength != 0 && url.size() > schemeLength && plain;
 }
 
-std::optional<ReceivedBody> ReceiveResource(const std::string& url, std::int32_t pieceSize,
-                                            const TransferBounds& bounds,
-                                            const PieceHandler& onPiece,
-                                            const WaitHandler& onWait) {
+std::string_view ReceivedBody::PrefixedBody(std::string_view prefix) {
+    if (prefix.size() > headroom) {
+        return {};
+    }
+    char* start = storage.get() + headroom - prefix.size();
+    std::memcpy(start, prefix.data(), prefix.size());
+    return {start, prefix.size() + static_cast<std::size_t>(size)};
+}
+
+Reception ReceiveResource(const std::string& url, std::int32_t pieceSize,
+                          const TransferBounds& bounds, std::size_t headroom,
+                          const PieceHandler& onPiece, const WaitHandler& onWait,
+                          const std::string& caFile) {
     if (pieceSize <= 0 || !IsSendableUrl(url) || !CurlReady()) {
-        return std::nullopt;
+        return {};
     }
     const std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
     const std::unique_ptr<CURLM, MultiCleanup> multi(curl_multi_init());
@@ -211,7 +296,7 @@ std::optional<ReceivedBody> ReceiveResource(const std::string& url, std::int32_t
     std::unique_ptr<curl_slist, HeaderListCleanup> headers(
         curl_slist_append(nullptr, "Cache-Control: no-cache"));
     if (!curl || !multi || !headers || !curl_slist_append(headers.get(), "Pragma: no-cache")) {
-        return std::nullopt;
+        return {};
     }
     Transfer transfer;
     transfer.curl = curl.get();
@@ -219,7 +304,9 @@ std::optional<ReceivedBody> ReceiveResource(const std::string& url, std::int32_t
     transfer.onPiece = &onPiece;
     transfer.stall = bounds.stall;
     transfer.maxBytes = bounds.maxBytes;
-    Configure(curl.get(), url, headers.get(), bounds, transfer);
+    transfer.unannouncedAllowed = bounds.unannouncedAllowed;
+    transfer.headroom = headroom;
+    Configure(curl.get(), url, headers.get(), bounds, caFile, transfer);
 
     CURLcode result = CURLE_OK;
     {
@@ -229,11 +316,18 @@ std::optional<ReceivedBody> ReceiveResource(const std::string& url, std::int32_t
     if (transfer.failure) {
         std::rethrow_exception(transfer.failure);
     }
-    if (result != CURLE_OK || transfer.refused || transfer.announced <= 0 ||
-        transfer.received != transfer.announced) {
-        return std::nullopt;
+    // An answer without a body never reached the write callback: its status is checked here.
+    if (const long status = ResponseStatus(curl.get()); status != 0 && !IsSuccessStatus(status)) {
+        transfer.refusedStatus = status;
     }
-    return ReceivedBody{std::move(transfer.buffer), static_cast<std::int32_t>(transfer.received)};
+    const bool complete =
+        transfer.announced ? transfer.received == transfer.capacity : transfer.received > 0;
+    if (result != CURLE_OK || transfer.refused || transfer.refusedStatus != 0 || !complete) {
+        return Reception{std::nullopt, transfer.refusedStatus};
+    }
+    return Reception{ReceivedBody{std::move(transfer.buffer), headroom,
+                                  static_cast<std::int32_t>(transfer.received)},
+                     0};
 }
 
 }  // namespace gapwell

@@ -12,10 +12,26 @@
 
 namespace gapwell {
 
-// A resource received complete: exactly the announced number of bytes.
+// A resource received complete: exactly the announced number of bytes, kept in one buffer after
+// `headroom` free bytes, so that a caller can put a prefix before the body without a copy.
 struct ReceivedBody {
-    std::unique_ptr<char[]> bytes;
+    std::unique_ptr<char[]> storage;
+    std::size_t headroom = 0;
     std::int32_t size = 0;
+
+    std::string_view Body() const {
+        return {storage.get() + headroom, static_cast<std::size_t>(size)};
+    }
+    // Writes `prefix` into the headroom right before the body and returns both together; an
+    // empty view when the prefix does not fit.
+    std::string_view PrefixedBody(std::string_view prefix);
+};
+
+// The outcome of one transfer: the body when it arrived complete; otherwise, when the server
+// answered with a status other than 2xx, that status (0 for every other failure).
+struct Reception {
+    std::optional<ReceivedBody> body;
+    long refusedStatus = 0;
 };
 
 // Called after each piece has been stored with the running total and the announced length;
@@ -34,14 +50,19 @@ bool IsSendableUrl(std::string_view url);
 
 // Fetches `url` (see IsSendableUrl; certificate checked, proxy from the environment) with a GET
 // that neither uses nor fills caches. Redirects stay within the URL's own scheme, except that
-// http may move up to https. The Content-Length is the announced length: missing, 0, negative
-// or above `bounds.maxBytes` fails before the body is read. The body goes straight into one
-// buffer of exactly that length, in pieces of at most `pieceSize` bytes, `onPiece` after each
-// piece. A body longer than announced, a dropped connection, a bound of `bounds` that runs out,
-// or a stop asked by `onPiece` or `onWait` fails. Returns the body only when it arrived
-// complete.
-std::optional<ReceivedBody> ReceiveResource(const std::string& url, std::int32_t pieceSize,
-                                            const TransferBounds& bounds,
-                                            const PieceHandler& onPiece, const WaitHandler& onWait);
+// http may move up to https. Only a 2xx answer is the resource. The Content-Length is the
+// announced length: 0, negative, above `bounds.maxBytes`, or two differing Content-Length
+// fields fail before the body is read; a missing one fails too, unless
+// `bounds.unannouncedAllowed`, when the body is read up to `bounds.maxBytes`. The body goes
+// straight into one buffer of that length after `headroom` free bytes, in pieces of at most
+// `pieceSize` bytes, `onPiece` after each piece. A body longer than announced, a dropped
+// connection, a bound of `bounds` that runs out, or a stop asked by `onPiece` or `onWait` fails.
+// The body is returned only when it arrived complete. An https server's certificate must chain
+// to the system's store, or, when `caFile` is not empty, to the certificates in that PEM file
+// alone.
+Reception ReceiveResource(const std::string& url, std::int32_t pieceSize,
+                          const TransferBounds& bounds, std::size_t headroom,
+                          const PieceHandler& onPiece, const WaitHandler& onWait,
+                          const std::string& caFile);
 
 }  // namespace gapwell

@@ -8,6 +8,7 @@
 #include "services/ErrorScope.h"
 #include "services/modErrorHandler.h"
 #include "update/DoUpdate.h"
+#include "update/PrivateTempFile.h"
 #include "update/ReleaseCheck.h"
 #include "update/ReleaseNotes.h"
 #include "update/UpdatesFolder.h"
@@ -27,13 +28,19 @@ LiveUpdate::LiveUpdate(clsDownload& downloader, LiveUpdateSettings settings)
 
 VersionCheck LiveUpdate::CheckForUpdate(const TransferBounds& bounds) {
     check_ = VersionCheck{};
-    accepted_ = false;
+    accepted_.reset();
+    std::optional<PrivateTempFile> versionFile;
+    ErrorScope scope("cmdNext_Click", kModuleName);
+    scope.Step([&] { versionFile.emplace(settings_.versionTempFile); });
+    if (!versionFile) {
+        return check_;
+    }
     downloader_.SetBounds(bounds);
-    check_.totalBytes = downloader_.DownloadFile(settings_.versionUrl, settings_.versionTempFile);
+    check_.totalBytes = downloader_.DownloadFile(settings_.versionUrl, versionFile->Path());
     if (check_.totalBytes == 0) {
         return check_;
     }
-    const std::string text = ReadVersionFile();
+    const std::string text = ReadVersionFile(versionFile->Path());
     check_.offer = ParseVersionLine(FirstLine(text), settings_.rules);
     if (check_.offer.usable) {
         check_.releaseNotes = ReleaseNotesOf(text);
@@ -45,11 +52,11 @@ VersionCheck LiveUpdate::CheckForUpdate(const TransferBounds& bounds) {
 
 // The version file's text; empty when reading failed and was given up. The file is deleted once
 // it has been read or given up, not before, so that Retry finds it.
-std::string LiveUpdate::ReadVersionFile() {
+std::string LiveUpdate::ReadVersionFile(const std::string& path) {
     std::string text;
     ErrorScope scope(kCompleteProc, kModuleName);
-    scope.Step([&] { text = ReadVersionFileText(settings_.versionTempFile); });
-    ::unlink(settings_.versionTempFile.c_str());
+    scope.Step([&] { text = ReadVersionFileText(path); });
+    ::unlink(path.c_str());
     return text;
 }
 
@@ -58,44 +65,55 @@ std::string LiveUpdate::ArchivePath() const {
 }
 
 std::int32_t LiveUpdate::FetchArchive() {
-    accepted_ = false;
+    accepted_.reset();
     if (!check_.updateAvailable) {
         return 0;
     }
     ErrorScope scope("cmdNext_Click", kModuleName);
     // An updates folder that could not be prepared (Ignore included) is never downloaded into:
     // it may be a link to somewhere else.
-    bool prepared = false;
-    scope.Step([&] {
-        PrepareUpdatesFolder(settings_.updatesFolder);
-        prepared = true;
-    });
-    if (!prepared) {
+    UniqueFd updates;
+    scope.Step([&] { updates = PrepareUpdatesFolder(settings_.updatesFolder); });
+    if (updates.Get() < 0) {
         return 0;
     }
     downloader_.SetBounds(kArchiveBounds);
-    const std::int32_t total = downloader_.DownloadFile(check_.offer.archiveUrl, ArchivePath());
-    if (total == 0 || downloader_.Cancelled()) {
+    const std::string& name = check_.offer.archiveFileName;
+    // Room for the signed message's prefix before the bytes: the archive is checked in place.
+    const std::size_t headroom = SignedPrefix(check_.offer.newestVersion, name).size();
+    std::optional<ReceivedBody> archive = downloader_.DownloadInto(
+        check_.offer.archiveUrl, updates.Get(), name, ArchivePath(), headroom);
+    if (!archive) {
         return 0;
     }
-    ErrorScope checking(kCompleteProc, kModuleName);
-    checking.Step([&] { accepted_ = ArchiveIsSigned(); });
-    return accepted_ ? total : 0;
+    // An archive cancelled while its completion was handled is not checked: it goes like a
+    // refused one.
+    bool signedArchive = false;
+    if (!downloader_.Cancelled()) {
+        ErrorScope checking(kCompleteProc, kModuleName);
+        checking.Step([&] { signedArchive = ArchiveIsSigned(*archive); });
+    }
+    if (!signedArchive) {
+        ::unlinkat(updates.Get(), name.c_str(), 0);
+        return 0;
+    }
+    accepted_ = std::move(archive);
+    return accepted_->size;
 }
 
 // With a public key: whether the archive carries the maker's signature for the offered
-// version. A refused archive is deleted; a refusal other than Cancel is logged in Bug.log.
-bool LiveUpdate::ArchiveIsSigned() {
+// version. A refusal other than Cancel is logged in Bug.log.
+bool LiveUpdate::ArchiveIsSigned(ReceivedBody& archive) {
     if (settings_.publicKey.empty()) {
         return true;
     }
-    const SignatureCheck check = CheckDownloadedRelease(
-        downloader_, check_.offer.archiveUrl, ArchivePath(), check_.offer.newestVersion,
-        settings_.publicKey, settings_.signatureTempFile);
+    const PrivateTempFile signatureFile(settings_.signatureTempFile);
+    const SignatureCheck check = CheckDownloadedRelease(downloader_, check_.offer.archiveUrl,
+                                                        archive, check_.offer.newestVersion,
+                                                        settings_.publicKey, signatureFile.Path());
     if (check == SignatureCheck::kValid) {
         return true;
     }
-    ::unlink(ArchivePath().c_str());
     if (!downloader_.Cancelled()) {
         LogError(kCompleteProc, EBADMSG, kModuleName, SignatureCheckText(check), 0);
     }
@@ -103,7 +121,8 @@ bool LiveUpdate::ArchiveIsSigned() {
 }
 
 bool LiveUpdate::Install() {
-    return accepted_ && DoUpdate(ArchivePath(), settings_.updatesFolder);
+    return accepted_ &&
+           DoUpdate(ArchivePath(), accepted_->Body(), settings_.updatesFolder, InstallOptions{});
 }
 
 }  // namespace gapwell

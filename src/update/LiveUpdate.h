@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "update/HttpReceive.h"
 #include "update/TransferBounds.h"
 #include "update/VersionFile.h"
 
@@ -12,9 +14,11 @@ class clsDownload;
 
 // Where one Live Update runs and what it trusts.
 struct LiveUpdateSettings {
-    std::string currentVersion;   // the program's own version text
-    std::string versionUrl;       // the version file in the update folder
-    ArchiveRules rules;           // the update folder's URL and the program's own file name
+    std::string currentVersion;  // the program's own version text
+    std::string versionUrl;      // the version file in the update folder
+    ArchiveRules rules;          // the update folder's URL and the program's own file name
+    // The temporary files' names: each goes into a fresh folder of the program's own in the
+    // folder named here (see PrivateTempFile).
     std::string versionTempFile;  // where the version file is downloaded to
     std::string signatureTempFile;
     std::string updatesFolder;  // with a trailing "/"
@@ -47,22 +51,25 @@ class LiveUpdate {
     std::string ArchivePath() const;
 
     // After a check that found an update: empties the updates folder of files, downloads the
-    // archive into it and, with a public key, fetches its signature and checks it. A refused
-    // archive is deleted and the reason logged in Bug.log. Returns the archive's size when it
-    // was accepted, 0 otherwise (a failed or cancelled transfer included).
+    // archive into it (created anew, mode 0600, through the folder opened at the start) and,
+    // with a public key, fetches its signature and checks the archive's bytes as received. A
+    // refused archive is deleted and the reason logged in Bug.log; a cancelled one is deleted.
+    // Returns the archive's size when it was accepted, 0 otherwise (a failed or cancelled transfer
+    // included). The accepted bytes are kept in memory for Install.
     std::int32_t FetchArchive();
 
-    // Installs the accepted archive (DoUpdate); true when the hand-over was started.
+    // Installs the accepted archive from the bytes that were checked (DoUpdate), whatever has
+    // become of the file since; true when the hand-over was started.
     bool Install();
 
   private:
-    std::string ReadVersionFile();
-    bool ArchiveIsSigned();
+    std::string ReadVersionFile(const std::string& path);
+    bool ArchiveIsSigned(ReceivedBody& archive);
 
     clsDownload& downloader_;
     LiveUpdateSettings settings_;
     VersionCheck check_;
-    bool accepted_ = false;
+    std::optional<ReceivedBody> accepted_;
 };
 
 }  // namespace gapwell

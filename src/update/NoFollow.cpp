@@ -32,6 +32,10 @@ void DeleteEntries(int folder) {
 
 }  // namespace
 
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
 UniqueFd OpenFolder(const std::string& path) {
     UniqueFd folder(::open(path.c_str(), kFolderFlags));
     if (folder.Get() < 0) {

@@ -13,6 +13,9 @@ namespace gapwell {
 // Folders and files reached without ever following a symbolic link: every operation works on
 // a name inside a folder opened as a descriptor, and a link is handled as the link itself.
 
+// Whether `name` names an entry directly inside a folder: not empty, ".", ".." or holding "/".
+bool IsPlainName(const std::string& name);
+
 // Opens the folder at `path`; a link as its last part is not followed. Throws RuntimeError.
 UniqueFd OpenFolder(const std::string& path);
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "update/HttpReceive.h"
 #include "update/ReleaseSignature.h"
 
 namespace gapwell {
@@ -14,6 +15,15 @@ class clsDownload;
 // checks the downloaded archive with it for `version` (the newest-version field as published),
 // the archive's file name (the last path segment of `archiveUrl`) and the public key. A
 // signature file that could not be fetched gives kMalformedSignature.
+//
+// The archive as it was received, kept in memory: the signed message is built in its own
+// buffer (the prefix written into the headroom before the bytes), so that exactly these bytes
+// are checked and nothing is copied.
+SignatureCheck CheckDownloadedRelease(clsDownload& downloader, const std::string& archiveUrl,
+                                      ReceivedBody& archive, const std::string& version,
+                                      const std::string& publicKeyBase64,
+                                      const std::string& signatureFile);
+// The archive file at `archivePath`, read whole.
 SignatureCheck CheckDownloadedRelease(clsDownload& downloader, const std::string& archiveUrl,
                                       const std::string& archivePath, const std::string& version,
                                       const std::string& publicKeyBase64,

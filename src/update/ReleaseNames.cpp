@@ -1,6 +1,7 @@
 #include "update/ReleaseNames.h"
 
 #include <fnmatch.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -20,6 +21,16 @@ RuntimeError Refusal(const std::string& why, const std::string& name) {
     return RuntimeError(EPERM, "The archive may not install " + why + ": " + name);
 }
 
+// A portable copy may live on a FAT or exFAT stick, whose names ignore case (ASCII letters).
+bool SameNameAnyCase(const std::string& name, const char* reserved) {
+    return ::strcasecmp(name.c_str(), reserved) == 0;
+}
+
+bool EndsWithAnyCase(const std::string& name, const std::string& suffix) {
+    return name.size() >= suffix.size() &&
+           SameNameAnyCase(name.substr(name.size() - suffix.size()), suffix.c_str());
+}
+
 }  // namespace
 
 void CheckReleaseNames(const std::vector<std::string>& names, const ReleaseNameRules& rules,
@@ -28,16 +39,17 @@ void CheckReleaseNames(const std::vector<std::string>& names, const ReleaseNameR
         throw RuntimeError(ENOENT, "The archive holds no program file " + rules.programName);
     }
     for (const std::string& name : names) {
-        if (name.ends_with(kTravellingSuffix)) {
+        if (EndsWithAnyCase(name, kTravellingSuffix)) {
             throw Refusal("a file named like a new program in transit", name);
         }
-        if (name == rules.updatesFolderName) {
+        if (SameNameAnyCase(name, rules.updatesFolderName.c_str())) {
             throw Refusal("a file named like the updates folder", name);
         }
-        if (::fnmatch(kHandOverScriptPattern, name.c_str(), 0) == 0) {
+        if (::fnmatch(kHandOverScriptPattern, name.c_str(), FNM_CASEFOLD) == 0) {
             throw Refusal("a file named like a hand-over script", name);
         }
-        if (name == kBugLogName || name == kAutomaticCheckName || name == kSkippedVersionName) {
+        if (SameNameAnyCase(name, kBugLogName) || SameNameAnyCase(name, kAutomaticCheckName) ||
+            SameNameAnyCase(name, kSkippedVersionName)) {
             throw Refusal("a file named like one the program keeps for the user", name);
         }
         if (IsFolderEntry(appFolder, name)) {

@@ -16,6 +16,7 @@ struct ReleaseNameRules {
 // a file whose name ends in ".new", is the updates folder's, a hand-over script's, that of a
 // folder of the program folder, or that of a file the program keeps for the user there
 // (Bug.log, the automatic-check setting, the skipped version), which a release must never replace.
+// These names are compared ignoring the case of ASCII letters.
 void CheckReleaseNames(const std::vector<std::string>& names, const ReleaseNameRules& rules,
                        int appFolder);
 

@@ -52,11 +52,16 @@ bool IsDroppedControl(std::string_view sequence) {
     return code == 0xC2 && static_cast<std::uint8_t>(sequence[1]) <= 0x9F;
 }
 
-// Valid UTF-8 with LF line ends and no other control character.
+// Valid UTF-8 with LF line ends, a blank for each tab and no other control character.
 std::string CleanText(std::string_view text) {
     std::string clean;
     clean.reserve(text.size());
     while (!text.empty()) {
+        if (text[0] == '\t') {
+            clean += ' ';  // a tab parts words; the box shows it as one blank
+            text.remove_prefix(1);
+            continue;
+        }
         if (text[0] == '\r' || text[0] == '\n') {
             clean += '\n';
             text.remove_prefix(text.substr(0, 2) == "\r\n" ? 2 : 1);
@@ -112,7 +117,7 @@ std::string Bounded(std::string text) {
 }  // namespace
 
 std::string ReleaseNotesOf(std::string_view versionFileText) {
-    const std::size_t lineEnd = versionFileText.find('\r');
+    const std::size_t lineEnd = versionFileText.find_first_of("\r\n");
     if (lineEnd == std::string_view::npos) {
         return {};
     }

@@ -72,15 +72,20 @@ std::string EncodeBase64(const std::uint8_t* bytes, std::size_t size) {
     return text;
 }
 
+std::string SignedPrefix(std::string_view version, std::string_view archiveFileName) {
+    std::string prefix;
+    for (const std::string_view field : {kSignedProductName, version, archiveFileName}) {
+        prefix.append(field).push_back('|');
+    }
+    return prefix;
+}
+
 std::vector<std::uint8_t> SignedMessage(std::string_view version, std::string_view archiveFileName,
                                         const std::vector<std::uint8_t>& archive) {
+    const std::string prefix = SignedPrefix(version, archiveFileName);
     std::vector<std::uint8_t> message;
-    message.reserve(kSignedProductName.size() + version.size() + archiveFileName.size() + 3 +
-                    archive.size());
-    for (const std::string_view field : {kSignedProductName, version, archiveFileName}) {
-        message.insert(message.end(), field.begin(), field.end());
-        message.push_back('|');
-    }
+    message.reserve(prefix.size() + archive.size());
+    message.insert(message.end(), prefix.begin(), prefix.end());
     message.insert(message.end(), archive.begin(), archive.end());
     return message;
 }
@@ -107,9 +112,8 @@ ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view
     return signature;
 }
 
-SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_view version,
-                                 std::string_view archiveFileName, std::string_view signatureText,
-                                 std::string_view publicKeyBase64, std::int64_t maxArchiveBytes) {
+SignatureCheck VerifySignedMessage(std::string_view message, std::string_view signatureText,
+                                   std::string_view publicKeyBase64) {
     const std::optional<ReleasePublicKey> key = DecodePublicKey(publicKeyBase64);
     if (!key) {
         return SignatureCheck::kNoPublicKey;
@@ -118,15 +122,25 @@ SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_vie
     if (!signature) {
         return SignatureCheck::kMalformedSignature;
     }
+    const bool valid =
+        crypto_sign_verify_detached(signature->data(),
+                                    reinterpret_cast<const unsigned char*>(message.data()),
+                                    message.size(), key->data()) == 0;
+    return valid ? SignatureCheck::kValid : SignatureCheck::kWrongSignature;
+}
+
+SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_view version,
+                                 std::string_view archiveFileName, std::string_view signatureText,
+                                 std::string_view publicKeyBase64, std::int64_t maxArchiveBytes) {
     const std::optional<std::vector<std::uint8_t>> archive =
         ReadWholeFile(archivePath, maxArchiveBytes);
     if (!archive) {
         return SignatureCheck::kUnreadableArchive;
     }
     const std::vector<std::uint8_t> message = SignedMessage(version, archiveFileName, *archive);
-    const bool valid = crypto_sign_verify_detached(signature->data(), message.data(),
-                                                   message.size(), key->data()) == 0;
-    return valid ? SignatureCheck::kValid : SignatureCheck::kWrongSignature;
+    return VerifySignedMessage(
+        std::string_view(reinterpret_cast<const char*>(message.data()), message.size()),
+        signatureText, publicKeyBase64);
 }
 
 std::string SignatureCheckText(SignatureCheck check) {

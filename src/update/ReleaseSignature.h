@@ -39,6 +39,9 @@ std::optional<ReleaseSignature> ReadSignatureFile(std::string_view text);
 
 std::string EncodeBase64(const std::uint8_t* bytes, std::size_t size);
 
+// What the signed message holds before the archive's bytes: "Gapwell|<version>|<name>|".
+std::string SignedPrefix(std::string_view version, std::string_view archiveFileName);
+
 // The signed message for an archive published as `archiveFileName` for a version.
 std::vector<std::uint8_t> SignedMessage(std::string_view version, std::string_view archiveFileName,
                                         const std::vector<std::uint8_t>& archive);
@@ -55,6 +58,11 @@ void WipeSecretKey(ReleaseSecretKey& secretKey);
 ReleaseSignature SignRelease(const ReleaseSecretKey& secretKey, std::string_view version,
                              std::string_view archiveFileName,
                              const std::vector<std::uint8_t>& archive);
+
+// Checks a signed message (SignedPrefix followed by the archive's bytes, in one buffer) against
+// the signature file's text, with the public key in base64.
+SignatureCheck VerifySignedMessage(std::string_view message, std::string_view signatureText,
+                                   std::string_view publicKeyBase64);
 
 // Checks the archive file against the signature file's text for `version` and the name the
 // archive was published under, with the public key in base64. Reads the archive whole (at most

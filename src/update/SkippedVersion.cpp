@@ -1,19 +1,14 @@
 #include "update/SkippedVersion.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <cstdint>
 #include <optional>
-#include <system_error>
 #include <vector>
 
 #include "base/PosixFile.h"
+#include "base/RuntimeError.h"
 #include "platform/Platform.h"
+#include "update/ReplacedFile.h"
 #include "update/UpdatePaths.h"
 #include "update/VersionFile.h"
 
@@ -21,11 +16,12 @@ namespace gapwell {
 
 namespace {
 
-// Longer records are not versions this program writes.
-constexpr std::size_t kMaxRecordBytes = 64;
+// The record: the version and a line break.
+constexpr std::int64_t kMaxRecordBytes = kMaxSkippedVersionBytes + 1;
 
 bool IsVersionText(std::string_view text) {
-    return !text.empty() && text.find_first_of("0123456789") != std::string_view::npos &&
+    return !text.empty() && text.size() <= kMaxSkippedVersionBytes &&
+           text.find_first_of("0123456789") != std::string_view::npos &&
            std::all_of(text.begin(), text.end(),
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
@@ -53,22 +49,12 @@ bool WriteSkippedVersion(const std::string& path, std::string_view version) {
     if (!IsVersionText(version)) {
         return false;
     }
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    // Written beside the record under a fresh name, then renamed over it: whatever is planted
-    // under the record's name is replaced, not written through.
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
+    try {
+        ReplaceFile(path, std::string(version) + "\n", 0644);
+        return true;
+    } catch (const RuntimeError&) {
         return false;
     }
-    const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, std::string(version) + "\n");
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0) {
-        return true;
-    }
-    ::unlink(temporary.c_str());
-    return false;
 }
 
 bool IsSkippedVersion(std::string_view skipped, std::string_view offered) {

@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "update/FolderMove.h"
 #include "update/HandOverScript.h"
+#include "update/InstallJournal.h"
 #include "update/ReleaseNames.h"
 #include "update/UniqueTag.h"
 #include "update/UpdatePaths.h"
@@ -20,13 +21,6 @@
 namespace gapwell {
 
 namespace {
-
-constexpr const char* kIncoming = "incoming";
-constexpr const char* kAside = "aside";
-
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
-}
 
 // The one name that `path` adds to `folder` (both end in "/" where they are folders).
 std::string NameInside(const std::string& folder, std::string path) {
@@ -77,35 +71,49 @@ UniqueFd MakeSubfolder(int parent, const std::string& name, const std::string& p
 
 }  // namespace
 
-StagedRelease::StagedRelease(const std::string& archivePath, const std::string& updatesFolder,
-                             const ExtractBounds& bounds, int waitSeconds)
+StagedRelease::StagedRelease(std::string_view archive, const std::string& archiveName,
+                             const std::string& updatesFolder, const ExtractBounds& bounds,
+                             int waitSeconds)
     : appFolder_(AddBackslash(CurrentPlatform().ProgramFolder())) {
     const std::string programName = CurrentPlatform().ProgramFileName();
     const std::string updatesName = NameInside(appFolder_, updatesFolder);
-    const std::string archiveName = NameInside(AddBackslash(updatesFolder), archivePath);
     if (!IsPlainName(programName)) {
         throw RuntimeError(EINVAL, "No program file name: " + programName);
     }
     app_ = OpenFolder(appFolder_);
     updates_ = OpenSubfolder(app_.Get(), updatesName, updatesFolder);
     work_.parent = updates_.Get();
-    work_.name = MakeFreshFolder(updates_.Get(), ".install-");
+    work_.name = MakeFreshFolder(updates_.Get(), kWorkFolderPrefix);
     const std::string work = AddBackslash(updatesFolder) + work_.name;
     const UniqueFd workFolder = OpenSubfolder(updates_.Get(), work_.name, work);
-    incoming_ = MakeSubfolder(workFolder.Get(), kIncoming, work);
-    aside_ = MakeSubfolder(workFolder.Get(), kAside, work);
+    incoming_ = MakeSubfolder(workFolder.Get(), kIncomingFolder, work);
+    aside_ = MakeSubfolder(workFolder.Get(), kAsideFolder, work);
 
-    names_ = ExtractTopLevelFiles(updates_.Get(), archiveName, incoming_.Get(), bounds);
+    names_ = ExtractTopLevelFiles(archive, archiveName, incoming_.Get(), bounds);
     CheckReleaseNames(names_, {programName, updatesName}, app_.Get());
     const std::string travelling = StageProgram(incoming_.Get(), app_.Get(), programName);
     std::replace(names_.begin(), names_.end(), programName, travelling);
     scriptName_ = "DeleteOld_" + GetUniqueTag() + ".sh";
-    WriteHandOverScript(incoming_.Get(), scriptName_, HandOverScript(programName, waitSeconds));
     names_.push_back(scriptName_);
+    WriteHandOverScript(
+        incoming_.Get(), scriptName_,
+        HandOverScript({programName, waitSeconds, updatesName + "/" + work_.name, names_}));
 }
 
 void StagedRelease::MoveInAndHandOver(int processId) {
-    FolderMove move(app_.Get(), incoming_.Get(), aside_.Get());
+    const UniqueFd work = OpenSubfolder(updates_.Get(), work_.name, work_.name);
+    const MoveFolders folders{app_.Get(), incoming_.Get(), aside_.Get()};
+    // An earlier attempt whose undo did not complete left its journal: complete that first.
+    if (const std::optional<JournalState> left = ReadJournal(work.Get())) {
+        const std::string failure = UndoMoves(folders, left->moves);
+        if (!failure.empty() || !RemoveJournal(work.Get())) {
+            throw RuntimeError(EIO,
+                               "The files of an earlier attempt could not be put back: " + failure);
+        }
+    }
+    InstallJournal journal(work.Get(), processId,
+                           CurrentPlatform().ProgramFileName() + kTravellingSuffix);
+    FolderMove move(folders, journal);
     try {
         for (const std::string& name : FolderNames(app_.Get())) {
             if (::fnmatch(kHandOverScriptPattern, name.c_str(), 0) == 0 &&
@@ -116,15 +124,19 @@ void StagedRelease::MoveInAndHandOver(int processId) {
         for (const std::string& name : names_) {
             move.BringIn(name);
         }
+        journal.RecordMovedIn();
         CurrentPlatform().StartHiddenProcess(
             "/bin/sh", {appFolder_ + scriptName_, std::to_string(processId)}, appFolder_);
+        // The hand-over script finishes the installation or undoes it from the work folder.
+        work_.keep = true;
     } catch (const std::exception& failure) {
-        if (!move.PutBack()) {
+        if (!move.PutBack() || !RemoveJournal(work.Get())) {
             work_.keep = true;
             throw RuntimeError(EIO, std::string(failure.what()) +
                                         "; not every replaced file could be put back, they "
                                         "are kept in " +
-                                        work_.name + " of the updates folder");
+                                        work_.name +
+                                        " of the updates folder and put back at the next start");
         }
         throw;
     }

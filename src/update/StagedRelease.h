@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "update/NoFollow.h"
@@ -14,20 +15,24 @@ namespace gapwell {
 // moved into the program folder before every check has passed.
 class StagedRelease {
   public:
-    // Stages the archive `archivePath` (a file directly in `updatesFolder`, which lies directly
-    // in the program folder; both end in "/"). The running program's own file name names the
+    // Stages the archive `archive`, held in memory since it was checked and named `archiveName`
+    // in reports, in a work folder of `updatesFolder` (which lies directly in the program
+    // folder and ends in "/"). The running program's own file name names the
     // new executable, which is staged as that name + ".new" with the running program's mode
     // (less setuid, setgid and write for others). Throws RuntimeError when the archive is
     // refused or a step fails; only the work folder was touched, and it is gone again.
-    StagedRelease(const std::string& archivePath, const std::string& updatesFolder,
-                  const ExtractBounds& bounds, int waitSeconds);
+    StagedRelease(std::string_view archive, const std::string& archiveName,
+                  const std::string& updatesFolder, const ExtractBounds& bounds, int waitSeconds);
     StagedRelease(const StagedRelease&) = delete;
     StagedRelease& operator=(const StagedRelease&) = delete;
 
     // Sets aside the hand-over scripts an earlier installation left, moves the staged files
-    // into the program folder and starts the hand-over script, which waits for `processId`.
-    // When any of it fails, every move is undone before RuntimeError is thrown: the program
-    // folder is as it was, and the call can be made again.
+    // into the program folder, each move recorded first in the work folder's journal
+    // (InstallJournal.h), and starts the hand-over script, which waits for `processId` and then
+    // finishes or undoes the installation; the work folder stays for it. When any of it fails,
+    // every move is undone before RuntimeError is thrown: the program folder is as it was, and
+    // the call can be made again. Whatever could not be put back stays in the work folder with
+    // the journal, for the next call or the next start (InterruptedUpdate.h) to put back.
     void MoveInAndHandOver(int processId);
 
   private:

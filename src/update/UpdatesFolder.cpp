@@ -13,7 +13,7 @@
 
 namespace gapwell {
 
-void PrepareUpdatesFolder(const std::string& folder) {
+UniqueFd PrepareUpdatesFolder(const std::string& folder) {
     const std::filesystem::path path = std::filesystem::path(folder).parent_path();
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
@@ -25,13 +25,14 @@ void PrepareUpdatesFolder(const std::string& folder) {
     if (::mkdirat(parent.Get(), name.c_str(), 0755) != 0 && errno != EEXIST) {
         throw ErrnoError(errno, folder);
     }
-    const UniqueFd updates = OpenSubfolder(parent.Get(), name, folder);
+    UniqueFd updates = OpenSubfolder(parent.Get(), name, folder);
     for (const std::string& entry : FolderNames(updates.Get())) {
         if (!IsFolderEntry(updates.Get(), entry) &&
             ::unlinkat(updates.Get(), entry.c_str(), 0) != 0) {
             throw ErrnoError(errno, folder + entry);
         }
     }
+    return updates;
 }
 
 }  // namespace gapwell

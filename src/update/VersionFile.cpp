@@ -95,7 +95,7 @@ std::string VersionLineText(std::string_view version, std::string_view archiveUr
 }
 
 std::string FirstLine(std::string_view text) {
-    return std::string(text.substr(0, text.find('\r')));
+    return std::string(text.substr(0, text.find_first_of("\r\n")));
 }
 
 std::string GetUrlFileName(std::string_view url) {

@@ -7,8 +7,9 @@
 namespace gapwell {
 
 // The version-information file in the update folder (the program's title + ".txt"), read by
-// the program and written by gapwell-release. Only its first line counts: the text up to the
-// first carriage return. It reads "<product>|<newest version>|<archive URL>", ended by CR LF.
+// the program and written by gapwell-release. Its first line, up to the first line end (CR LF,
+// or LF alone), reads "<product>|<newest version>|<archive URL>"; gapwell-release ends it by
+// CR LF.
 
 // What the version line offers. When the line is unusable, `usable` is false, `newestVersion`
 // is "0.0.0" and the archive fields are empty.
@@ -36,7 +37,7 @@ std::string VersionFileUrl();
 // The line for `version` and the archive at `archiveUrl`, with its CR LF.
 std::string VersionLineText(std::string_view version, std::string_view archiveUrl);
 
-// The text up to the first carriage return (a line feed alone does not end the line).
+// The text up to the first line end: CR LF, or a carriage return or line feed alone.
 std::string FirstLine(std::string_view text);
 
 // Reads a line: exactly three fields; no control character anywhere; a version of digits and

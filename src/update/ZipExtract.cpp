@@ -36,25 +36,21 @@ RuntimeError Refusal(const std::string& why, const std::string& archivePath) {
     return RuntimeError(EFBIG, why + ": " + archivePath);
 }
 
-Archive OpenArchive(int folder, const std::string& name) {
-    UniqueFd file(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat status {};
-    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0) {
-        throw ErrnoError(errno, name);
-    }
-    if (!S_ISREG(status.st_mode)) {
-        throw RuntimeError(EINVAL, "Not a regular file: " + name);
-    }
-    int code = 0;
-    zip_t* archive = zip_fdopen(file.Get(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+Archive OpenArchive(std::string_view bytes, const std::string& name) {
+    zip_error_t error;
+    zip_error_init(&error);
+    // The buffer stays the caller's (freep 0): the archive reads it in place.
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    zip_t* archive = source == nullptr
+                         ? nullptr
+                         : zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
     if (archive == nullptr) {
-        zip_error_t error;
-        zip_error_init_with_code(&error, code);
+        zip_source_free(source);  // still ours when opening failed; nullptr is allowed
         const RuntimeError failure = ZipFailure(&error, name);
         zip_error_fini(&error);
         throw failure;
     }
-    file.Release();  // the archive owns it now
+    zip_error_fini(&error);
     return Archive(archive);
 }
 
@@ -171,9 +167,10 @@ void UnpackEntry(zip_t* archive, const TakenEntry& taken, int target, const std:
 
 }  // namespace
 
-std::vector<std::string> ExtractTopLevelFiles(int archiveFolder, const std::string& archiveName,
-                                              int target, const ExtractBounds& bounds) {
-    const Archive archive = OpenArchive(archiveFolder, archiveName);
+std::vector<std::string> ExtractTopLevelFiles(std::string_view archiveBytes,
+                                              const std::string& archiveName, int target,
+                                              const ExtractBounds& bounds) {
+    const Archive archive = OpenArchive(archiveBytes, archiveName);
     std::vector<std::string> names;
     for (const TakenEntry& taken : ChooseEntries(archive.get(), archiveName, bounds)) {
         UnpackEntry(archive.get(), taken, target, archiveName + " (" + taken.name + ")");

@@ -1,7 +1,11 @@
 #include "update/clsDownload.h"
 
+#include <fcntl.h>
+
+#include <utility>
+
+#include "services/modErrorHandler.h"
 #include "update/DownloadedFile.h"
-#include "update/HttpReceive.h"
 
 namespace gapwell {
 
@@ -34,12 +38,20 @@ void clsDownload::DetachHandlers() {
 }
 
 std::int32_t clsDownload::DownloadFile(const std::string& url, const std::string& fileName) {
-    std::int32_t total = 0;
+    const std::optional<ReceivedBody> body = DownloadInto(url, AT_FDCWD, fileName, fileName, 0);
+    return body ? body->size : 0;
+}
+
+std::optional<ReceivedBody> clsDownload::DownloadInto(const std::string& url, int folder,
+                                                      const std::string& name,
+                                                      const std::string& fileName,
+                                                      std::size_t headroom) {
+    Reception reception;
     if (!running_) {
         const RunningFlag running(running_);
         cancelRequested_ = false;
-        const auto body = ReceiveResource(
-            url, bufferSize_, bounds_,
+        reception = ReceiveResource(
+            url, bufferSize_, bounds_, headroom,
             [&](std::int32_t received, std::int32_t announced) {
                 RaiseProgress(fileName, received, announced);
                 return !cancelRequested_;
@@ -47,17 +59,27 @@ std::int32_t clsDownload::DownloadFile(const std::string& url, const std::string
             [&] {
                 RaiseWaiting();
                 return !cancelRequested_;
-            });
-        if (body) {
-            if (!WriteDownloadedFile(fileName, body->bytes.get(),
-                                     static_cast<std::size_t>(body->size))) {
-                return 0;  // answered Abort: the program ends
-            }
-            total = body->size;
+            },
+            caFile_);
+    }
+    if (reception.refusedStatus != 0) {
+        LogError(
+            "DownloadFile", static_cast<int>(reception.refusedStatus), "clsDownload",
+            "HTTP status " + std::to_string(reception.refusedStatus) + " is no download: " + url,
+            0);
+    }
+    if (reception.body) {
+        const std::string_view body = reception.body->Body();
+        const WriteOutcome outcome = WriteDownloadedFile(folder, name, body.data(), body.size());
+        if (outcome == WriteOutcome::kAborted) {
+            return std::nullopt;  // the program ends
+        }
+        if (outcome == WriteOutcome::kGivenUp) {
+            reception.body.reset();
         }
     }
-    RaiseComplete(fileName, total);
-    return total;
+    RaiseComplete(fileName, reception.body ? reception.body->size : 0);
+    return std::move(reception.body);
 }
 
 void clsDownload::RaiseWaiting() {

@@ -8,7 +8,7 @@ namespace gapwell {
 namespace {
 
 frmUpdate& LoadWizard(QWidget* owner, QTimer* showTimer) {
-    return SingleWindow<frmUpdate>::Load(
+    return LoadSingleWindow<frmUpdate>(
         [owner, showTimer] { return new frmUpdate(owner, showTimer); });
 }
 

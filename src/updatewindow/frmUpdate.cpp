@@ -14,9 +14,6 @@
 #include "services/Language.h"
 #include "services/modLocalize.h"
 #include "services/modLocalizedIDs.h"
-#include "ui/EditStyles.h"
-#include "ui/KeyPreview.h"
-#include "ui/LoadedForms.h"
 #include "ui/Localize.h"
 #include "ui/SingleWindow.h"
 #include "update/UniqueTag.h"
@@ -40,7 +37,8 @@ frmUpdate::frmUpdate(QWidget* owner, QTimer* showTimer)
       showTimer_(showTimer) {
     BuildControls();
     progressLine_ = std::make_unique<LiveProgressLabel>(lblProgressUpdate);
-    SetKeyPreview(this, [this](int keyAscii) { return Form_KeyPress(keyAscii); });
+    // Not deleted on close: a transfer still running holds the wizard on its call stack.
+    OwnSingleWindow(this, {.moduleName = kModuleName, .deleteOnClose = false});
     connect(cmdNext, &QPushButton::clicked, this, &frmUpdate::cmdNext_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmUpdate::cmdCancel_Click);
     Updater.DownloadProgress = [this](const std::string& FileName, std::int32_t CurrentBytes,
@@ -54,7 +52,6 @@ frmUpdate::frmUpdate(QWidget* owner, QTimer* showTimer)
 frmUpdate::~frmUpdate() = default;
 
 void frmUpdate::Form_Load() {
-    LoadedForms::Add(this);
     ErrorScope scope("Form_Load", kModuleName);
     scope.Step([&] { Localize(this); });
     scope.Step([&] { decimalSeparator_ = UserDecimalSeparator(); });
@@ -93,17 +90,6 @@ void frmUpdate::Form_Unload() {
         Updater.Cancel();
         Updater.DetachHandlers();
     });
-    scope.Step([&] { SingleWindow<frmUpdate>::Forget(this); });
-    scope.Step([&] { LoadedForms::Remove(this); });
-}
-
-bool frmUpdate::Form_KeyPress(int keyAscii) {
-    if (keyAscii != kCharEscape) {
-        return false;
-    }
-    ErrorScope scope("Form_KeyPress", kModuleName);
-    scope.Step([&] { close(); });
-    return true;
 }
 
 void frmUpdate::NextStep() {

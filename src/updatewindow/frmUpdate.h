@@ -84,8 +84,6 @@ class frmUpdate : public QDialog {
     // Whether a request to close must be refused.
     bool Form_QueryUnload() const;
     void Form_Unload();
-    // Returns true when the key was handled here and must not reach the focused control.
-    bool Form_KeyPress(int keyAscii);
     void cmdNext_Click();
     void cmdCancel_Click();
     // Runs a step of the Live Update sequence, whose transfers go through Updater; a wizard

@@ -34,6 +34,8 @@ void frmUpdate::BuildNotesControls() {
 
 void frmUpdate::ShowReleaseNotes(const std::string& notes) {
     txtNotes->setPlainText(QString::fromUtf8(notes.data(), qsizetype(notes.size())));
+    // Assistive technology announces the box by its caption, not by the step's frame.
+    txtNotes->setAccessibleName(lblNotes->text());
     if (!txtNotes->isHidden()) {
         return;
     }

@@ -12,7 +12,7 @@
 #include "base/Version.h"
 #include "services/modLocalize.h"
 #include "support/FakePlatform.h"
-#include "ui/LoadedForms.h"
+#include "support/LoadedWindows.h"
 
 using gapwell::frmAbout;
 
@@ -26,15 +26,7 @@ class NoBrowserPlatform : public gapwell::FakePlatform {
     }
 };
 
-QList<frmAbout*> LoadedAboutWindows() {
-    QList<frmAbout*> windows;
-    for (QWidget* form : gapwell::LoadedForms::All()) {
-        if (auto* about = qobject_cast<frmAbout*>(form)) {
-            windows.append(about);
-        }
-    }
-    return windows;
-}
+using gapwell::test::LoadedWindows;
 
 template <typename Control>
 Control* ControlOf(frmAbout* window, const char* name) {
@@ -70,7 +62,7 @@ class TestAbout : public QObject {
     // Runs the About command and returns the one loaded About window.
     frmAbout* OpenAbout() {
         gapwell::ShowAbout(owner_.get());
-        const QList<frmAbout*> windows = LoadedAboutWindows();
+        const QList<frmAbout*> windows = LoadedWindows<frmAbout>();
         if (windows.size() != 1) {
             qFatal("expected one loaded About window, found %d", int(windows.size()));
         }
@@ -80,7 +72,7 @@ class TestAbout : public QObject {
     // The window is gone: hidden, no longer loaded, and destroyed.
     void VerifyClosed(QPointer<frmAbout> window) {
         QVERIFY(window.isNull() || !window->isVisible());
-        QVERIFY(LoadedAboutWindows().isEmpty());
+        QVERIFY(LoadedWindows<frmAbout>().isEmpty());
         DeleteClosedWindows();
         QVERIFY(window.isNull());
     }
@@ -165,7 +157,7 @@ class TestAbout : public QObject {
                  std::vector<std::string>{std::string(gapwell::version::kHomePage)});
         DeleteClosedWindows();
         QVERIFY(!window.isNull() && window->isVisible());
-        QCOMPARE(LoadedAboutWindows().size(), 1);
+        QCOMPARE(LoadedWindows<frmAbout>().size(), 1);
     }
 
     void webWithoutBrowserKeepsTheWindowOpen() {

@@ -16,7 +16,7 @@
 
 #include "app/frmMain.h"
 #include "support/FakePlatform.h"
-#include "ui/LoadedForms.h"
+#include "support/LoadedWindows.h"
 
 namespace searchwindow {
 
@@ -82,11 +82,7 @@ inline void Retype(QLineEdit* box, const QString& text) {
     QTest::keyClicks(box, text);
 }
 
-inline void UnloadAll() {
-    for (QWidget* form : gapwell::LoadedForms::All()) {
-        gapwell::LoadedForms::Remove(form);
-    }
-}
+using gapwell::test::UnloadAll;
 
 // The main instruction of every message shown so far.
 inline QStringList Messages(const gapwell::FakePlatform& platform) {

@@ -24,16 +24,11 @@ class TestFreeSpaceMap : public QObject {
     QString runRom_;
 
     static frmFreeSpaceMap* MapWindow() {
-        frmFreeSpaceMap* found = nullptr;
-        for (QWidget* form : gapwell::LoadedForms::All()) {
-            if (auto* map = qobject_cast<frmFreeSpaceMap*>(form)) {
-                if (found != nullptr) {
-                    qFatal("two map windows are loaded");
-                }
-                found = map;
-            }
+        const QList<frmFreeSpaceMap*> maps = gapwell::test::LoadedWindows<frmFreeSpaceMap>();
+        if (maps.size() > 1) {
+            qFatal("two map windows are loaded");
         }
-        return found;
+        return maps.value(0, nullptr);
     }
 
   private slots:

@@ -25,9 +25,9 @@
 #include "mapwindow/frmFreeSpaceMap.h"
 #include "platform/QtPlatform.h"
 #include "services/modLocalize.h"
+#include "support/LoadedWindows.h"
 #include "support/LoopbackServer.h"
 #include "ui/ProgramFonts.h"
-#include "ui/SingleWindow.h"
 #include "updatewindow/UpdateWizard.h"
 #include "updatewindow/frmUpdate.h"
 
@@ -233,10 +233,10 @@ class TestHighDensity : public QObject {
     void init() { problems_.clear(); }
 
     void cleanup() {
-        for (QWidget* form : gapwell::LoadedForms::All()) {
-            gapwell::LoadedForms::Remove(form);
+        for (QWidget* form : gapwell::test::LoadedWindows()) {
             form->deleteLater();
         }
+        gapwell::test::UnloadAll();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -291,7 +291,7 @@ class TestHighDensity : public QObject {
         for (const char* language : kLanguages) {
             platform_.locale.lang = language;
             gapwell::ShowUpdateWizard(&owner);
-            frmUpdate* wizard = gapwell::SingleWindow<frmUpdate>::Loaded();
+            frmUpdate* wizard = gapwell::LoadedForms::Find<frmUpdate>();
             QVERIFY(wizard != nullptr && QTest::qWaitForWindowExposed(wizard));
             for (const char* step : {"step 1", "step 2", "step 3"}) {
                 Check(language, QStringLiteral("wizard ") + QLatin1String(step), wizard);

@@ -18,8 +18,8 @@
 #include "app/frmMain.h"
 #include "support/FakePlatform.h"
 #include "support/FolderSnapshot.h"
+#include "support/LoadedWindows.h"
 #include "support/LoopbackServer.h"
-#include "ui/LoadedForms.h"
 #include "updatewindow/frmUpdate.h"
 
 using gapwell::frmMain;
@@ -30,21 +30,13 @@ namespace {
 
 const std::string kVersionPath = "/tarnwick/updates/GPW.txt";
 
-QList<frmUpdate*> LoadedWizards() {
-    QList<frmUpdate*> wizards;
-    for (QWidget* form : gapwell::LoadedForms::All()) {
-        if (auto* wizard = qobject_cast<frmUpdate*>(form)) {
-            wizards.append(wizard);
-        }
-    }
-    return wizards;
-}
+using gapwell::test::LoadedWindows;
 
-void UnloadAll() {
-    for (QWidget* form : gapwell::LoadedForms::All()) {
+void CloseAll() {
+    for (QWidget* form : LoadedWindows()) {
         form->close();
-        gapwell::LoadedForms::Remove(form);
     }
+    gapwell::test::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -97,7 +89,7 @@ class TestLiveUpdateMenu : public QObject {
     }
 
     void cleanup() {
-        UnloadAll();
+        CloseAll();
         platform_.fileLocations.reset();
         server_.reset();
     }
@@ -123,7 +115,7 @@ class TestLiveUpdateMenu : public QObject {
 
         QCOMPARE(window->mnuAutomaticallyCheck->isChecked(), on);
         QCOMPARE(server_->RequestCount(), on ? 1 : 0);
-        QVERIFY(LoadedWizards().isEmpty());
+        QVERIFY(LoadedWindows<frmUpdate>().isEmpty());
         QVERIFY(!window->tmrShowUpdate->isActive());
         QCOMPARE(Setting(), setting);
     }
@@ -153,8 +145,8 @@ class TestLiveUpdateMenu : public QObject {
         const auto window = std::make_unique<frmMain>();
         window->show();
 
-        QCOMPARE(LoadedWizards().size(), 1);
-        const QPointer<frmUpdate> wizard = LoadedWizards().front();
+        QCOMPARE(LoadedWindows<frmUpdate>().size(), 1);
+        const QPointer<frmUpdate> wizard = LoadedWindows<frmUpdate>().front();
         QVERIFY(window->tmrShowUpdate->isActive() && !wizard->isVisible() && wizard->IsUnattended);
 
         QTRY_VERIFY_WITH_TIMEOUT(wizard->isVisible(), 5000);
@@ -187,7 +179,7 @@ class TestLiveUpdateMenu : public QObject {
         const auto window = std::make_unique<frmMain>();
 
         QCOMPARE(server_->RequestCount(), 1);
-        QVERIFY(LoadedWizards().isEmpty());
+        QVERIFY(LoadedWindows<frmUpdate>().isEmpty());
         QVERIFY(!window->tmrShowUpdate->isActive());
         QCOMPARE(gapwell::test::SnapshotDifference(
                      before, gapwell::test::SnapshotFolder(programFolder_->path().toStdString())),
@@ -231,7 +223,7 @@ class TestLiveUpdateMenu : public QObject {
         const auto window = std::make_unique<frmMain>();
 
         QCOMPARE(server_->RequestCount(), 0);
-        QVERIFY(LoadedWizards().isEmpty());
+        QVERIFY(LoadedWindows<frmUpdate>().isEmpty());
         QVERIFY(!window->mnuAutomaticallyCheck->isEnabled());
         OpenLiveUpdateMenu(*window);
         QVERIFY(!window->mnuCheckNow->isEnabled());
@@ -260,8 +252,8 @@ class TestLiveUpdateMenu : public QObject {
         window->mnuCheckNow->trigger();
         window->mnuCheckNow->trigger();
 
-        QCOMPARE(LoadedWizards().size(), 1);
-        frmUpdate* wizard = LoadedWizards().front();
+        QCOMPARE(LoadedWindows<frmUpdate>().size(), 1);
+        frmUpdate* wizard = LoadedWindows<frmUpdate>().front();
         QVERIFY(wizard->isVisible() && !wizard->isModal() && !wizard->IsUnattended);
         QCOMPARE(wizard->parentWidget(), window.get());
         QVERIFY(wizard->fraFrame[0]->isVisible());

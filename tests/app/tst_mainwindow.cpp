@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -30,6 +31,7 @@
 #include "platform/QtPlatform.h"
 #include "services/modLocalize.h"
 #include "support/FakePlatform.h"
+#include "support/LoadedWindows.h"
 #include "ui/LoadedForms.h"
 #include "ui/ProgramFonts.h"
 #include "ui/ToolkitTranslations.h"
@@ -37,6 +39,7 @@
 
 using gapwell::frmMain;
 using gapwell::LoadedForms;
+using gapwell::test::UnloadAll;
 
 namespace {
 
@@ -75,12 +78,6 @@ class IconChanges : public QObject {
         return false;
     }
 };
-
-void UnloadAll() {
-    for (QWidget* form : LoadedForms::All()) {
-        LoadedForms::Remove(form);
-    }
-}
 
 // Runs `answer` on the modal box that `show` opens, as soon as the box is up.
 template <typename Show>
@@ -370,8 +367,23 @@ class TestMainWindow : public QObject {
         QCOMPARE(closed.size(), 3);
     }
 
+    // Before the window, Main completes the undo of an installation that ended after it had set
+    // the read-me aside.
     void mainShowsTheWindowAndReleasesItOnUnload() {
+        const QDir folder(programFolder_.path());
+        const QString work = QStringLiteral("Updates/.install-1");
+        QVERIFY(folder.mkpath(work + "/incoming") && folder.mkpath(work + "/aside"));
+        QFile aside(folder.filePath(work + "/aside/readme.txt"));
+        QVERIFY(aside.open(QIODevice::WriteOnly) && aside.write("old") == 3);
+        aside.close();
+        QFile journal(folder.filePath(work + "/journal"));
+        QVERIFY(journal.open(QIODevice::WriteOnly));
+        journal.write("begin|0|GPW.new|\naside|readme.txt\n");
+        journal.close();
+
         gapwell::Main();
+        QVERIFY(QFileInfo(folder.filePath("readme.txt")).isFile());
+        QVERIFY(!QFileInfo::exists(folder.filePath(work)));
         QCOMPARE(LoadedForms::All().size(), std::size_t{1});
         QPointer<QWidget> window = LoadedForms::All().front();
         QCOMPARE(window->objectName(), QStringLiteral("frmMain"));

@@ -1,30 +1,17 @@
 #pragma once
 
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "support/CommandRun.h"
 
 namespace gapwell::test {
 
-struct Output {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-// Runs the command line in-process with `arguments` (the program name is added).
-inline Output Gapwell(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "gapwell");
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(argument.c_str());
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    const int exitCode = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {exitCode, out.str(), err.str()};
+// Runs gapwell's command line in the test's own process as `gapwell arguments...`.
+inline CommandRun Gapwell(std::vector<std::string> arguments) {
+    return RunCommand(cli::RunCommandLine, "gapwell", std::move(arguments));
 }
 
 }  // namespace gapwell::test

@@ -13,7 +13,7 @@ namespace {
 
 using test::BytesWithRun;
 using test::Gapwell;
-using test::Output;
+using test::CommandRun;
 using test::ReadText;
 using test::TempFolder;
 using test::WriteText;
@@ -32,7 +32,7 @@ class Alloc : public ::testing::Test {
         return (folder_.Path() / name).string();
     }
 
-    Output Alloc3(std::vector<std::string> more) const {
+    CommandRun Alloc3(std::vector<std::string> more) const {
         std::vector<std::string> arguments{"alloc",   rom_,       "--block", "tiles:0x200:256",
                                            "--block", "text:100", "--block", "code:40:2"};
         arguments.insert(arguments.end(), more.begin(), more.end());
@@ -83,7 +83,7 @@ TEST_F(Alloc, BadValuesGetOneLineAndExitTwo) {
     for (const auto& [arguments, expected] : cases) {
         std::vector<std::string> all{"alloc", rom_};
         all.insert(all.end(), arguments.begin(), arguments.end());
-        const Output run = Gapwell(all);
+        const CommandRun run = Gapwell(all);
         const std::string line = arguments.empty() ? "" : arguments.back();
         EXPECT_EQ(run.exitCode, 2) << line;
         EXPECT_EQ(run.out, "") << line;
@@ -109,7 +109,7 @@ std::map<std::string, std::int64_t> ReadPlan(const std::string& plan, const std:
 }
 
 TEST_F(Alloc, EveryFormatReadsBackAsTheSamePlan) {
-    const Output text = Alloc3({});
+    const CommandRun text = Alloc3({});
     ASSERT_EQ(text.exitCode, 0) << text.err;
     // Best fit: tiles (largest) at the first 256-aligned offset after the margin; then text into
     // the 240 bytes left before it (as long as the run at 0x6000, but lower), code after text.
@@ -136,7 +136,7 @@ TEST_F(Alloc, EveryFormatReadsBackAsTheSamePlan) {
          0},
     };
     for (const auto& [format, line, base] : formats) {
-        const Output run = Alloc3({"--format", format});
+        const CommandRun run = Alloc3({"--format", format});
         EXPECT_EQ(run.exitCode, 0) << format;
         // JSON: one object a line, in decimal.
         const bool json = format == "json";
@@ -177,7 +177,7 @@ TEST_F(Alloc, LedgerKeepsPlacesAndIsWrittenOnlyWhenEveryBlockFits) {
               "text 4010 100 4\ncode 4074 40 2\ntiles 4100 512 256\n");
 
     // text grows into code, which is no longer asked for but stays, and so moves.
-    const Output later = Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block",
+    const CommandRun later = Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block",
                                   "tiles:0x200:256", "--block", "text:300", "--block", "more:8"});
     ASSERT_EQ(later.exitCode, 0) << later.err;
     EXPECT_EQ(later.out, "more 4010 8\ntiles 4100 512\ntext 4300 300\n");
@@ -187,7 +187,7 @@ TEST_F(Alloc, LedgerKeepsPlacesAndIsWrittenOnlyWhenEveryBlockFits) {
 
     // A block that does not fit: nothing on stdout, the ledger as it was.
     const std::string before = ReadText(ledger);
-    const Output full = Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block",
+    const CommandRun full = Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block",
                                  "huge:0x800", "--block", "big:0x700"});
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_EQ(full.out, "");
@@ -223,7 +223,7 @@ TEST_F(Alloc, InfoChecksTheHeaderComplement) {
                   .out.find(R"("header_check":{"ok":true,"is":250,"should_be":250})"),
               std::string::npos);
     bytes.resize(0xBD);
-    const Output cut = Gapwell({"info", folder_.Write("cut.gba", bytes), "--json"});
+    const CommandRun cut = Gapwell({"info", folder_.Write("cut.gba", bytes), "--json"});
     EXPECT_NE(cut.out.find(R"("header_check":null)"), std::string::npos) << cut.out;
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 
 #include "InProcess.h"
 #include "cli/ListPrinter.h"
@@ -12,14 +13,8 @@ namespace {
 
 using test::BytesWithRun;
 using test::Gapwell;
-using test::Output;
+using test::PutWord;
 using test::TempFolder;
-
-void PutWord(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        rom[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
 
 // Filler runs of FF at 0x2000 (0x300 bytes) and 0x6001 (0x200 bytes); two words point at
 // 0x2000, one into it, one at 0x6001 (Thumb), one at 0x6004.
@@ -51,7 +46,7 @@ TEST_F(References, FindListsThePointersOfEachResult) {
               "[{\"offset\":24577,\"references\":[7424],\"inside_references\":2}]\n");
     EXPECT_EQ(Gapwell({"find", rom_, "--json", "--count", "2"}).out,
               "[{\"offset\":8192},{\"offset\":8208}]\n");
-    const Output none = Gapwell({"find", rom_, "--json", "--refs", "--needed", "4096"});
+    const test::CommandRun none = Gapwell({"find", rom_, "--json", "--refs", "--needed", "4096"});
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(none.out, "[]\n");
     EXPECT_EQ(none.err, "Not enough free space found.\n");
@@ -65,7 +60,15 @@ TEST_F(References, FindAlignsEachResult) {
               "2000\n2100\n2200\n");
     EXPECT_EQ(Gapwell({"find", rom_, "--align", "512", "--count", "3", "--needed", "257"}).out,
               "2000\n");
-    EXPECT_EQ(Gapwell({"find", rom_, "--align", "6"}).exitCode, 2);
+}
+
+TEST_F(References, AlignmentsArePowersOfTwoUpTo2To30) {
+    for (const auto& [align, exitCode] : std::vector<std::pair<std::string, int>>{
+             {"1073741824", 0}, {"2147483648", 2}, {"6", 2}, {"0", 2}}) {
+        const test::CommandRun run = Gapwell({"scan", rom_, "--align", align});
+        EXPECT_EQ(run.exitCode, exitCode) << align;
+        EXPECT_EQ(run.err.find("--align") != std::string::npos, exitCode == 2) << run.err;
+    }
 }
 
 TEST_F(References, ScanListsThePointersOfEachRun) {

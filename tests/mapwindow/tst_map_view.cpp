@@ -136,8 +136,10 @@ class TestMapView : public QObject {
         const QPoint usable = view_.CellRect(kUsableRun.offset).center();
         QTest::mouseClick(&view_, Qt::RightButton, {}, usable);
         QTest::mouseClick(&view_, Qt::MiddleButton, {}, usable);
-        const QRect lastColumn = view_.CellRect(kUsableRun.offset + 63 * 16);
-        QTest::mouseClick(&view_, Qt::LeftButton, {}, QPoint(lastColumn.right() + 3, usable.y()));
+        // The margin right of the row that ends just before the usable run.
+        const QRect lastColumn = view_.CellRect(kUsableRun.offset - 16);
+        QTest::mouseClick(&view_, Qt::LeftButton, {},
+                          QPoint(lastColumn.right() + 3, lastColumn.center().y()));
         view_.resize(kMapSide, kMapSide);
         disconnect(connection);
         const std::vector<std::pair<std::int64_t, std::int64_t>> expected{

@@ -3,33 +3,22 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "release/ReleaseTool.h"
+#include "support/CommandRun.h"
 #include "support/TempFiles.h"
 #include "update/TransferBounds.h"
 
 namespace gapwell::release {
 namespace {
 
-struct ToolRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
+using ToolRun = test::CommandRun;
 
 ToolRun Tool(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "gapwell-release");
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    std::ostringstream out;
-    std::ostringstream err;
-    const int exitCode = RunReleaseTool(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {exitCode, out.str(), err.str()};
+    return test::RunCommand(RunReleaseTool, "gapwell-release", std::move(arguments));
 }
 
 TEST(ReleaseTool, KeygenSignVerify) {

@@ -41,6 +41,8 @@ TEST(PieceReader, HandsOverTheStretchInOrderAndStopsAtTheEndOfTheFile) {
                      bytes.begin() + static_cast<std::ptrdiff_t>(to));
     };
     EXPECT_EQ(Pieces(rom, 16, 5, 40), (std::vector<Bytes>{at(5, 21), at(21, 37), at(37, 45)}));
+    // One byte past a piece still comes as a piece of its own.
+    EXPECT_EQ(Pieces(rom, 16, 0, 17), (std::vector<Bytes>{at(0, 16), at(16, 17)}));
     // A stretch that runs past the end stops there, with no empty piece after a short one.
     EXPECT_EQ(Pieces(rom, 16, 70, 1000), (std::vector<Bytes>{at(70, 86), at(86, 100)}));
     EXPECT_TRUE(Pieces(rom, 16, 500, 10).empty());

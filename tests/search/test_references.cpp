@@ -10,13 +10,8 @@
 namespace gapwell {
 namespace {
 
+using test::PutWord;
 using test::TempFolder;
-
-void PutWord(std::vector<std::uint8_t>& rom, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        rom[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
 
 std::vector<RangeReferences> FeedInPieces(const std::vector<std::uint8_t>& rom,
                                           const std::vector<ByteRange>& ranges,
@@ -119,6 +114,31 @@ TEST(ReferenceFinder, AgreesWithThePlainRuleForWideGranulesAndTheTopWordValues) 
     EXPECT_TRUE(FeedInPieces(rom, ranges, random, 7) == expected);
 }
 
+// Words read whole from the file, so that the sieve tests blocks of them at once, around ranges
+// at the edges of its table: the smallest granules (ranges so high that only a few word values
+// point into them) and a block whose one near word is the highest value that points inside.
+TEST(FindReferences, AgreesWithThePlainRuleAtTheEdgesOfTheSieve) {
+    struct Case {
+        const char* name;
+        ByteRange range;
+        std::uint32_t value;
+    };
+    const std::vector<Case> cases{
+        {"Thumb word at the even last byte, smallest granules",
+         {0xF7FFFF00, 0xF7FFFF11},
+         0xFFFFFF11},
+        {"the highest value pointing inside, alone in its block", {0x100, 0x111}, 0x0C000111},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> rom(256, 0);
+        PutWord(rom, 0x84, c.value);
+        const auto expected = test::ReferenceReferences(rom, {c.range});
+        ASSERT_EQ(expected[0].inside, 1) << c.name;
+        EXPECT_TRUE(FindReferences(folder.Write("rom.gba", rom), {c.range}) == expected) << c.name;
+    }
+}
+
 TEST(FindReferences, FindsWordsOnBothSidesOfAChunkBoundaryAndInLargeRoms) {
     std::vector<std::uint8_t> rom(0x200002, 0x00);
     PutWord(rom, 0xFFFFC, 0x08180000);   // last word of the first 1 MiB chunk
@@ -152,6 +172,8 @@ TEST(FindReferences, RefusesBadRangesAndFolders) {
     EXPECT_THROW(FindReferences(rom, {{-1, 20}}), RuntimeError);
     EXPECT_THROW(FindReferences(folder.Path().string(), {{0, 1}}), RuntimeError);
     EXPECT_TRUE(FindReferences(rom, {}).empty());
+    // An empty range is no bad range: nothing points into it.
+    EXPECT_TRUE(FindReferences(rom, {{10, 10}}) == std::vector<RangeReferences>(1));
 }
 
 }  // namespace

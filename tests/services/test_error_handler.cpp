@@ -14,6 +14,7 @@
 #include "base/RuntimeError.h"
 #include "base/Version.h"
 #include "services/ErrorScope.h"
+#include "services/RecordFields.h"
 #include "services/modErrorHandler.h"
 #include "services/modMsgBox.h"
 #include "support/PlatformFixture.h"
@@ -114,9 +115,36 @@ TEST_F(ErrorHandlerTest, RecordsAreAppendedAndOneLineEach) {
     EXPECT_EQ(BugLog(),
               "earlier record\n"
               "20090307|090502|5.1.2600|" +
-                  kVersion +
-                  "|txtOffset_Change|22|frmMain|Bad | value  second "
-                  "line|1\n");
+                  kVersion + "|txtOffset_Change|22|frmMain|Bad %7C value%0D%0Asecond line|1\n");
+}
+
+// Whatever the names and the description hold, a record splits at "|" into its nine fields, and
+// each field unescapes to what was logged; a record without "%", "|", CR or LF is unchanged.
+TEST_F(ErrorHandlerTest, EveryRecordSplitsIntoItsNineFields) {
+    const struct {
+        std::string procName, moduleName, description;
+    } cases[] = {{"Extract", "frmUpdate", "0|00:00:00|9.9.9|GPW|1|x|forged|5\r\nforged record"},
+                 {"a|b", "c\nd", "100% done, %7C stays itself\r"},
+                 {"DoUpdate", "frmUpdate", "Plain text: nothing to escape"}};
+    for (const auto& c : cases) {
+        std::filesystem::remove(BugLogPath());
+        LogError(c.procName, 13, c.moduleName, c.description, 5);
+        std::string line = BugLog();
+        ASSERT_TRUE(line.ends_with('\n'));
+        line.pop_back();
+        ASSERT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+        std::vector<std::string> fields;
+        for (std::size_t start = 0, bar = 0; bar != std::string::npos; start = bar + 1) {
+            bar = line.find('|', start);
+            fields.push_back(UnescapeRecordField(line.substr(start, bar - start)).value());
+        }
+        const std::vector<std::string> logged = {"20090307",   "090502",      "5.1.2600",
+                                                 kVersion,     c.procName,    "13",
+                                                 c.moduleName, c.description, "5"};
+        EXPECT_EQ(fields, logged);
+    }
+    EXPECT_EQ(BugLog(), "20090307|090502|5.1.2600|" + kVersion +
+                            "|DoUpdate|13|frmUpdate|Plain text: nothing to escape|5\n");
 }
 
 TEST_F(ErrorHandlerTest, RecordAfterATornOneStartsOnAFreshLine) {

@@ -234,6 +234,15 @@ void LoopbackServer::Answer(int client) {
                 SendText(client, Head("200 OK", LengthField(body.size())) + body);
             }
             break;
+        case Reply::kServerError:
+            SendText(client, Head("500 Internal Server Error", LengthField(body.size())) + body);
+            break;
+        case Reply::kTwoLengths:
+            SendText(client, Head("200 OK", LengthField(body.size()) + LengthField(half)) + body);
+            break;
+        case Reply::kChunked:
+            SendText(client, Head("200 OK", "Transfer-Encoding: chunked\r\n") + Chunked(body));
+            break;
         case Reply::kStall:
             if (SendText(client, Head("200 OK", LengthField(body.size())))) {
                 WaitForClientToLeave(client, wakeRead_);

@@ -22,6 +22,9 @@ enum class Reply {
     kStall,                       // 200, Content-Length, then silence until the client leaves
     kRedirect,                    // 302 to the body taken as the Location
     kLate,                        // as kNormal, but only after two seconds of silence
+    kServerError,                 // 500 with Content-Length and the body as the error page
+    kTwoLengths,                  // 200, Content-Length of the whole body and of half of it
+    kChunked,                     // 200, no Content-Length, the whole body chunked
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 with a port chosen by the system, answering one
@@ -38,6 +41,7 @@ class LoopbackServer {
     void Serve(const std::string& path, std::string body, Reply reply = Reply::kNormal);
     // "http://127.0.0.1:PORT" + path.
     std::string Url(const std::string& path) const;
+    std::uint16_t Port() const { return port_; }
     // The head (request line and header lines) of the last request received.
     std::string LastRequestHead() const;
     int RequestCount() const { return requests_.load(); }

@@ -31,5 +31,7 @@ void WriteText(const std::filesystem::path& file, const std::string& text);
 // `size` bytes of `fill`, with `runLength` bytes of `runByte` from `runOffset`.
 std::vector<std::uint8_t> BytesWithRun(std::size_t size, std::uint8_t fill, std::size_t runOffset,
                                        std::size_t runLength, std::uint8_t runByte);
+// Writes `value` as a 4-byte little-endian word at `at` (a pointer, when it is one).
+void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value);
 
 }  // namespace gapwell::test

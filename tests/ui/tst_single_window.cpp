@@ -1,5 +1,6 @@
 // The one loaded window of a kind: loading again gives back the loaded window, a window that
-// unloads or is destroyed is forgotten, and the next load then creates a fresh one.
+// unloads (accepts a close) or is destroyed is forgotten, and the next load then creates a fresh
+// one.
 
 #include <QTest>
 #include <QWidget>
@@ -9,8 +10,12 @@
 
 namespace {
 
-class ToolWindow : public QWidget {};
-using OneToolWindow = gapwell::SingleWindow<ToolWindow>;
+class ToolWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    ToolWindow() { gapwell::OwnSingleWindow(this, {"ToolWindow", false}); }
+};
 
 }  // namespace
 
@@ -18,42 +23,40 @@ class TestSingleWindow : public QObject {
     Q_OBJECT
 
   private slots:
-    void loadingTwiceGivesTheLoadedWindowUntilItIsForgotten() {
+    void loadingTwiceGivesTheLoadedWindowUntilItUnloads() {
         int created = 0;
         const auto create = [&created] {
             ++created;
             return new ToolWindow;
         };
-        QVERIFY(OneToolWindow::Loaded().isNull());
-        std::unique_ptr<ToolWindow> first(&OneToolWindow::Load(create));
-        QCOMPARE(&OneToolWindow::Load(create), first.get());
-        QCOMPARE(OneToolWindow::Loaded().data(), first.get());
+        QVERIFY(gapwell::LoadedForms::Find<ToolWindow>() == nullptr);
+        std::unique_ptr<ToolWindow> first(&gapwell::LoadSingleWindow<ToolWindow>(create));
+        QCOMPARE(&gapwell::LoadSingleWindow<ToolWindow>(create), first.get());
+        QCOMPARE(gapwell::LoadedForms::Find<ToolWindow>(), first.get());
         QCOMPARE(created, 1);
 
-        // Only the loaded window is forgotten: another one unloading changes nothing.
-        ToolWindow other;
-        OneToolWindow::Forget(&other);
-        QCOMPARE(OneToolWindow::Loaded().data(), first.get());
+        // Only the window that unloads leaves: another one closing changes nothing.
+        ToolWindow().close();
+        QCOMPARE(gapwell::LoadedForms::Find<ToolWindow>(), first.get());
 
-        // Forgotten while it still exists: the next load creates a fresh window.
-        OneToolWindow::Forget(first.get());
-        QVERIFY(OneToolWindow::Loaded().isNull());
-        std::unique_ptr<ToolWindow> second(&OneToolWindow::Load(create));
+        // Closed while it still exists: the next load creates a fresh window.
+        first->close();
+        QVERIFY(gapwell::LoadedForms::Find<ToolWindow>() == nullptr);
+        std::unique_ptr<ToolWindow> second(&gapwell::LoadSingleWindow<ToolWindow>(create));
         QVERIFY(second.get() != first.get());
         QCOMPARE(created, 2);
 
         // Destroyed without unloading: forgotten as well.
         second.reset();
-        QVERIFY(OneToolWindow::Loaded().isNull());
-        std::unique_ptr<ToolWindow> third(&OneToolWindow::Load(create));
+        QVERIFY(gapwell::LoadedForms::Find<ToolWindow>() == nullptr);
+        std::unique_ptr<ToolWindow> third(&gapwell::LoadSingleWindow<ToolWindow>(create));
         QCOMPARE(created, 3);
-        OneToolWindow::Forget(third.get());
     }
 
     // A window already shown behind another comes back in front with the keyboard.
     void showInFrontActivatesTheWindow() {
-        ToolWindow window;
-        ToolWindow other;
+        QWidget window;
+        QWidget other;
         gapwell::ShowInFront(&window);
         QVERIFY(window.isVisible());
         other.show();

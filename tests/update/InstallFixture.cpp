@@ -14,6 +14,18 @@ void InstallFixture::SetUp() {
     WriteFile(outside.Path() / "keep.txt", "not the program's");
 }
 
+std::string InstallFixture::WorkFolderName() const {
+    std::string name;
+    for (const std::filesystem::directory_entry& entry :
+         std::filesystem::directory_iterator(UpdatesFolder())) {
+        if (entry.path().filename().string().starts_with(".install-")) {
+            EXPECT_EQ(name, "") << "two work folders";
+            name = entry.path().filename().string();
+        }
+    }
+    return name;
+}
+
 InstallFixture::Snapshots InstallFixture::TakeSnapshots() const {
     Snapshots snapshots{SnapshotFolder(folder.Path()), SnapshotFolder(outside.Path())};
     snapshots.program.erase("Bug.log");

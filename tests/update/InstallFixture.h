@@ -17,6 +17,8 @@ class InstallFixture : public PlatformFixture {
 
     std::filesystem::path AppFile(const std::string& name) const { return folder.Path() / name; }
     std::string UpdatesFolder() const { return (folder.Path() / "Updates").string() + "/"; }
+    // The one installation work folder in the updates folder; "" when there is none.
+    std::string WorkFolderName() const;
 
     // The program folder without Bug.log (which records refusals), and the outside folder.
     struct Snapshots {

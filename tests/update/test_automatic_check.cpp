@@ -96,19 +96,37 @@ TEST(AutomaticCheckTest, WritingSetsTheFirstByteAndKeepsTheRest) {
     EXPECT_EQ(test::ReadText(setting), std::string("\0rest", 5));
 }
 
-// Failures are errors with the system's number; a FIFO in the file's place (with nobody
-// reading it) does not block the menu command.
+// Failures are errors with the system's number.
 TEST(AutomaticCheckTest, WriteFailuresThrow) {
     const test::TempFolder folder;
     const std::string file = folder.Write("file", {'x'});
     EXPECT_EQ(ErrorNumberOf([&] { WriteAutomaticCheck(file + "/autoupdate.dat", true); }), ENOTDIR);
     EXPECT_EQ(ErrorNumberOf([&] { WriteAutomaticCheck(folder.Path().string(), true); }), EISDIR);
-    const fs::path full = folder.Path() / "full";
-    fs::create_symlink("/dev/full", full);
-    EXPECT_EQ(ErrorNumberOf([&] { WriteAutomaticCheck(full.string(), true); }), ENOSPC);
-    const fs::path fifo = folder.Path() / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(ErrorNumberOf([&] { WriteAutomaticCheck(fifo.string(), true); }), ENXIO);
+}
+
+// Links to a file or a device and a FIFO planted in the setting's place are replaced by the
+// setting (mode 0644 whatever the umask), never written through; their targets keep their bytes.
+TEST(AutomaticCheckTest, WhatIsPlantedInTheSettingsPlaceIsReplaced) {
+    const test::TempFolder folder;
+    const std::string target = folder.Write("target", {'t', 'a', 'r', 'g', 'e', 't'});
+    const fs::path setting = folder.Path() / "config" / "autoupdate.dat";
+    const std::function<void()> plants[] = {[&] { fs::create_symlink(target, setting); },
+                                            [&] { fs::create_symlink("/dev/full", setting); },
+                                            [&] { ASSERT_EQ(::mkfifo(setting.c_str(), 0600), 0); }};
+    fs::create_directories(setting.parent_path());
+    const mode_t umask = ::umask(0077);
+    for (const auto& plant : plants) {
+        fs::remove(setting);
+        plant();
+        WriteAutomaticCheck(setting.string(), false);
+        EXPECT_EQ(fs::symlink_status(setting).type(), fs::file_type::regular);
+        EXPECT_EQ(fs::status(setting).permissions(), fs::perms(0644));
+        EXPECT_EQ(test::ReadText(setting), std::string(1, '\0'));
+    }
+    ::umask(umask);
+    EXPECT_EQ(test::ReadText(target), "target");
+    EXPECT_EQ(
+        std::distance(fs::directory_iterator(setting.parent_path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace

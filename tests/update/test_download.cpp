@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "support/LoopbackServer.h"
+#include "support/PlatformFixture.h"
 #include "support/TempFiles.h"
+#include "support/TlsLoopback.h"
 #include "update/DownloadEvents.h"
 #include "update/clsDownload.h"
 
@@ -27,9 +31,12 @@ std::string PatternBody(std::size_t size) {
     return body;
 }
 
-class DownloadTest : public ::testing::Test {
+class DownloadTest : public test::PlatformFixture {
   protected:
-    void SetUp() override { events.Attach(download); }
+    void SetUp() override {
+        PlatformFixture::SetUp();
+        events.Attach(download);
+    }
 
     // Serves `body` at /file in the given way and downloads it into the folder's "out.bin".
     void Fetch(const std::string& body, Reply reply = Reply::kNormal) {
@@ -38,7 +45,6 @@ class DownloadTest : public ::testing::Test {
     }
 
     test::LoopbackServer server;
-    test::TempFolder folder;
     std::string destination = (folder.Path() / "out.bin").string();
     clsDownload download;
     test::DownloadEvents events;
@@ -96,10 +102,47 @@ TEST_F(DownloadTest, RequestAsksCachesForAFreshCopy) {
     EXPECT_NE(head.find("\r\nPragma: no-cache"), std::string::npos) << head;
 }
 
-TEST_F(DownloadTest, ErrorPageWithALengthIsTakenAsTheResource) {
-    Fetch("<html>missing</html>", Reply::kErrorPage);
-    EXPECT_EQ(events.completions, std::vector<std::int32_t>{20});
-    EXPECT_EQ(ReadText(destination), "<html>missing</html>");
+// Only a 2xx answer is a download: an error status fails whatever its body and is noted in
+// Bug.log; an answer whose Content-Length fields disagree fails too.
+TEST_F(DownloadTest, ErrorStatusOrDisagreeingLengthsAreNoDownload) {
+    for (const Reply reply : {Reply::kErrorPage, Reply::kServerError, Reply::kTwoLengths}) {
+        Fetch("<html>missing</html>", reply);
+        EXPECT_FALSE(std::filesystem::exists(destination));
+    }
+    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 0, 0}));
+    const std::string log = BugLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+    EXPECT_NE(log.find("|DownloadFile|404|clsDownload|"), std::string::npos) << log;
+    EXPECT_NE(log.find("|DownloadFile|500|clsDownload|"), std::string::npos) << log;
+}
+
+// The version file and a signature may come without a Content-Length (chunked, or ended by
+// closing the connection): they are read up to their bound. The archive must announce its
+// length.
+TEST_F(DownloadTest, UnannouncedBodiesAreReadUpToTheirBound) {
+    struct Case {
+        TransferBounds bounds;
+        Reply reply;
+        std::size_t size;
+        bool arrives;
+    };
+    const Case cases[] = {
+        {kVersionCheckBounds, Reply::kChunked, 1000, true},
+        {kAttendedCheckBounds, Reply::kNoContentLength, 64 * 1024, true},
+        {kVersionCheckBounds, Reply::kChunked, 64 * 1024 + 1, false},
+        {kSignatureBounds, Reply::kChunked, 88, true},
+        {kSignatureBounds, Reply::kNoContentLength, 1025, false},
+        {kArchiveBounds, Reply::kChunked, 1000, false},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(destination);
+        download.SetBounds(c.bounds);
+        const std::string body = PatternBody(c.size);
+        Fetch(body, c.reply);
+        EXPECT_EQ(events.completions.back(), c.arrives ? static_cast<std::int32_t>(c.size) : 0)
+            << c.size;
+        EXPECT_EQ(ReadText(destination) == body, c.arrives) << c.size;
+    }
 }
 
 // Every failed transfer: one DownloadComplete with 0, and a file already at the destination
@@ -219,30 +262,59 @@ TEST_F(DownloadTest, VersionFileIsBoundedTo64KiB) {
 }
 
 // A NUL would cut the URL short where libcurl reads it, a line break would reach the request
-// line: neither is ever sent.
+// line; a scheme without a host is no URL: none is ever sent, and each is refused for being no
+// sendable URL (libcurl would refuse some of them too).
 TEST_F(DownloadTest, UrlWithANulOrControlCharacterIsNeverRequested) {
     server.Serve("/file", "data");
-    for (const std::string& tail : {std::string("\0.zip", 5), std::string("\r\nX-Evil: 1"),
-                                    std::string("\t"), std::string("\x7f")}) {
-        download.DownloadFile(server.Url("/file") + tail, destination);
+    const std::string file = server.Url("/file");
+    const std::string refused[] = {file + std::string("\0.zip", 5),
+                                   file + "\r\nX-Evil: 1",
+                                   file + "\t",
+                                   file + "\x7f",
+                                   "https://",
+                                   "http://"};
+    for (const std::string& url : refused) {
+        EXPECT_FALSE(IsSendableUrl(url)) << url;
+        download.DownloadFile(url, destination);
     }
+    EXPECT_TRUE(IsSendableUrl("https://h"));
     EXPECT_EQ(server.RequestCount(), 0);
-    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 0, 0, 0}));
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>(std::size(refused), 0));
     EXPECT_FALSE(std::filesystem::exists(destination));
 }
 
-// Redirects are followed within http(s) only: never to a file, an ftp server or the like.
+// Redirects are followed within http(s) only: never to a file, an ftp server or the like; http
+// may move up to https, https never down to http. Each refused redirect is noted with its 302.
 TEST_F(DownloadTest, RedirectLeavingHttpIsNotFollowed) {
+    const test::TlsLoopback tls(server);
+    download.SetCertificateAuthorities(tls.CaFile());
     test::TempFolder elsewhere;
     const std::string secret = elsewhere.Write("secret.txt", {'s', 'e', 'c', 'r', 'e', 't'});
     server.Serve("/moved", "data");
-    for (const std::string& target :
-         {"file://" + secret, std::string("ftp://127.0.0.1:1/x"), server.Url("/moved")}) {
-        server.Serve("/file", target, Reply::kRedirect);
-        download.DownloadFile(server.Url("/file"), destination);
+    struct Case {
+        std::string from;
+        std::string to;
+        bool arrives;
+    };
+    const Case cases[] = {
+        {server.Url("/file"), "file://" + secret, false},
+        {server.Url("/file"), "ftp://127.0.0.1:1/x", false},
+        {server.Url("/file"), server.Url("/moved"), true},
+        {server.Url("/file"), tls.Url("/moved"), true},
+        {tls.Url("/file"), tls.Url("/moved"), true},
+        {tls.Url("/file"), server.Url("/moved"), false},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(destination);
+        server.Serve("/file", c.to, Reply::kRedirect);
+        EXPECT_EQ(download.DownloadFile(c.from, destination), c.arrives ? 4 : 0) << c.to;
+        EXPECT_EQ(ReadText(destination) == "data", c.arrives) << c.to;
     }
-    EXPECT_EQ(events.completions, (std::vector<std::int32_t>{0, 0, 4}));
-    EXPECT_EQ(ReadText(destination), "data");
+    const std::string log = BugLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
+    EXPECT_EQ(log.find("|DownloadFile|302|clsDownload|HTTP status 302 is no download: https:"),
+              log.rfind("|DownloadFile|302|"))
+        << log;
 }
 
 TEST_F(DownloadTest, SlowServerEndsAtTheTotalBound) {

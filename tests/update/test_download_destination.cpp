@@ -60,7 +60,8 @@ TEST_F(DestinationTest, ExistingLinkIsReplacedNeverFollowed) {
     EXPECT_EQ(ReadText(destination), "new");
 }
 
-TEST_F(DestinationTest, UnwritableDestinationIsReportedAndIgnoreStillCompletes) {
+// A write that failed is never a download, whatever the answer to its report.
+TEST_F(DestinationTest, UnwritableDestinationIsReportedAndIgnoreFailsTheDownload) {
     platform.taskDialogAnswers = {kPressCancel};
     const fs::path destination = folder.Path() / "missing" / "GPW.zip";
 
@@ -70,7 +71,7 @@ TEST_F(DestinationTest, UnwritableDestinationIsReportedAndIgnoreStillCompletes) 
     EXPECT_EQ(platform.taskDialogs[0].content, "DownloadFile@clsDownload");
     EXPECT_NE(ReadText(folder.Path() / "Bug.log").find("|DownloadFile|2|clsDownload|"),
               std::string::npos);
-    EXPECT_EQ(events.completions, std::vector<std::int32_t>{3});
+    EXPECT_EQ(events.completions, std::vector<std::int32_t>{0});
     EXPECT_EQ(platform.endProgramCalls, 0);
 }
 

@@ -27,8 +27,9 @@ class HandOverScriptTest : public ::testing::Test {
         test::WriteFile(folder.Path() / executable, "old", fs::perms(0755));
         test::WriteFile(folder.Path() / (executable + ".new"), kNewProgram, fs::perms(0755));
         const UniqueFd scriptFolder = OpenFolder(folder.Path().string());
-        WriteHandOverScript(scriptFolder.Get(), script.filename().string(),
-                            HandOverScript(executable, waitSeconds));
+        WriteHandOverScript(
+            scriptFolder.Get(), script.filename().string(),
+            HandOverScript({executable, waitSeconds, "Updates/.install-1", {executable + ".new"}}));
         const std::string command =
             "cd " + ShellQuote(folder.Path().string()) + " && /bin/sh DeleteOld_957k.sh " + pid;
         return std::system(command.c_str());

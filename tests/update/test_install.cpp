@@ -15,6 +15,7 @@
 #include "update/DoUpdate.h"
 #include "update/HandOverScript.h"
 #include "update/InstallFixture.h"
+#include "update/InterruptedUpdate.h"
 #include "update/ReleaseCheck.h"
 #include "update/UpdatesFolder.h"
 #include "update/VersionFile.h"
@@ -123,6 +124,29 @@ TEST_F(InstallTest, SignedReleaseReplacesTheProgramAfterItHasEnded) {
     EXPECT_TRUE(platform.taskDialogs.empty());
 }
 
+// The program is still running when the hand-over stops waiting: the real script puts every
+// file back, leftover scripts included, and removes its work folder. Until then the next start
+// of a copy leaves the waiting hand-over alone.
+TEST_F(InstallTest, HandOverThatGivesUpPutsTheOldFilesBack) {
+    test::WriteFile(AppFile("DeleteOld_1b.sh"), "left over");
+    archivePath = UpdatesFolder() + "GPW.zip";
+    test::WriteZip(archivePath,
+                   {{"GPW", kNewProgram}, {"readme.txt", "new read-me"}, {"LICENSE", "license"}});
+    const Snapshots before = TakeSnapshots();
+    platform.startHiddenProcesses = true;
+    InstallOptions options;
+    options.waitSeconds = 1;  // for this process, which goes on running
+
+    ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder(), options));
+    const test::FolderSnapshot movedIn = test::SnapshotFolder(folder.Path());
+    CompleteInterruptedUpdates(folder.Path().string(), "Updates");
+    EXPECT_EQ(test::SnapshotDifference(movedIn, test::SnapshotFolder(folder.Path())), "");
+
+    ASSERT_TRUE(test::WaitUntil([&] { return WorkFolderName().empty(); }, 10s));
+    ExpectUnchanged(before);
+    EXPECT_FALSE(fs::exists(AppFile("started.marker")));
+}
+
 // The maker's genuine GPW.zip and its signature, published as LICENSE.zip: the signature names
 // GPW.zip, so the archive is refused before anything reads it.
 TEST_F(InstallTest, GenuineArchiveUnderAnotherNameIsRefused) {
@@ -153,7 +177,12 @@ TEST_F(InstallTest, TheProgramsOwnNameChoosesTheExecutableAndLeftoverScriptsGo) 
     ASSERT_EQ(call.arguments.size(), 2U);
     EXPECT_EQ(fs::path(call.arguments[0]).parent_path(), folder.Path());
     EXPECT_TRUE(fs::path(call.arguments[0]).filename().string().starts_with("DeleteOld_952"));
-    EXPECT_EQ(ReadText(call.arguments[0]), HandOverScript("GPW", 60));
+    const std::string work = WorkFolderName();
+    EXPECT_EQ(ReadText(call.arguments[0]),
+              HandOverScript({"GPW",
+                              60,
+                              "Updates/" + work,
+                              {"GPW.new", "LICENSE", fs::path(call.arguments[0]).filename()}}));
     EXPECT_EQ(call.arguments[1], std::to_string(::getpid()));
     EXPECT_EQ(call.workingFolder, folder.Path().string() + "/");
 
@@ -162,9 +191,11 @@ TEST_F(InstallTest, TheProgramsOwnNameChoosesTheExecutableAndLeftoverScriptsGo) 
     EXPECT_EQ(fs::status(AppFile("GPW.new")).permissions(), fs::perms(0750));
     EXPECT_EQ(ReadText(AppFile("LICENSE")), "license");
     EXPECT_EQ(ReadText(AppFile("readme.txt")), "old read-me");
-    // The updates folder keeps the archive and nothing else.
-    EXPECT_EQ(test::SnapshotFolder(UpdatesFolder()).size(), 1U);
+    // The updates folder keeps the archive and, for the hand-over, the work folder with the
+    // journal and the files set aside.
     EXPECT_TRUE(fs::exists(archivePath));
+    EXPECT_TRUE(fs::is_regular_file(fs::path(UpdatesFolder()) / work / "journal"));
+    EXPECT_EQ(ReadText(fs::path(UpdatesFolder()) / work / "aside" / "DeleteOld_1b.sh"), "old");
 }
 
 // A file of the program folder that is a link to a file outside is replaced as the link

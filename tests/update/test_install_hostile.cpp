@@ -56,6 +56,12 @@ std::vector<HostileCase> HostileCases() {
         {"EntryNamedLikeTheErrorLog", {{"GPW", kEvil}, {"Bug.log", ""}}},
         {"EntryNamedLikeTheAutomaticCheckSetting", {{"GPW", kEvil}, {"autoupdate.dat", "1"}}},
         {"EntryNamedLikeTheSkippedVersion", {{"GPW", kEvil}, {"skipversion.dat", "9.9.9"}}},
+        // A FAT or exFAT stick ignores case: these would replace the names above.
+        {"ReservedNamesInAnotherCase",
+         {{"GPW", kEvil}, {"BUG.LOG", ""}, {"AutoUpdate.DAT", "1"}, {"SKIPversion.dat", "9"}}},
+        {"UpdatesFolderInAnotherCase", {{"GPW", kEvil}, {"UPDATES", "x"}}},
+        {"HandOverScriptInAnotherCase", {{"GPW", kEvil}, {"deleteold_1b.SH", "rm -rf ~"}}},
+        {"TravellingNameInAnotherCase", {{"GPW", kEvil}, {"readme.txt.NEW", "x"}}},
         {"TwoEntriesOfOneName",
          {{"GPW", kEvil}, {"readme.txt", "a"}, {"readme.txX", "b"}},
          kReleaseExtractBounds,

@@ -3,6 +3,7 @@
 // leaves the program folder exactly as it was.
 #include <gtest/gtest.h>
 #include <sodium.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -184,40 +185,131 @@ TEST_F(LiveUpdateTest, RefusedArchivesChangeNothingButTheLog) {
         EXPECT_FALSE(fs::exists(update.ArchivePath())) << c.name;
     }
     const std::string log = BugLog();
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5) << log;
+    // one refusal each, and the error page's status
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 6) << log;
     EXPECT_TRUE(repairing.taskDialogs.empty());
     ExpectProgramFolderUnchanged(true);
 }
 
-// A signature that never comes is no reason to wait: Cancel ends its transfer at once.
-TEST_F(LiveUpdateTest, CancelEndsAStalledSignatureAtOnce) {
+// Cancel while the archive's completion is handled asks for no signature; Cancel while a
+// signature that never comes is awaited ends its transfer at once. Either way the archive goes,
+// nothing is installed and nothing is logged: a cancel is no refusal.
+TEST_F(LiveUpdateTest, CancelWhileTheArchiveIsCheckedEndsTheCheckAtOnce) {
     fs::create_directory(UpdatesFolder());
     before = test::SnapshotFolder(folder.Path());
-    ServeRelease();
-    server.Serve("/files/GPW.zip.sig", std::string(88, 'A'), Reply::kStall);
-    downloader.DownloadComplete = [this](const std::string& fileName, std::int32_t) {
-        if (fileName == UpdatesFolder() + "GPW.zip") {
-            downloader.DownloadWaiting = [this] { downloader.Cancel(); };
+    for (const bool atCompletion : {true, false}) {
+        ServeRelease();
+        if (!atCompletion) {
+            server.Serve("/files/GPW.zip.sig", std::string(88, 'A'), Reply::kStall);
         }
-    };
+        downloader.DownloadWaiting = nullptr;
+        downloader.DownloadComplete = [&](const std::string& fileName, std::int32_t) {
+            if (fileName != UpdatesFolder() + "GPW.zip") {
+                return;
+            }
+            if (atCompletion) {
+                downloader.Cancel();
+            } else {
+                downloader.DownloadWaiting = [this] { downloader.Cancel(); };
+            }
+        };
+        LiveUpdate update(downloader, Settings());
+        ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
+        const int requests = server.RequestCount();
+
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(update.FetchArchive(), 0) << atCompletion;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
+            << "the signature's transfer outlived Cancel";
+        // the archive, and its signature unless Cancel came first
+        EXPECT_EQ(server.RequestCount() - requests, atCompletion ? 1 : 2);
+        EXPECT_FALSE(update.Install()) << atCompletion;
+        ExpectProgramFolderUnchanged(false);
+    }
+}
+
+// The archive is the program's alone (mode 0600, whatever the umask), and what is installed
+// are the bytes that were checked: the file rewritten after its check changes nothing.
+TEST_F(LiveUpdateTest, ArchiveRewrittenAfterItsCheckIsNotInstalled) {
+    ServeRelease();
     LiveUpdate update(downloader, Settings());
     ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
+    const mode_t umask = ::umask(0);
+    const std::int32_t total = update.FetchArchive();
+    ::umask(umask);
+    ASSERT_NE(total, 0);
+    EXPECT_EQ(fs::status(update.ArchivePath()).permissions(), fs::perms(0600));
+    fs::remove(update.ArchivePath());
+    test::WriteZip(update.ArchivePath(), {{"GPW", "#!/bin/sh\necho planted\n"}});
 
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(update.FetchArchive(), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
-        << "the signature's transfer outlived Cancel";
-    EXPECT_FALSE(update.Install());
-    ExpectProgramFolderUnchanged(false);  // a cancel is no refusal: nothing logged
+    ASSERT_TRUE(update.Install());
+    EXPECT_EQ(test::ReadText(AppFile("GPW.new")), kNewProgram);
+    EXPECT_EQ(test::ReadText(AppFile("readme.txt")), "new read-me");
+}
+
+// Whatever another user planted under the version file's temporary name is never read,
+// replaced or taken for the download, and no report asks about it.
+TEST_F(LiveUpdateTest, EntryPlantedUnderTheTemporaryNameIsNeverUsed) {
+    ServeRelease();
+    const fs::path planted = Settings().versionTempFile;
+    const std::string forged = "Gapwell|9.9.9|" + server.Url("/files/GPW.zip") + "\r\n";
+    repairing.defaultTaskDialogAnswer = 2;  // Ignore, were anything reported
+    for (const bool asFolder : {false, true}) {
+        if (asFolder) {
+            fs::create_directory(planted);
+            test::WriteFile(planted / "inside", forged);
+        } else {
+            test::WriteFile(planted, forged);
+        }
+        const test::FolderSnapshot plantedBefore = test::SnapshotFolder(temp.Path());
+        LiveUpdate update(downloader, Settings());
+        EXPECT_EQ(update.CheckForUpdate(kAttendedCheckBounds).offer.newestVersion, "1.2.4");
+        EXPECT_EQ(test::SnapshotFolder(temp.Path()), plantedBefore) << asFolder;
+        fs::remove_all(planted);
+    }
+    EXPECT_TRUE(repairing.taskDialogs.empty());
+    ExpectProgramFolderUnchanged(false);
+}
+
+// The updates folder swapped for a link while the archive downloads: the archive is written,
+// checked and, when refused, deleted in the folder opened at the start; nothing outside the
+// program folder changes.
+TEST_F(LiveUpdateTest, UpdatesSwappedForALinkMidDownloadChangesNothingOutside) {
+    test::WriteFile(outside.Path() / "GPW.zip", "outside's own");
+    const fs::path updates = folder.Path() / "Updates";
+    const fs::path real = folder.Path() / "Updates.real";
+    for (const bool signedForThisVersion : {true, false}) {
+        ServeRelease();
+        if (!signedForThisVersion) {
+            server.Serve("/files/GPW.zip.sig", SignatureFor(releaseBytes, "1.2.5"));
+        }
+        const Snapshots snapshots = TakeSnapshots();
+        LiveUpdate update(downloader, Settings());
+        ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
+        downloader.DownloadProgress = [&](const std::string& fileName, std::int32_t, std::int32_t) {
+            if (fileName == update.ArchivePath() && !fs::exists(real)) {
+                fs::rename(updates, real);
+                fs::create_directory_symlink(outside.Path(), updates);
+            }
+        };
+        EXPECT_EQ(update.FetchArchive() != 0, signedForThisVersion);
+        EXPECT_EQ(fs::exists(real / "GPW.zip"), signedForThisVersion);
+        // The swap undone, the program folder is as it was, but for the accepted archive.
+        fs::remove(updates);
+        fs::rename(real, updates);
+        fs::remove(updates / "GPW.zip");
+        ExpectUnchanged(snapshots);
+    }
 }
 
 // A version file that cannot be read is kept for Retry, which then reads it; given up, it goes.
 TEST_F(LiveUpdateTest, RetryReadsTheVersionFileAgain) {
     ServeRelease();
-    const std::string versionFile = Settings().versionTempFile;
+    std::string versionFile;
     const std::string aside = (maker.Path() / "aside.tmp").string();
     // Once downloaded, the file is made unreadable (a link is never followed) ...
-    downloader.DownloadComplete = [&](const std::string&, std::int32_t) {
+    downloader.DownloadComplete = [&](const std::string& fileName, std::int32_t) {
+        versionFile = fileName;
         fs::rename(versionFile, aside);
         fs::create_symlink(aside, versionFile);
     };

@@ -19,12 +19,13 @@ TEST(ReleaseNotesTest, OnlyTheTextAfterTheFirstLineCounts) {
     // Blank lines at either end go, the indentation of the first line stays.
     EXPECT_EQ(ReleaseNotesOf(kLine + "\r\n\r\n  - one\r\n\r\n  - two\r\n\r\n"),
               "  - one\n\n  - two");
-    // A line feed alone does not end the version line: it belongs to the line.
-    EXPECT_EQ(ReleaseNotesOf("a|1|u\nnot notes"), "");
+    // A line feed alone ends the version line as well.
+    EXPECT_EQ(ReleaseNotesOf("a|1|u\nnotes"), "notes");
     // CR without LF and LF without CR end note lines too.
     EXPECT_EQ(ReleaseNotesOf(kLine + "a\rb\nc"), "a\nb\nc");
 }
 
+// Control characters are dropped, but a tab shows as a blank.
 TEST(ReleaseNotesTest, ControlCharactersAreDropped) {
     const std::string controls =
         "a\0b\x1B[31mc\td\x7F"
@@ -33,9 +34,10 @@ TEST(ReleaseNotesTest, ControlCharactersAreDropped) {
         "f\xC2\x9B"
         "g\xC2\xA0h";
     EXPECT_EQ(ReleaseNotesOf(kLine + controls),
-              "ab[31mcde"
+              "ab[31mc de"
               "f"
               "g\xC2\xA0h");
+    EXPECT_EQ(ReleaseNotesOf(kLine + "Faster\tend"), "Faster end");
 }
 
 TEST(ReleaseNotesTest, InvalidUtf8IsReplaced) {

@@ -34,7 +34,16 @@ TEST(SkippedVersionTest, WrittenVersionIsReadBackAndReplaced) {
     ASSERT_TRUE(WriteSkippedVersion(record, "1.2.4"));
     EXPECT_EQ(ReadText(record), "1.2.4\n");
     EXPECT_EQ(ReadSkippedVersion(record), "1.2.4");
+    // Any version a version file can offer is recorded and read back, the longest included.
+    const std::string longest(kMaxSkippedVersionBytes, '9');
+    ASSERT_TRUE(WriteSkippedVersion(record, longest));
+    EXPECT_EQ(ReadSkippedVersion(record), longest);
+    EXPECT_FALSE(WriteSkippedVersion(record, longest + "9"));
+    EXPECT_EQ(fs::status(record).permissions(), fs::perms(0644));
+    const mode_t umask = ::umask(0077);
     ASSERT_TRUE(WriteSkippedVersion(record, "1.10"));
+    ::umask(umask);
+    EXPECT_EQ(fs::status(record).permissions(), fs::perms(0644));
     EXPECT_EQ(ReadSkippedVersion(record), "1.10");
     // Nothing but the record is left in its folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(record).parent_path()),
@@ -54,12 +63,12 @@ TEST(SkippedVersionTest, DamagedRecordsMeanNothingSkipped) {
           std::string("1.2\0"
                       "4",
                       5),
-          std::string(65, '1'), std::string(1 << 20, '1')}) {
+          std::string(kMaxSkippedVersionBytes + 1, '1'), std::string(1 << 20, '1')}) {
         WriteText(record, garbage);
         EXPECT_EQ(ReadSkippedVersion(record), "") << garbage.substr(0, 20);
     }
-    WriteText(record, std::string(64, '1'));
-    EXPECT_EQ(ReadSkippedVersion(record), std::string(64, '1'));
+    WriteText(record, std::string(65, '1'));
+    EXPECT_EQ(ReadSkippedVersion(record), std::string(65, '1'));
 }
 
 TEST(SkippedVersionTest, OddFilesAreNotReadAndAreReplacedWhenWritten) {

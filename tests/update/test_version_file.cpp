@@ -37,6 +37,8 @@ TEST(VersionLineTest, UnusableLinesOfferNothing) {
         "",                                      // empty file or empty first line
         "a|1.2.4",                               // two fields
         "a|1.2.4|http://h/GPW.zip|d",            // four fields
+        "Gapwell|1.2.4|http://h/a|/GPW.zip",     // four fields, the last two a usable URL
+        "Gap\x7fwell|1.2.4|http://h/GPW.zip",    // DEL in the product field
         "|||",                                   // separators only
         "a|1.2.a|http://h/GPW.zip",              // version not numeric
         "a|...|http://h/GPW.zip",                // no digit at all
@@ -48,6 +50,7 @@ TEST(VersionLineTest, UnusableLinesOfferNothing) {
         "a|1.2.4|GPW.zip",                       // no "/" at all
         "a|1.2.4|http://h/a\\..\\..\\evil.zip",  // path separators of another system
         "a|1.2.4|http://h/x..zip",               // ".."
+        "a|1.2.4|http://h/GPW..zip",             // ".." in the program's own archive name
         "a|1.2.4|http://h/GPW.zip?dl=1",         // query text in the name
         "a|1.2.4|http://h/GPW zip.zip",          // blank in the name
         "a|1.2.4|http://h/-rf.zip",              // would read as an option
@@ -129,14 +132,14 @@ TEST(VersionLineTest, WrittenLineReadsBack) {
     EXPECT_EQ(offer.archiveUrl, url);
 }
 
-TEST(VersionLineTest, FirstLineEndsAtTheFirstCarriageReturnOnly) {
+// CR LF, a carriage return or a line feed alone ends the line.
+TEST(VersionLineTest, FirstLineEndsAtTheFirstLineEnd) {
     EXPECT_EQ(FirstLine("a|1.2.4|http://h/GPW.zip\r\nsecond line"), "a|1.2.4|http://h/GPW.zip");
     EXPECT_EQ(FirstLine("one\rtwo"), "one");
-    EXPECT_EQ(FirstLine("one\ntwo\r\nthree"), "one\ntwo");
+    EXPECT_EQ(FirstLine("one\ntwo\r\nthree"), "one");
     EXPECT_EQ(FirstLine("\r\nsecond"), "");
     EXPECT_EQ(FirstLine("no end"), "no end");
-    // A line feed inside the line stays in field 3 and spoils the archive name.
-    EXPECT_FALSE(ParseVersionLine(FirstLine("a|1.2.4|http://h/GPW.zip\nx")).usable);
+    EXPECT_TRUE(ParseVersionLine(FirstLine("a|1.2.4|http://h/GPW.zip\nnotes")).usable);
 }
 
 TEST(VersionLineTest, UrlFileNameIsTheTextAfterTheLastSlash) {

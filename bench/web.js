@@ -1,0 +1,125 @@
+#!/usr/bin/env node
+'use strict';
+// The browser version against the native gapwell: `scan --refs` of a typical 32 MiB ROM (random
+// bytes, a 0xFF run every 256 KiB, pointers to every fourth run, 1 MiB of padding) by the native
+// tool, by the WebAssembly core under node and by the page's own worker in headless Chromium, in
+// turn, PAIRS times; then the page's files compressed, and the time until the page is ready.
+//   node bench/web.js NATIVE_GAPWELL [PAIRS] [MiB]     (bench/web.sh builds and runs it)
+const { execFileSync } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const zlib = require('zlib');
+const { launchBrowser } = require('../tests/web/Browser.js');
+const { nodeRomFiles } = require('../tests/web/NodeRomFiles.js');
+const { serve } = require('../tests/web/StaticServer.js');
+
+const [native, pairsText = '11', mibText = '32'] = process.argv.slice(2);
+const pairs = Number(pairsText);
+const site = path.resolve(process.env.GAPWELL_WEB_DIR || path.join(__dirname, '../build-web'));
+
+function writeTypicalRom(mib) {
+  const rom = Buffer.alloc(mib << 20);
+  let seed = 1;
+  const random = () => { seed = (seed * 1103515245 + 12345) >>> 0; return seed >>> 8; };
+  for (let i = 0; i < rom.length; ++i) rom[i] = random() & 0xFF;
+  for (let offset = 0x1000; offset + 0x2000 < rom.length; offset += 0x40000) {
+    rom.fill(0xFF, offset, offset + 64 + (random() % 8128));
+    if (offset % 0x100000 === 0x1000) rom.writeUInt32LE(0x08000000 + offset, 0x200 + Math.floor(offset / 0x40000));
+  }
+  rom.fill(0xFF, rom.length - (1 << 20));
+  const file = path.join(os.tmpdir(), 'gapwell_bench_web.gba');
+  fs.writeFileSync(file, rom);
+  return file;
+}
+
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const ms = (value) => `${value.toFixed(1)} ms`;
+
+async function nodeCore() {
+  const out = [];
+  const core = await require(path.join(site, 'gapwell-core.js'))({
+    wasmBinary: fs.readFileSync(path.join(site, 'gapwell-core.wasm')),
+    stdout: (byte) => out.push(byte),
+  });
+  core.romFiles = nodeRomFiles(core);
+  return {
+    scan(rom) {
+      out.length = 0;
+      const args = new core.StringList();
+      for (const argument of ['scan', rom, '--refs']) args.push_back(argument);
+      const start = performance.now();
+      core.runGapwell(args);
+      const time = performance.now() - start;
+      args.delete();
+      return { time, output: Buffer.from(out).toString() };
+    },
+  };
+}
+
+async function pageWorker(browser, url, rom) {
+  const page = await browser.newPage();
+  await page.goto(url);
+  await page.evaluate(async () => {
+    const { loadCore } = await import('./core.js');
+    window.benchCore = await loadCore();
+    document.body.innerHTML = '<input type="file" id="rom">';
+  });
+  await (await page.$('#rom')).uploadFile(rom);
+  await page.evaluate(() => window.benchCore.worker.call('open', document.getElementById('rom').files[0]));
+  return {
+    scan: () => page.evaluate(async () => {
+      const start = performance.now();
+      const json = await window.benchCore.worker.call('scan', 0xFF, 256, 1);
+      return { time: performance.now() - start, runs: JSON.parse(json).length };
+    }),
+  };
+}
+
+async function readyTimes(browser, url, count) {
+  const times = [];
+  for (let i = 0; i < count; ++i) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.goto(url);
+    await page.waitForSelector('body[data-ready=true]');
+    times.push(await page.evaluate(() => performance.now()));
+    await context.close();
+  }
+  return times;
+}
+
+async function main() {
+  const rom = writeTypicalRom(Number(mibText));
+  const server = await serve(site);
+  const { browser, close } = await launchBrowser();
+  const inNode = await nodeCore();
+  const inPage = await pageWorker(browser, server.url, rom);
+  const expected = execFileSync(native, ['scan', rom, '--refs'], { encoding: 'utf8' });
+  const times = { native: [], node: [], page: [] };
+  for (let i = 0; i < pairs; ++i) {
+    let start = performance.now();
+    execFileSync(native, ['scan', rom, '--refs']);
+    times.native.push(performance.now() - start);
+    const fromNode = inNode.scan(rom);
+    if (fromNode.output !== expected) throw new Error('the WebAssembly core printed another list');
+    times.node.push(fromNode.time);
+    times.page.push((await inPage.scan()).time);
+  }
+  const ratio = (name) => median(times[name].map((time, i) => time / times.native[i]));
+  console.log(`scan --refs of ${mibText} MiB (${expected.split('\n').length - 1} runs), ${pairs} rounds, medians:`);
+  console.log(`  native gapwell (whole process): ${ms(median(times.native))}`);
+  console.log(`  WebAssembly under node:         ${ms(median(times.node))}   ratio ${ratio('node').toFixed(2)}`);
+  console.log(`  page worker in Chromium:        ${ms(median(times.page))}   ratio ${ratio('page').toFixed(2)}`);
+  let compressed = 0;
+  for (const name of fs.readdirSync(site)) {
+    compressed += zlib.gzipSync(fs.readFileSync(path.join(site, name)), { level: 9 }).length;
+  }
+  console.log(`page files: ${fs.readdirSync(site).length}, ${(compressed / 1024).toFixed(0)} KiB compressed (gzip -9)`);
+  console.log(`ready after loading from ${server.url}: median ${ms(median(await readyTimes(browser, server.url, 5)))} (fresh profile context each time)`);
+  await close();
+  await server.close();
+  fs.rmSync(rom);
+}
+
+main();

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the browser version and the native gapwell when missing, then runs bench/web.js:
+#   bash bench/web.sh [PAIRS] [MiB]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ -f build-web/gapwell-core.wasm ] || bash scripts/build_web.sh
+[ -x build/src/cli/gapwell ] || bash scripts/build.sh build
+node bench/web.js build/src/cli/gapwell "$@"

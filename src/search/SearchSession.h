@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "search/FindNextSearch.h"
+#include "search/References.h"
+
+namespace gapwell {
+
+// What the search fields hold, read once per command as numbers the way a search reads them.
+struct SearchFields {
+    std::uint8_t fillerByte = 0;
+    std::int64_t neededBytes = 0;
+    // Where Search starts: 0 when the search is from the beginning of the ROM.
+    std::int64_t startOffset = 0;
+    // How far past the last result Find next goes on.
+    std::int64_t interval = 0;
+};
+
+// A result and the words that point at it and into its needed bytes. Only words pointing exactly
+// at the result mark it: words pointing into the middle of a long run are common by chance in
+// compressed or graphics data, so they are counted, never alarmed on.
+struct MarkedResult {
+    std::int32_t offset = 0;
+    RangeReferences references;
+};
+
+// "Search" and "Find next" over one ROM with one reading of the search fields, each followed by
+// the pointer check of its result. The caller keeps the last result, the base of Find next.
+class SearchSession {
+  public:
+    // The steps that may fail, so that the caller can report each under its own name.
+    enum class Step { Search, PointerCheck };
+    // Runs one step, under the caller's error handling. A search step that fails and is skipped
+    // finds nothing; a pointer check that fails and is skipped leaves the result unmarked.
+    using RunStep = std::function<void(Step, const std::function<void()>& body)>;
+
+    // The mark lists this many pointers at a result and counts the rest.
+    static constexpr std::size_t kListedPointers = 8;
+
+    SearchSession(std::string romPath, const SearchFields& fields, std::int64_t lastResult,
+                  RunStep runStep);
+
+    // The first result at or after the start offset; no value when nothing was found.
+    std::optional<MarkedResult> Search();
+    // The next result from the last result plus the interval; no value when nothing was found.
+    std::optional<MarkedResult> FindNext();
+
+  private:
+    // One search from `start`, as a step; 0 when nothing was found or the step was skipped.
+    std::int32_t SearchFrom(std::int32_t start);
+    // The pointer check of a result, as a step.
+    std::optional<MarkedResult> Marked(std::optional<std::int32_t> result);
+
+    std::string romPath_;
+    SearchFields fields_;
+    FindNextSearch search_;
+    RunStep runStep_;
+};
+
+}  // namespace gapwell

@@ -1,0 +1,218 @@
+// The core's search, scan, pointer references, ROM facts and run map for the page, through
+// embind. Each function is a thin call into src/search (and the command line's own printer for
+// the scan list); offsets and lengths travel as JavaScript numbers, exact below 2^53.
+#include <emscripten/bind.h>
+
+#include <cstdint>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/Output.h"
+#include "search/FindNextSearch.h"
+#include "search/MapGrid.h"
+#include "search/References.h"
+#include "search/RomFacts.h"
+#include "search/RunMap.h"
+#include "search/modSearchFreeSpace.h"
+#include "web/Failure.h"
+
+namespace gapwell::web {
+
+namespace {
+
+using emscripten::val;
+
+val Offsets(const std::vector<std::int64_t>& offsets) {
+    val list = val::array();
+    for (const std::int64_t offset : offsets) {
+        list.call<void>("push", static_cast<double>(offset));
+    }
+    return list;
+}
+
+val ReferencesObject(const RangeReferences& references) {
+    val object = val::object();
+    object.set("atStart", Offsets(references.atStart));
+    object.set("atStartCount", static_cast<double>(references.atStartCount));
+    object.set("inside", static_cast<double>(references.inside));
+    return object;
+}
+
+FindNextSearch::SearchFrom SearchOf(const std::string& path, int filler, int needed, int align) {
+    return [=](std::int32_t start) {
+        return SearchFreeSpace(path, static_cast<std::uint8_t>(filler), needed, start,
+                               kSearchChunkSize, 0, align);
+    };
+}
+
+// "Search": the first result from `start`, 0 for nothing, as `gapwell find` gives it.
+val Search(const std::string& path, int filler, int needed, double start, int align) {
+    return Reporting([&] {
+        FindNextSearch search;
+        return val(
+            search.Search(static_cast<std::int64_t>(start), SearchOf(path, filler, needed, align))
+                .value_or(0));
+    });
+}
+
+// "Find next" after `lastResult`, 0 for nothing.
+val FindNext(const std::string& path, int filler, int needed, double lastResult, double interval,
+             int align) {
+    return Reporting([&] {
+        FindNextSearch search(static_cast<std::int64_t>(lastResult));
+        return val(search
+                       .FindNext(static_cast<std::int64_t>(interval),
+                                 SearchOf(path, filler, needed, align))
+                       .value_or(0));
+    });
+}
+
+// The words pointing at [offset, offset + length), the first `listLimit` of them listed.
+val ReferencesOf(const std::string& path, double offset, double length, int listLimit) {
+    return Reporting([&] {
+        const auto first = static_cast<std::int64_t>(offset);
+        return ReferencesObject(FindReferences(path,
+                                               {{first, first + static_cast<std::int64_t>(length)}},
+                                               static_cast<std::size_t>(listLimit))[0]);
+    });
+}
+
+// A string buffer that refuses what would take it past `limit` bytes.
+class BoundedText : public std::stringbuf {
+  public:
+    explicit BoundedText(std::streamsize limit) : left_(limit) {}
+
+  protected:
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        if (count > left_) {
+            return 0;
+        }
+        left_ -= count;
+        return std::stringbuf::xsputn(text, count);
+    }
+    int_type overflow(int_type c) override {
+        if (left_ < 1) {
+            return traits_type::eof();
+        }
+        --left_;
+        return std::stringbuf::overflow(c);
+    }
+
+  private:
+    std::streamsize left_;
+};
+
+// `gapwell scan ROM --refs --json` with these options, printed by the command line's own code;
+// {tooLong: true} instead when the list would pass `limit` bytes (a hostile ROM can hold
+// millions of runs, more than a page can show).
+val ScanJson(const std::string& path, int filler, int needed, int align, double limit) {
+    return Reporting([&] {
+        BoundedText text(static_cast<std::streamsize>(limit));
+        std::ostream out(&text);
+        try {
+            cli::RunScan({path, static_cast<std::uint8_t>(filler), needed, align, true, true}, out);
+        } catch (const cli::OutputFailed&) {
+            val tooLong = val::object();
+            tooLong.set("tooLong", true);
+            return tooLong;
+        }
+        return val(text.str());
+    });
+}
+
+val Facts(const std::string& path) {
+    return Reporting([&] {
+        const RomFacts facts = ReadRomFacts(path);
+        val object = val::object();
+        object.set("length", static_cast<double>(facts.length));
+        object.set("title", facts.title);
+        object.set("gameCode", facts.gameCode);
+        object.set("makerCode", facts.makerCode);
+        return object;
+    });
+}
+
+// The run map of one ROM and filler byte, kept in the worker between a layout and the next.
+class MapModel {
+  public:
+    val Scan(const std::string& path, int filler) {
+        return Reporting([&] {
+            map_ = RunMap::Scan(path, static_cast<std::uint8_t>(filler));
+            return val::undefined();
+        });
+    }
+
+    double RomSize() const { return static_cast<double>(map_.RomSize()); }
+
+    double BytesPerCell(double cellCount) const {
+        return static_cast<double>(
+            MapBytesPerCell(map_.RomSize(), static_cast<std::int64_t>(cellCount)));
+    }
+
+    // The cell classes as numbers (0 data, 1 too short, 2 pointed at, 3 usable).
+    val Cells(double bytesPerCell, double needed, double alignment) const {
+        const std::vector<CellClass> cells =
+            map_.Cells(static_cast<std::int64_t>(bytesPerCell), static_cast<std::int64_t>(needed),
+                       static_cast<std::int64_t>(alignment));
+        val array = val::global("Uint8Array").new_(cells.size());
+        array.call<void>("set",
+                         val(emscripten::typed_memory_view(
+                             cells.size(), reinterpret_cast<const std::uint8_t*>(cells.data()))));
+        return array;
+    }
+
+    // The longest run with a byte in [first, end): its aligned part, where Search would start for
+    // it, and the words pointing at it; null when there is none.
+    val RunIn(double first, double end, double needed, double alignment) const {
+        const auto align = static_cast<std::int64_t>(alignment);
+        const FreeRun* run = map_.LongestRunIn(static_cast<std::int64_t>(first),
+                                               static_cast<std::int64_t>(end), align);
+        if (run == nullptr) {
+            return val::null();
+        }
+        const FreeRun part = AlignedPart(*run, align);
+        val object = ReferencesObject(map_.ReferencesOf(*run));
+        object.set("offset", static_cast<double>(part.offset));
+        object.set("length", static_cast<double>(part.length));
+        const auto start = SearchStartFor(part, static_cast<std::int64_t>(needed), align);
+        object.set("searchStart", start ? val(static_cast<double>(*start)) : val::null());
+        return object;
+    }
+
+    val Totals(double needed, double alignment) const {
+        const MapTotals totals =
+            map_.Totals(static_cast<std::int64_t>(needed), static_cast<std::int64_t>(alignment));
+        val object = val::object();
+        object.set("usableRuns", static_cast<double>(totals.usableRuns));
+        object.set("usableBytes", static_cast<double>(totals.usableBytes));
+        object.set("largestOffset", static_cast<double>(totals.largest.offset));
+        object.set("largestLength", static_cast<double>(totals.largest.length));
+        return object;
+    }
+
+  private:
+    RunMap map_;
+};
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(gapwell_core) {
+    emscripten::function("search", &Search);
+    emscripten::function("findNext", &FindNext);
+    emscripten::function("referencesOf", &ReferencesOf);
+    emscripten::function("scanJson", &ScanJson);
+    emscripten::function("romFacts", &Facts);
+    emscripten::class_<MapModel>("MapModel")
+        .constructor<>()
+        .function("scan", &MapModel::Scan)
+        .function("romSize", &MapModel::RomSize)
+        .function("bytesPerCell", &MapModel::BytesPerCell)
+        .function("cells", &MapModel::Cells)
+        .function("runIn", &MapModel::RunIn)
+        .function("totals", &MapModel::Totals);
+}
+
+}  // namespace gapwell::web

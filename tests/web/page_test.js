@@ -1,0 +1,199 @@
+#!/usr/bin/env node
+'use strict';
+// Drives the page in headless Chromium, served from 127.0.0.1 by the test itself: open and drop
+// ROMs, Search, Find next, copy, the free-space list, the map, another language, and no request
+// at all once the page has loaded. What the page shows is held to the native gapwell.
+//   node tests/web/page_test.js NATIVE_GAPWELL SAMPLE_ROM
+const assert = require('assert/strict');
+const { execFileSync } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { launchBrowser } = require('./Browser.js');
+const { serve } = require('./StaticServer.js');
+
+const [native, sampleRom] = process.argv.slice(2);
+const site = path.resolve(process.env.GAPWELL_WEB_DIR || path.join(__dirname, '../../build-web'));
+const tables = path.join(__dirname, '../../resources/strings');
+const gapwell = (...args) => execFileSync(native, args, { encoding: 'utf8' });
+
+// The text of a string id in a language's table.
+function tableText(language, id) {
+  const line = fs.readFileSync(path.join(tables, `${language}.txt`), 'utf8')
+    .split('\n').find((candidate) => candidate.startsWith(`${id}\t`));
+  return line.slice(line.indexOf('\t') + 1);
+}
+
+const text = (page, selector) => page.$eval(selector, (element) => element.textContent);
+const resultOffsets = (page) =>
+  page.$$eval('#results .offset', (items) => items.map((item) => item.textContent));
+
+async function setField(page, selector, value) {
+  await page.click(selector, { clickCount: 3 });
+  await page.keyboard.press('Backspace');
+  await page.type(selector, value);
+}
+
+// Drops a file made in the page from `bytes` (or a text) on the page, as a drag from the desktop.
+async function drop(page, name, bytes) {
+  await page.evaluate((fileName, base64) => {
+    const transfer = new DataTransfer();
+    if (fileName === null) transfer.setData('text/plain', 'not a ROM');
+    else transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], fileName));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+  }, name, bytes === null ? '' : Buffer.from(bytes).toString('base64'));
+}
+
+async function settled(page) {
+  await page.waitForFunction(() => document.getElementById('progress').hidden);
+  await new Promise((resolve) => setTimeout(resolve, 400));  // the list and map follow a field change
+  await page.waitForFunction(() => document.getElementById('progress').hidden);
+}
+
+const steps = [
+  ['a dropped empty file, a text and a picked ROM', async ({ page }) => {
+    await drop(page, 'empty.gba', new Uint8Array(0));
+    assert.equal(await text(page, '#message'), tableText(1033, 4012));
+    await drop(page, null, null);
+    assert.equal(await text(page, '#message'), tableText(1033, 4014));
+    await (await page.$('#rom-file')).uploadFile(sampleRom);
+    await page.waitForFunction(() => document.getElementById('rom-code').textContent !== 'ROM: ???');
+    const facts = JSON.parse(gapwell('info', sampleRom, '--json'));
+    assert.equal(await text(page, '#rom-code'), `ROM: ${facts.game_code}`);
+    assert.equal(await text(page, '#title-value'), facts.title);
+  }],
+  ['Search and Find next give what gapwell find gives', async ({ page }) => {
+    await drop(page, path.basename(sampleRom), fs.readFileSync(sampleRom));
+    await settled(page);
+    await setField(page, '#needed', '512');
+    await page.click('#from-beginning');
+    await page.click('#search');
+    await page.waitForSelector('#results .offset');
+    await page.click('#find-next');
+    await page.keyboard.press('F3');
+    await page.waitForFunction(() => document.querySelectorAll('#results .offset').length === 3);
+    const expected = gapwell('find', sampleRom, '--needed', '512', '--count', '3', '--refs');
+    assert.deepEqual(await resultOffsets(page), expected.trim().split('\n').map((line) => line.split(' ')[0]));
+    const pointers = expected.split('\n')[0].match(/refs (\S+)/)[1].split(',').join(', ');
+    assert.match(await text(page, '#results li:first-child .pointers'), new RegExp(`\\(${pointers}\\)$`));
+    assert.equal(await page.$$eval('#results .mark', (marks) => marks.length), 1);
+    assert.equal(await page.$eval('#results li:last-child', (item) => item.getAttribute('aria-selected')), 'true');
+  }],
+  ['Copy and Copy all', async ({ page }) => {
+    await page.click('#results li:first-child');
+    await page.click('#copy');
+    await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+    const offsets = await resultOffsets(page);
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), offsets[0]);
+    await page.click('#copy-all');
+    await page.waitForFunction((all) => navigator.clipboard.readText().then((t) => t === all), {}, offsets.join('\n'));
+  }],
+  ['the free-space list sorts and downloads as gapwell scan --refs --json', async ({ page, downloads }) => {
+    await settled(page);
+    const lines = gapwell('scan', sampleRom, '--needed', '512', '--refs').trim().split('\n');
+    const column = () => page.$$eval('#scan-table tbody tr', (rows) => rows.map((row) => row.cells[0].textContent));
+    assert.deepEqual(await column(), lines.map((line) => line.split(' ')[0]));
+    await page.click('#scan-table th:nth-child(2) button');
+    await page.click('#scan-table th:nth-child(2) button');
+    const byLength = [...lines].sort((a, b) => parseInt(b.split(' ')[1], 16) - parseInt(a.split(' ')[1], 16));
+    assert.deepEqual(await column(), byLength.map((line) => line.split(' ')[0]));
+    assert.equal(await page.$eval('#scan-table th:nth-child(2)', (th) => th.getAttribute('aria-sort')), 'descending');
+    await page.click('#download-json');
+    const file = path.join(downloads, `${path.basename(sampleRom)}.free-space.json`);
+    for (let tries = 0; !fs.existsSync(file) && tries < 50; ++tries) await new Promise((r) => setTimeout(r, 100));
+    assert.equal(fs.readFileSync(file, 'utf8'), gapwell('scan', sampleRom, '--needed', '512', '--refs', '--json'));
+  }],
+  ['a click on the map searches from that run', async ({ page }) => {
+    const last = gapwell('scan', sampleRom, '--needed', '512').trim().split('\n').pop().split(' ')[0];
+    const spot = await page.$eval('#map', (canvas, offset) => {
+      const cell = Math.floor(offset / Number(canvas.dataset.bytesPerCell)) + 1;
+      const columns = Number(canvas.dataset.columns);
+      const bounds = canvas.getBoundingClientRect();
+      return { x: bounds.left + (cell % columns) * 6 + 2, y: bounds.top + Math.floor(cell / columns) * 6 + 2 };
+    }, parseInt(last, 16));
+    await page.mouse.move(spot.x, spot.y);
+    await page.waitForFunction((run) => document.getElementById('map-tip').textContent.includes(run), {}, last);
+    await page.mouse.click(spot.x, spot.y);
+    await page.waitForFunction((run) => document.querySelector('#results .offset')?.textContent === run, {}, last);
+    assert.equal(await page.$eval('#offset', (input) => input.value), last);
+  }],
+  ['a file that went away after it was opened gets one sentence', async ({ page }) => {
+    const copy = path.join(os.tmpdir(), `gapwell-vanishing-${process.pid}.gba`);
+    fs.copyFileSync(sampleRom, copy);
+    await (await page.$('#rom-file')).uploadFile(copy);
+    await page.waitForFunction(() => document.getElementById('results').children.length === 0);
+    await settled(page);
+    fs.unlinkSync(copy);
+    await page.click('#search');
+    const prefix = tableText(1033, 4013).replace('%1', '');
+    await page.waitForFunction((start) => document.getElementById('message').textContent.startsWith(start), {}, prefix);
+  }],
+  ['long work shows its progress and Cancel ends it', async ({ page }) => {
+    const large = path.join(os.tmpdir(), `gapwell-large-${process.pid}.gba`);
+    fs.writeFileSync(large, '');
+    fs.truncateSync(large, 512 << 20);
+    try {
+      await (await page.$('#rom-file')).uploadFile(large);
+      await page.waitForSelector('#progress:not([hidden])');
+      await page.waitForFunction(() => document.getElementById('progress-bar').value > 0);
+      await page.click('#cancel');
+      // Reading 512 MiB for the list and the map takes many seconds; after Cancel only the fresh
+      // worker's start remains.
+      await page.waitForSelector('#progress[hidden]', { timeout: 3000 });
+      assert.equal(await text(page, '#message'), tableText(1033, 4015));
+    } finally {
+      fs.rmSync(large);
+    }
+  }],
+  ['German from the same string tables', async ({ page }) => {
+    await page.select('#language', '1031');
+    assert.equal(await text(page, '#search'), tableText(1031, 6));
+    assert.equal(await text(page, '#map-heading'), tableText(1031, 3000));
+    assert.equal(await page.$eval('html', (html) => html.lang), 'de');
+  }],
+];
+
+async function main() {
+  const server = await serve(site);
+  const { browser, close } = await launchBrowser();
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-downloads-'));
+  const context = browser.defaultBrowserContext();
+  await context.overridePermissions(server.url.slice(0, -1),
+    ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+  const page = await browser.newPage();
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  let loaded = false;
+  const lateRequests = [];
+  await page.setRequestInterception(true);
+  page.on('request', (request) => {
+    if (loaded && !/^(blob|data):/.test(request.url())) lateRequests.push(request.url());
+    request.continue();
+  });
+  await page.setViewport({ width: 1200, height: 900 });
+  await page.goto(server.url);
+  await page.waitForSelector('body[data-ready=true]');
+  loaded = true;
+
+  let passed = 0;
+  let failed = 0;
+  for (const [name, step] of [...steps, ['no request after the page loaded', async () => {
+    assert.deepEqual(lateRequests, []);
+  }]]) {
+    try {
+      await step({ page, downloads });
+      ++passed;
+      console.log(`ok    ${name}`);
+    } catch (error) {
+      ++failed;
+      console.log(`FAIL  ${name}: ${error.message}`);
+    }
+  }
+  await close();
+  await server.close();
+  fs.rmSync(downloads, { recursive: true, force: true });
+  console.log(`${passed} passed, ${failed} failed`);
+  process.exitCode = failed === 0 ? 0 : 1;
+}
+
+main();
