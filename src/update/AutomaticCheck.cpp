@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "base/PosixFile.h"
+#include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
 #include "services/modMisc.h"
-#include "update/ReplacedFile.h"
 #include "update/UpdatePaths.h"
 
 namespace gapwell {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/PosixFile.h"
+#include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
-#include "update/ReplacedFile.h"
 #include "update/UpdatePaths.h"
 #include "update/VersionFile.h"
 

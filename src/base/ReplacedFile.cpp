@@ -1,4 +1,4 @@
-#include "update/ReplacedFile.h"
+#include "base/ReplacedFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
