@@ -7,7 +7,7 @@
 #include "alloc/Allocation.h"
 #include "alloc/ListFileReader.h"
 #include "alloc/ListFiles.h"
-#include "alloc/ReplaceFileContent.h"
+#include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"

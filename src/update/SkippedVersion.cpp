@@ -50,7 +50,7 @@ bool WriteSkippedVersion(const std::string& path, std::string_view version) {
         return false;
     }
     try {
-        ReplaceFile(path, std::string(version) + "\n", 0644);
+        ReplaceFileContent(path, std::string(version) + "\n", 0644);
         return true;
     } catch (const RuntimeError&) {
         return false;

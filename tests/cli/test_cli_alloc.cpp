@@ -12,8 +12,8 @@ namespace gapwell {
 namespace {
 
 using test::BytesWithRun;
-using test::Gapwell;
 using test::CommandRun;
+using test::Gapwell;
 using test::ReadText;
 using test::TempFolder;
 using test::WriteText;
@@ -177,8 +177,9 @@ TEST_F(Alloc, LedgerKeepsPlacesAndIsWrittenOnlyWhenEveryBlockFits) {
               "text 4010 100 4\ncode 4074 40 2\ntiles 4100 512 256\n");
 
     // text grows into code, which is no longer asked for but stays, and so moves.
-    const CommandRun later = Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block",
-                                  "tiles:0x200:256", "--block", "text:300", "--block", "more:8"});
+    const CommandRun later =
+        Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block", "tiles:0x200:256",
+                 "--block", "text:300", "--block", "more:8"});
     ASSERT_EQ(later.exitCode, 0) << later.err;
     EXPECT_EQ(later.out, "more 4010 8\ntiles 4100 512\ntext 4300 300\n");
     EXPECT_EQ(later.err,
@@ -187,8 +188,8 @@ TEST_F(Alloc, LedgerKeepsPlacesAndIsWrittenOnlyWhenEveryBlockFits) {
 
     // A block that does not fit: nothing on stdout, the ledger as it was.
     const std::string before = ReadText(ledger);
-    const CommandRun full = Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block",
-                                 "huge:0x800", "--block", "big:0x700"});
+    const CommandRun full = Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger",
+                                     "--block", "huge:0x800", "--block", "big:0x700"});
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_EQ(full.out, "");
     EXPECT_EQ(full.err,

@@ -1,8 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
-#include "alloc/ReplaceFileContent.h"
+#include "base/ReplacedFile.h"
 #include "base/WindowsText.h"
 
 namespace gapwell {
@@ -13,7 +15,7 @@ namespace {
 constexpr int kNewFileNames = 100;
 
 // Writes all of `text` to `file` and flushes it to the disk.
-bool WriteWhole(HANDLE file, const std::string& text) {
+bool WriteWhole(HANDLE file, std::string_view text) {
     std::size_t done = 0;
     while (done < text.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1 << 20));
@@ -28,8 +30,18 @@ bool WriteWhole(HANDLE file, const std::string& text) {
 
 }  // namespace
 
-void ReplaceFileContent(const std::string& path, const std::string& text) {
+void ReplaceFileContent(const std::string& path, std::string_view content,
+                        std::optional<unsigned> /*mode*/) {
     const std::wstring widePath = Utf8ToWide(path, path);
+    // A bare name has no parent to create (create_directories refuses an empty path).
+    const std::filesystem::path parent = std::filesystem::path(widePath).parent_path();
+    std::error_code created;
+    if (!parent.empty()) {
+        std::filesystem::create_directories(parent, created);
+    }
+    if (created) {
+        throw RuntimeError(created.value(), path + ": " + created.message());
+    }
     std::wstring newPath;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kNewFileNames && file == INVALID_HANDLE_VALUE; ++attempt) {
@@ -45,7 +57,7 @@ void ReplaceFileContent(const std::string& path, const std::string& text) {
     if (file == INVALID_HANDLE_VALUE) {
         throw WindowsError(ERROR_FILE_EXISTS, path);
     }
-    const bool written = WriteWhole(file, text);
+    const bool written = WriteWhole(file, content);
     DWORD error = written ? 0 : GetLastError();
     CloseHandle(file);
     if (written && !MoveFileExW(newPath.c_str(), widePath.c_str(),
