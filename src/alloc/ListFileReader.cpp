@@ -9,12 +9,14 @@ namespace gapwell {
 
 namespace {
 
-// The error number ReadOnlyFile gives for a file that does not exist.
+// Whether ReadOnlyFile's error number says that the file does not exist, its folder included.
+bool NoSuchFile(int number) {
 #ifdef _WIN32
-constexpr int kNoSuchFile = 2;  // ERROR_FILE_NOT_FOUND
+    return number == 2 || number == 3;  // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND
 #else
-constexpr int kNoSuchFile = ENOENT;
+    return number == ENOENT;
 #endif
+}
 
 [[noreturn]] void TooLong(const std::string& path, std::int64_t limit) {
     throw RuntimeError(EFBIG,
@@ -43,7 +45,7 @@ std::string ReadListFileIfAny(const std::string& path, std::int64_t limit) {
     try {
         return ReadListFile(path, limit);
     } catch (const RuntimeError& error) {
-        if (error.Number() == kNoSuchFile) {
+        if (NoSuchFile(error.Number())) {
             return {};
         }
         throw;

@@ -13,7 +13,7 @@ inline constexpr std::int64_t kListFileLimit = std::int64_t{1} << 20;
 // RuntimeError for that, for read failures and for a longer file.
 std::string ReadListFile(const std::string& path, std::int64_t limit = kListFileLimit);
 
-// The same, except that a file that does not exist reads as empty.
+// The same, except that a file that does not exist, or whose folder does not, reads as empty.
 std::string ReadListFileIfAny(const std::string& path, std::int64_t limit = kListFileLimit);
 
 }  // namespace gapwell

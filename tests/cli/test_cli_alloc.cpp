@@ -169,7 +169,8 @@ TEST_F(Alloc, EveryFormatReadsBackAsTheSamePlan) {
 }
 
 TEST_F(Alloc, LedgerKeepsPlacesAndIsWrittenOnlyWhenEveryBlockFits) {
-    const std::string ledger = (folder_.Path() / "plan.ledger").string();
+    // A ledger in a folder that does not exist yet counts as empty; the folder is made.
+    const std::string ledger = (folder_.Path() / "plans" / "plan.ledger").string();
     ASSERT_EQ(Alloc3({"--ledger", ledger, "--update-ledger"}).exitCode, 0);
     const std::string written = ReadText(ledger);
     EXPECT_EQ(written,
