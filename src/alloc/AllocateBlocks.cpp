@@ -171,10 +171,12 @@ void DecideGrown(EarlierBlocks& earlier, const AllocationRequest& request,
         } else {
             earlier.moved.push_back(place);
             earlier.toPlace.push_back(block);
-            // Its earlier place is free again.
+            // Its earlier place is free again. (A structured binding is not captured: older
+            // compilers, the browser build's among them, refuse that.)
+            const ByteRange earlierPlace{place.offset, place.End()};
             const auto own =
-                std::find_if(taken.rbegin(), taken.rend(), [&place](const ByteRange& r) {
-                    return r.first == place.offset && r.end == place.End();
+                std::find_if(taken.rbegin(), taken.rend(), [&earlierPlace](const ByteRange& r) {
+                    return r.first == earlierPlace.first && r.end == earlierPlace.end;
                 });
             taken.erase(std::next(own).base());
         }
