@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 TEST(ReplaceFileContent, KeepsTheModeOfTheRegularFileItReplacesOnly) {
     const mode_t umask = ::umask(0022);
     const struct {
-        const char* planted;  // what is at the name before: "", a file's mode or "link"
+        const char* planted;  // what is at the name before: nothing, "file" or "link"
         unsigned existingMode;
         std::optional<unsigned> mode;
         unsigned expected;
