@@ -2,10 +2,7 @@
 // one pass for the words pointing into them, then the cells of a 96 × 64 grid and the totals for
 // a needed length of 256; and the pointer pass alone.
 // Usage: bench_map [MiB] (default 32)
-#include <time.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,11 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "search/FreeRuns.h"
 #include "search/Pointers.h"
 #include "search/RunMap.h"
 
 namespace {
+
+using gapwell::bench::PrintTimes;
+using gapwell::bench::Stopwatch;
 
 constexpr std::int64_t kNeeded = 256;
 constexpr std::int64_t kCells = 96 * 64;
@@ -52,26 +53,6 @@ std::string WriteTypicalRom(std::size_t mib) {
     return path;
 }
 
-// Processor time of this thread (user and system) in milliseconds: on a shared, busy machine
-// the wall clock also counts the time other programs had the processor.
-double CpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-struct Stopwatch {
-    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-    double cpu = CpuMilliseconds();
-
-    // Wall and processor milliseconds since the stopwatch was made.
-    std::pair<double, double> Elapsed() const {
-        const std::chrono::duration<double, std::milli> elapsed =
-            std::chrono::steady_clock::now() - wall;
-        return {elapsed.count(), CpuMilliseconds() - cpu};
-    }
-};
-
 // Builds the map; counts its usable and pointed-at cells into `cellCounts`.
 std::pair<double, double> MillisecondsToMap(const std::string& path,
                                             std::pair<std::ptrdiff_t, std::ptrdiff_t>& cellCounts) {
@@ -97,20 +78,6 @@ std::pair<double, double> MillisecondsToReferences(const std::string& path, std:
     const Stopwatch stopwatch;
     gapwell::FindPointers(path, ranges, gapwell::kListedPointers);
     return stopwatch.Elapsed();
-}
-
-void PrintTimes(const std::string& what, const std::vector<std::pair<double, double>>& times) {
-    std::vector<double> wall;
-    std::vector<double> cpu;
-    for (const auto& [wallMs, cpuMs] : times) {
-        wall.push_back(wallMs);
-        cpu.push_back(cpuMs);
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    std::printf(
-        "%s: median %.1f ms, best %.1f ms, worst %.1f ms (processor time: median %.1f ms)\n",
-        what.c_str(), wall[wall.size() / 2], wall.front(), wall.back(), cpu[cpu.size() / 2]);
 }
 
 }  // namespace

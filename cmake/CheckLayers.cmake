@@ -10,15 +10,16 @@
 #   base       -
 #   platform   base
 #   search     base
+#   alloc      base search
 #   services   base platform
 #   update/files      base platform services
 #   update/transfer   base platform services update/files
-#   update/records    base platform services update/files update/transfer update/ReplacedFile.h
+#   update/records    base platform services update/files update/transfer
 #   update/signature  base platform services update/files update/transfer update/records
 #   update/install    base platform services update/files update/transfer update/records
 #   update            base platform services update/files update/transfer update/records
 #                     update/signature update/install
-#   cli        base search
+#   cli        base search alloc
 #   release    base services update
 #   ui         base platform services
 #   about      base platform services ui
@@ -33,17 +34,18 @@
 set(allowed_base "")
 set(allowed_platform base)
 set(allowed_search base)
+set(allowed_alloc base search)
 set(allowed_services base platform)
 set(allowed_update/files base platform services)
 set(allowed_update/transfer base platform services update/files)
 set(allowed_update/records base platform services update/files update/transfer
-    update/ReplacedFile.h)
+   )
 set(allowed_update/signature base platform services update/files update/transfer update/records)
 set(allowed_update/install base platform services update/files update/transfer update/records)
 set(allowed_update base platform services update/files update/transfer update/records
     update/signature update/install)
 set(folders_with_rooms update)
-set(allowed_cli base search)
+set(allowed_cli base search alloc)
 set(allowed_release base services update)
 set(allowed_ui base platform services)
 set(allowed_about base platform services ui)

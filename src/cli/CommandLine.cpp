@@ -8,6 +8,7 @@
 
 #include "base/RuntimeError.h"
 #include "base/Version.h"
+#include "cli/AllocCommand.h"
 #include "cli/Commands.h"
 #include "cli/ErrorLine.h"
 #include "cli/Output.h"
@@ -62,8 +63,12 @@ void AddAlignAndReferences(CLI::App& command, RawOptions& raw) {
                      "words pointing at each offset, and the count pointing into its bytes");
 }
 
-int RunChosenCommand(const CLI::App& find, const CLI::App& scan, const RawOptions& raw,
-                     std::ostream& out, std::ostream& err) {
+int RunChosenCommand(const CLI::App& find, const CLI::App& scan, const CLI::App& alloc,
+                     const RawOptions& raw, const AllocArguments& allocArguments, std::ostream& out,
+                     std::ostream& err) {
+    if (alloc.parsed()) {
+        return RunAlloc(allocArguments, out, err);
+    }
     if (find.parsed()) {
         const FindOptions options{
             raw.rom,
@@ -149,8 +154,10 @@ std::string UnknownCommandMessage(const std::vector<CLI::App*>& commands, int ar
 }  // namespace
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"Finds free space (runs of one filler byte) in Game Boy Advance ROM images.",
-                 "gapwell"};
+    CLI::App app{
+        "Finds free space (runs of one filler byte) in Game Boy Advance ROM images and places new "
+        "data there.",
+        "gapwell"};
     app.require_subcommand(1);
     app.set_version_flag("--version",
                          std::string(version::kProductName) + " " + version::kVersionText);
@@ -173,18 +180,22 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     info->add_option("ROM", raw.rom, "ROM file (read only)")->required();
     info->add_flag("--json", raw.json, "print a JSON object");
 
+    AllocArguments allocArguments;
+    CLI::App* alloc = AddAllocCommand(app, allocArguments);
+
     std::string failure;
     try {
         app.parse(argc, argv);
-        const int exitCode = RunChosenCommand(*find, *scan, raw, out, err);
+        const int exitCode = RunChosenCommand(*find, *scan, *alloc, raw, allocArguments, out, err);
         FlushOutput(out);
         return exitCode;
     } catch (const CLI::Success& e) {
         return app.exit(e, out, err);  // --help, --version
     } catch (const CLI::ParseError& e) {
-        failure = raw.rom.empty() ? MisplacedRomMessage({find, scan, info}, argc, argv) : "";
+        const bool romGiven = !raw.rom.empty() || !allocArguments.rom.empty();
+        failure = romGiven ? "" : MisplacedRomMessage({find, scan, info, alloc}, argc, argv);
         if (failure.empty()) {
-            failure = UnknownCommandMessage({find, scan, info}, argc, argv);
+            failure = UnknownCommandMessage({find, scan, info, alloc}, argc, argv);
         }
         if (failure.empty()) {
             failure = std::string(e.what()) + " (see gapwell --help)";

@@ -10,10 +10,20 @@
 #include "cli/Output.h"
 #include "search/FindNextSearch.h"
 #include "search/FreeRuns.h"
+#include "search/Numbers.h"
 #include "search/RomFacts.h"
 #include "search/modSearchFreeSpace.h"
 
 namespace gapwell::cli {
+
+namespace {
+
+std::string TwoHexDigits(std::uint8_t byte) {
+    const std::string hex = ToHex(byte);
+    return hex.size() < 2 ? "0" + hex : hex;
+}
+
+}  // namespace
 
 int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
     const auto searchFrom = [&options](std::int32_t start) {
@@ -55,15 +65,30 @@ int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
         err << "warning: " << EscapeControlCharacters(options.rom) << " is only " << facts.length
             << " bytes long, shorter than a GBA header; header fields show only the bytes it has\n";
     }
+    const std::optional<HeaderCheck>& check = facts.headerCheck;
     if (options.json) {
         out << "{\"length\":" << facts.length << ",\"game_code\":" << JsonString(facts.gameCode)
             << ",\"title\":" << JsonString(facts.title)
-            << ",\"maker_code\":" << JsonString(facts.makerCode) << "}\n";
+            << ",\"maker_code\":" << JsonString(facts.makerCode) << ",\"header_check\":";
+        if (check) {
+            out << "{\"ok\":" << (check->Ok() ? "true" : "false") << ",\"is\":" << +check->is
+                << ",\"should_be\":" << +check->shouldBe << "}";
+        } else {
+            out << "null";
+        }
+        out << "}\n";
     } else {
         out << "length: " << facts.length << '\n'
             << "game code: " << facts.gameCode << '\n'
             << "title: " << facts.title << '\n'
             << "maker code: " << facts.makerCode << '\n';
+        if (check) {
+            out << "header check: "
+                << (check->Ok() ? std::string("ok")
+                                : "wrong (is " + TwoHexDigits(check->is) + ", should be " +
+                                      TwoHexDigits(check->shouldBe) + ")")
+                << '\n';
+        }
     }
     return kExitOk;
 }

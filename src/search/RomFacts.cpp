@@ -42,6 +42,16 @@ RomFacts ReadRomFacts(const std::string& path) {
     facts.makerCode = HeaderText(ReadField(file, facts.length, kMakerCodeOffset, kMakerCodeLength));
     facts.headerComplete =
         facts.length >= kMakerCodeOffset + static_cast<std::int64_t>(kMakerCodeLength);
+    const std::string checked =
+        ReadField(file, facts.length, kTitleOffset, kComplementOffset + 1 - kTitleOffset);
+    if (checked.size() == static_cast<std::size_t>(kComplementOffset + 1 - kTitleOffset)) {
+        unsigned sum = 0;
+        for (std::size_t i = 0; i + 1 < checked.size(); ++i) {
+            sum += static_cast<unsigned char>(checked[i]);
+        }
+        facts.headerCheck = HeaderCheck{static_cast<std::uint8_t>(checked.back()),
+                                        static_cast<std::uint8_t>(0u - sum - 0x19u)};
+    }
     return facts;
 }
 

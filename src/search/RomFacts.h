@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace gapwell {
@@ -12,6 +13,16 @@ inline constexpr std::int64_t kGameCodeOffset = 0xAC;
 inline constexpr std::size_t kGameCodeLength = 4;
 inline constexpr std::int64_t kMakerCodeOffset = 0xB0;
 inline constexpr std::size_t kMakerCodeLength = 2;
+// The header's complement check: the byte at 0xBD must equal
+// (-(sum of the bytes 0xA0 to 0xBC) - 0x19) mod 256.
+inline constexpr std::int64_t kComplementOffset = 0xBD;
+
+struct HeaderCheck {
+    std::uint8_t is = 0;        // the byte at 0xBD
+    std::uint8_t shouldBe = 0;  // what the bytes before it make it
+
+    bool Ok() const { return is == shouldBe; }
+};
 
 // What the program knows about a ROM file. A field that lies (partly) beyond the end of a short
 // file holds only the characters the file has; `headerComplete` tells whether all were there.
@@ -21,6 +32,7 @@ struct RomFacts {
     std::string gameCode;
     std::string makerCode;
     bool headerComplete = false;
+    std::optional<HeaderCheck> headerCheck;  // nothing for a file that ends before 0xBE
 };
 
 // The file's length in bytes; throws RuntimeError when it cannot be opened or measured.

@@ -105,10 +105,12 @@ TEST_F(GapwellCli, ScanListsRunsAsTextAndJson) {
 
 TEST_F(GapwellCli, InfoShowsTheHeader) {
     EXPECT_EQ(Gapwell(folder_, "info " + rom_).out,
-              "length: 32768\ngame code: AGPE\ntitle: GAPWELL TEST\nmaker code: 01\n");
-    EXPECT_EQ(Gapwell(folder_, "info --json " + rom_).out,
-              "{\"length\":32768,\"game_code\":\"AGPE\",\"title\":\"GAPWELL TEST\","
-              "\"maker_code\":\"01\"}\n");
+              "length: 32768\ngame code: AGPE\ntitle: GAPWELL TEST\nmaker code: 01\n"
+              "header check: wrong (is 37, should be A0)\n");
+    EXPECT_EQ(
+        Gapwell(folder_, "info --json " + rom_).out,
+        "{\"length\":32768,\"game_code\":\"AGPE\",\"title\":\"GAPWELL TEST\","
+        "\"maker_code\":\"01\",\"header_check\":{\"ok\":false,\"is\":55,\"should_be\":160}}\n");
     const CliRun shortRom = Gapwell(folder_, "info " + folder_.Write("short.gba", {'x'}));
     EXPECT_EQ(shortRom.exitCode, 0);
     EXPECT_EQ(shortRom.out, "length: 1\ngame code: \ntitle: \nmaker code: \n");
@@ -137,9 +139,10 @@ TEST_F(GapwellCli, InfoJsonEscapesTheTitle) {
     std::copy(header.begin(), header.end(), bytes.begin() + 0xA0);
     const CliRun run = Gapwell(folder_, "info --json " + folder_.Write("slash.gba", bytes));
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out,
-              "{\"length\":512,\"game_code\":\"AGPE\",\"title\":\"BACK\\\\SLASH\\\"Q\","
-              "\"maker_code\":\"01\"}\n");
+    EXPECT_EQ(
+        run.out,
+        "{\"length\":512,\"game_code\":\"AGPE\",\"title\":\"BACK\\\\SLASH\\\"Q\","
+        "\"maker_code\":\"01\",\"header_check\":{\"ok\":false,\"is\":55,\"should_be\":177}}\n");
 }
 
 TEST_F(GapwellCli, FindNeedsTwoHundredFiftySixBytesUnlessTold) {
@@ -238,7 +241,7 @@ TEST_F(GapwellCli, UnknownCommandIsNamedWithTheCommands) {
          {"frob " + rom_, std::string("frob"), "--json frob " + rom_}) {
         const CliRun run = Gapwell(folder_, arguments);
         ExpectOneErrorLine(run, arguments, "unknown command \"frob\"");
-        EXPECT_NE(run.err.find("find, scan and info"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("find, scan, info and alloc"), std::string::npos) << run.err;
     }
 }
 

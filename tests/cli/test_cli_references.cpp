@@ -4,21 +4,17 @@
 #include <sstream>
 #include <utility>
 
-#include "cli/CommandLine.h"
+#include "InProcess.h"
 #include "cli/ListPrinter.h"
-#include "support/CommandRun.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {
 namespace {
 
 using test::BytesWithRun;
+using test::Gapwell;
 using test::PutWord;
 using test::TempFolder;
-
-test::CommandRun Gapwell(std::vector<std::string> arguments) {
-    return test::RunCommand(cli::RunCommandLine, "gapwell", std::move(arguments));
-}
 
 // Filler runs of FF at 0x2000 (0x300 bytes) and 0x6001 (0x200 bytes); two words point at
 // 0x2000, one into it, one at 0x6001 (Thumb), one at 0x6004.

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "base/PosixFile.h"
+#include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
 #include "services/modMisc.h"
-#include "update/ReplacedFile.h"
 #include "update/files/UpdatePaths.h"
 
 namespace gapwell {
@@ -56,7 +56,7 @@ void WriteAutomaticCheck(const std::string& path, bool on) {
     const std::optional<std::vector<std::uint8_t>> old = ReadWholeFile(path, kMaxKeptBytes);
     std::string content = old && !old->empty() ? std::string(old->begin(), old->end()) : "_";
     content[0] = on ? '\1' : '\0';
-    ReplaceFile(path, content, 0644);
+    ReplaceFileContent(path, content, 0644);
 }
 
 }  // namespace gapwell

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/PosixFile.h"
+#include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
-#include "update/ReplacedFile.h"
 #include "update/files/UpdatePaths.h"
 #include "update/records/VersionFile.h"
 
@@ -50,7 +50,7 @@ bool WriteSkippedVersion(const std::string& path, std::string_view version) {
         return false;
     }
     try {
-        ReplaceFile(path, std::string(version) + "\n", 0644);
+        ReplaceFileContent(path, std::string(version) + "\n", 0644);
         return true;
     } catch (const RuntimeError&) {
         return false;
