@@ -40,18 +40,6 @@ bool Pause(int wakeFd, int ms) {
     return ::poll(&wake, 1, ms) == 0;
 }
 
-bool SendAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t sent = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (sent <= 0) {
-            return false;
-        }
-        data += sent;
-        size -= static_cast<std::size_t>(sent);
-    }
-    return true;
-}
-
 bool SendText(int fd, const std::string& text) {
     return SendAll(fd, text.data(), text.size());
 }
@@ -105,6 +93,18 @@ void WaitForClientToLeave(int fd, int wakeFd) {
 }
 
 }  // namespace
+
+bool SendAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t sent = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (sent <= 0) {
+            return false;
+        }
+        data += sent;
+        size -= static_cast<std::size_t>(sent);
+    }
+    return true;
+}
 
 UniqueFd ListenOnLoopback(std::uint16_t& port) {
     UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -21,6 +22,9 @@ struct WakePipe {
     UniqueFd write;
 };
 WakePipe MakeWakePipe();
+
+// Sends all `size` bytes on the socket `fd`; false when the peer is gone.
+bool SendAll(int fd, const char* data, std::size_t size);
 
 // How the server answers a request for one path; all but kNormal misbehave on purpose.
 enum class Reply {

@@ -84,18 +84,6 @@ int ConnectToLoopback(std::uint16_t port) {
     return fd;
 }
 
-bool SendAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t sent = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (sent <= 0) {
-            return false;
-        }
-        data += sent;
-        size -= static_cast<std::size_t>(sent);
-    }
-    return true;
-}
-
 }  // namespace
 
 TlsLoopback::TlsLoopback(const LoopbackServer& backend) : backendPort_(backend.Port()) {
