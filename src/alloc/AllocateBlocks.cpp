@@ -206,7 +206,7 @@ Allocation AllocateBlocks(const std::string& path, const AllocationRequest& requ
     CheckRequest(request);
     EarlierBlocks earlier = SortOutEarlier(request);
     const std::vector<FillerRun> runs =
-        SurveyFillerRuns(path, request.filler, ShortestUsefulRun(earlier, request));
+        SurveyFillerRuns(path, request.filler, ShortestUsefulRun(earlier, request), request.margin);
 
     std::vector<ByteRange> taken = request.reserved;
     for (const auto* places : {&earlier.keptAsked, &earlier.keptOther}) {

@@ -1,5 +1,7 @@
 #include "alloc/FillerRuns.h"
 
+#include <algorithm>
+
 #include "search/PieceReader.h"
 #include "search/Pointers.h"
 #include "search/ReadOnlyFile.h"
@@ -8,7 +10,7 @@
 namespace gapwell {
 
 std::vector<FillerRun> SurveyFillerRuns(const std::string& path, std::uint8_t filler,
-                                        std::int64_t shortest) {
+                                        std::int64_t shortest, std::int64_t margin) {
     const ReadOnlyFile file(path);
     PieceReader reader(file);
     std::vector<ByteRange> runs;
@@ -27,14 +29,19 @@ std::vector<FillerRun> SurveyFillerRuns(const std::string& path, std::uint8_t fi
     if (runs.empty()) {
         return surveyed;
     }
-    // Only the count of the words at each run's first byte matters: none are listed.
+    // A word pointing into the margin points at data that only looks free, as one pointing at
+    // the first byte does (a list's FF FF FF FF terminator followed by blank tiles). Only the
+    // counts matter: no offset is listed.
+    for (ByteRange& run : runs) {
+        run.end = std::min(run.end, run.first + std::max<std::int64_t>(margin, 1));
+    }
     PointerFinder pointerFinder(std::move(runs), 0);
     reader.ReadWhole([&pointerFinder](const std::uint8_t* piece, std::size_t size) {
         pointerFinder.Feed(piece, size);
     });
     const std::vector<RangePointers>& pointers = pointerFinder.Pointers();
     for (std::size_t i = 0; i < surveyed.size(); ++i) {
-        surveyed[i].pointedAt = pointers[i].atStartCount > 0;
+        surveyed[i].pointedAt = pointers[i].inside > 0;
     }
     return surveyed;
 }

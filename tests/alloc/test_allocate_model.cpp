@@ -74,7 +74,11 @@ struct Model {
         while (runStart > 0 && rom[runStart - 1] == request.filler) {
             --runStart;
         }
-        return offset >= runStart + request.margin && pointedAt.count(runStart) == 0;
+        // A word pointing at the run's first byte or into its margin makes it data.
+        const auto pointer = pointedAt.lower_bound(runStart);
+        return offset >= runStart + request.margin &&
+               (pointer == pointedAt.end() ||
+                *pointer >= runStart + std::max<std::int64_t>(request.margin, 1));
     }
 };
 
@@ -123,7 +127,8 @@ std::vector<Placement> BestFitPlan(const Model& model, std::vector<Block> blocks
     return plan;
 }
 
-// A ROM of filler runs and other bytes, with words pointing at some run starts.
+// A ROM of filler runs and other bytes, with words pointing at some run starts or a few bytes
+// after them.
 Rom RandomRom(std::mt19937& random, std::uint8_t filler) {
     Rom rom;
     const std::int64_t size = 64 + Below(random, 1600);
@@ -143,7 +148,7 @@ Rom RandomRom(std::mt19937& random, std::uint8_t filler) {
         const auto at = static_cast<std::size_t>(Below(random, size / 4) * 4);
         const auto value = static_cast<std::uint32_t>(
             0x08000000 + runStarts[static_cast<std::size_t>(Below(random, std::ssize(runStarts)))] +
-            (Below(random, 4) == 0 ? 0x02000000 : 0) + Below(random, 2));
+            (Below(random, 4) == 0 ? 0x02000000 : 0) + Below(random, 2) + 4 * Below(random, 5));
         for (std::size_t b = 0; b < 4; ++b) {
             rom[at + b] = static_cast<std::uint8_t>(value >> (8 * b));
         }
