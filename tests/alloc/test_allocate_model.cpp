@@ -161,7 +161,7 @@ AllocationRequest RandomRequest(std::mt19937& random, std::uint8_t filler, std::
     AllocationRequest request;
     request.filler = filler;
     request.margin = Below(random, 3) == 0 ? kDefaultMargin : Below(random, 24);
-    const std::int64_t aligns[] = {1, 2, 4, 8, 16, 64};
+    const std::int64_t aligns[] = {1, 2, 4, 8, 16, 64, 512};
     for (std::int64_t i = 0, count = 1 + Below(random, 6); i < count; ++i) {
         request.blocks.push_back({prefix + std::to_string(i), 1 + Below(random, 120),
                                   aligns[Below(random, std::ssize(aligns))]});
