@@ -7,6 +7,7 @@
 #include "alloc/FillerRuns.h"
 #include "alloc/FreeStretches.h"
 #include "base/RuntimeError.h"
+#include "search/Numbers.h"
 
 namespace gapwell {
 
@@ -93,6 +94,19 @@ bool InsideOneRun(const ByteRange& bytes, const std::vector<FillerRun>& runs) {
     return after != runs.begin() && std::prev(after)->end >= bytes.end;
 }
 
+// A block of the ledger that lies in a reserved range or outside the range was placed under other
+// rules: keeping it silently would break the new ones.
+void RefuseConflict(const Placement& place, const AllocationRequest& request) {
+    const ByteRange bytes{place.offset, place.End()};
+    const bool reserved = Overlaps(bytes, request.reserved);
+    if (reserved || bytes.first < request.range.first || bytes.end > request.range.end) {
+        Refuse("conflict: block " + place.name + " of the ledger (at " +
+               ToHex(static_cast<std::uint64_t>(place.offset)) + ", " + std::to_string(place.size) +
+               " bytes) lies " + (reserved ? "in a reserved range" : "outside the range to use") +
+               "; forget it or change the ranges");
+    }
+}
+
 // The earlier blocks sorted out: those that keep their places and those that must be placed.
 struct EarlierBlocks {
     std::vector<Placement> keptAsked;  // asked for again, at their places, with their new sizes
@@ -112,8 +126,13 @@ EarlierBlocks SortOutEarlier(const AllocationRequest& request) {
     std::set<std::string> remembered;
     for (const Placement& place : ByOffset(request.earlier)) {
         if (forgotten.count(place.name) != 0) {
+            // Placed anew when still asked for: it moves unless it lands where it was.
+            if (asked.count(place.name) != 0) {
+                earlier.moved.push_back(place);
+            }
             continue;
         }
+        RefuseConflict(place, request);
         remembered.insert(place.name);
         const auto block = asked.find(place.name);
         if (block == asked.end()) {

@@ -54,10 +54,20 @@ std::optional<std::int64_t> HexValue(std::string_view text) {
     return DigitsValue(HasHexPrefix(text) ? text.substr(2) : text, 16);
 }
 
+// The field with each NUL written as \x00: the message travels as a C string, which a NUL would
+// cut short. (The command line escapes the other control bytes.)
+std::string WithoutNul(const std::string& field) {
+    std::string shown;
+    for (const char c : field) {
+        shown += c == '\0' ? std::string("\\x00") : std::string(1, c);
+    }
+    return shown;
+}
+
 [[noreturn]] void BadField(const std::string& where, const std::string& what,
                            const std::string& field, const std::string& expected) {
-    throw RuntimeError(EINVAL,
-                       where + ": bad " + what + " \"" + field + "\" (expected " + expected + ")");
+    throw RuntimeError(EINVAL, where + ": bad " + what + " \"" + WithoutNul(field) +
+                                   "\" (expected " + expected + ")");
 }
 
 const std::string kSizeForm = "decimal or 0x hex, 1 to 2147483647";

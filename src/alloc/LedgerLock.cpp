@@ -1,0 +1,47 @@
+#include "alloc/LedgerLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+#include "base/RuntimeError.h"
+
+namespace gapwell {
+
+LedgerLock::LedgerLock(const std::string& ledgerPath) {
+    const std::string path = LedgerLockPath(ledgerPath);
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    std::error_code created;
+    if (!parent.empty()) {
+        std::filesystem::create_directories(parent, created);
+    }
+    if (created) {
+        throw ErrnoError(created.value(), path);
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throw ErrnoError(errno, path);
+    }
+    int locked = 0;
+    do {
+        locked = ::flock(fd, LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw ErrnoError(error, path);
+    }
+    handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(fd));
+}
+
+LedgerLock::~LedgerLock() {
+    // Closing the only descriptor of the file releases the lock.
+    ::close(static_cast<int>(reinterpret_cast<std::intptr_t>(handle_)));
+}
+
+}  // namespace gapwell
