@@ -64,6 +64,9 @@ void CheckRequest(const AllocationRequest& request) {
         CheckRange(range, "reserved range");
     }
     CheckRange(request.range, "range");
+    if (request.length < 0 || request.length > kLargestOffset) {
+        Refuse("bad length to grow the ROM to: " + std::to_string(request.length));
+    }
     if (request.margin < 0 || request.margin > kLargestOffset) {
         Refuse("bad margin: " + std::to_string(request.margin));
     }
@@ -224,8 +227,8 @@ std::vector<Placement> Allocation::Ledger() const {
 Allocation AllocateBlocks(const std::string& path, const AllocationRequest& request) {
     CheckRequest(request);
     EarlierBlocks earlier = SortOutEarlier(request);
-    const std::vector<FillerRun> runs =
-        SurveyFillerRuns(path, request.filler, ShortestUsefulRun(earlier, request), request.margin);
+    const std::vector<FillerRun> runs = SurveyFillerRuns(
+        path, request.filler, ShortestUsefulRun(earlier, request), request.margin, request.length);
 
     std::vector<ByteRange> taken = request.reserved;
     for (const auto* places : {&earlier.keptAsked, &earlier.keptOther}) {

@@ -47,6 +47,8 @@ struct AllocationRequest {
     std::vector<std::string> forget;
     // Bytes kept free at the start of every run of the filler byte.
     std::int64_t margin = kDefaultMargin;
+    // A ROM shorter than this counts as grown to it with the filler byte (the new ROM is).
+    std::int64_t length = 0;
 };
 
 struct Allocation {

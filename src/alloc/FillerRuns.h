@@ -17,9 +17,10 @@ struct FillerRun {
 
 // Every maximal run of `filler` in the file that is at least `shortest` bytes long, in file
 // order: one pass over the file for the runs, one for the pointers into their first `margin`
-// bytes (at least the first byte). Refuses what ReadOnlyFile refuses; throws RuntimeError on read
-// failures.
+// bytes (at least the first byte). A file shorter than `length` counts as grown to it with the
+// filler byte. Refuses what ReadOnlyFile refuses; throws RuntimeError on read failures.
 std::vector<FillerRun> SurveyFillerRuns(const std::string& path, std::uint8_t filler,
-                                        std::int64_t shortest, std::int64_t margin);
+                                        std::int64_t shortest, std::int64_t margin,
+                                        std::int64_t length);
 
 }  // namespace gapwell

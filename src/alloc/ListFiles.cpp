@@ -154,15 +154,24 @@ Block ParseBlockSpec(const std::string& spec) {
     return BlockOf(where, parts[0], parts[1], parts.size() == 3 ? &parts[2] : nullptr);
 }
 
-std::vector<Block> ParseBlockList(const std::string& text, const std::string& source) {
-    std::vector<Block> blocks;
+std::vector<BlockLine> ParseBlockList(const std::string& text, const std::string& source) {
+    std::vector<BlockLine> blocks;
     ForEachLine(
         text, source, [&blocks](const std::vector<std::string>& fields, const std::string& where) {
             if (fields.size() < 2 || fields.size() > 3) {
-                BadLine(where, "NAME SIZE [ALIGN]");
+                BadLine(where, "NAME SIZE [ALIGN] or NAME @FILE [ALIGN]");
             }
-            blocks.push_back(
-                BlockOf(where, fields[0], fields[1], fields.size() == 3 ? &fields[2] : nullptr));
+            const bool fromFile = fields[1][0] == '@';
+            if (fromFile && fields[1].size() == 1) {
+                BadLine(where, "a file name after @");
+            }
+            const std::string* align = fields.size() == 3 ? &fields[2] : nullptr;
+            BlockLine line{BlockOf(where, fields[0], fromFile ? "1" : fields[1], align),
+                           fromFile ? fields[1].substr(1) : ""};
+            if (fromFile) {
+                line.block.size = 0;
+            }
+            blocks.push_back(std::move(line));
         });
     return blocks;
 }

@@ -3,22 +3,25 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
+#include <map>
 #include <optional>
 #include <ostream>
-#include <system_error>
 
 #include "alloc/Allocation.h"
 #include "alloc/LedgerLock.h"
 #include "alloc/ListFileReader.h"
 #include "alloc/ListFiles.h"
+#include "alloc/NewRom.h"
 #include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
+#include "cli/AllocOutputs.h"
 #include "cli/Commands.h"
+#include "cli/FilePaths.h"
 #include "cli/Output.h"
 #include "cli/PlanFormats.h"
 #include "cli/PlanNames.h"
 #include "cli/StrictNumbers.h"
+#include "patch/Patches.h"
 #include "search/Numbers.h"
 #include "search/RomFacts.h"
 
@@ -30,37 +33,54 @@ namespace {
     throw RuntimeError(EINVAL, message);
 }
 
-// A file option given as "" (an empty make variable, say) would silently drop what it names.
-std::string CheckFileName(const std::string& value) {
-    return value.empty() ? "an empty file name" : "";
-}
-
-std::filesystem::path PathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-// The file a ledger that is a symbolic link points at, so that the new ledger replaces that file
-// and not the link; any other path as it is.
-std::string FollowLink(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || !std::filesystem::is_symlink(PathOf(path), error)) {
-        return path;
+// The bytes of block `name` from `file`: at least one, at most a whole ROM.
+std::string BlockBytes(const std::string& name, const std::string& file) {
+    std::string bytes = ReadListFile(file, kLargestRom);
+    if (bytes.empty()) {
+        Refuse(file + " is empty: block " + name + " needs at least one byte");
     }
-    const std::filesystem::path target = std::filesystem::weakly_canonical(PathOf(path), error);
-    if (error) {
-        throw RuntimeError(error.value(), path + ": " + error.message());
-    }
-    const std::u8string text = target.u8string();
-    return {text.begin(), text.end()};
+    return bytes;
 }
 
-// The request as the options give it; the list files are read here, each bounded, the ledger
-// from `ledger`.
-AllocationRequest RequestOf(const AllocArguments& arguments, const std::string& ledger) {
-    if (arguments.blocks.empty() && arguments.blocksFile.empty()) {
-        Refuse("no blocks to place: give --block NAME:SIZE[:ALIGN] or --blocks FILE");
+// "NAME=FILE" as --insert takes it: the block, its bytes into `contents`.
+Block InsertedBlock(const std::string& spec, std::map<std::string, std::string>& contents) {
+    const std::size_t equals = spec.find('=');
+    const std::string name = spec.substr(0, equals);
+    if (equals == std::string::npos || equals + 1 == spec.size() || !IsBlockName(name)) {
+        Refuse("bad value for --insert: \"" + spec +
+               "\" (expected NAME=FILE, NAME letters, digits and _, not starting with a digit)");
+    }
+    std::string bytes = BlockBytes(name, spec.substr(equals + 1));
+    const Block block{name, static_cast<std::int64_t>(bytes.size()), kDefaultBlockAlign};
+    contents[name] = std::move(bytes);
+    return block;
+}
+
+// The size --expand asks for, decimal or hex after "0x"; 0 when not given.
+std::int64_t ExpandedLength(const std::string& text) {
+    if (text.empty()) {
+        return 0;
+    }
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::int64_t length = hex ? ParseHex("--expand", text.substr(2), 8, 1, kLargestRom)
+                                    : ParseDecimal("--expand", text, 1, kLargestRom);
+    if (length % 4 != 0) {
+        Refuse("bad value for --expand: \"" + text + "\" (expected a multiple of 4 bytes)");
+    }
+    return length;
+}
+
+// The request as the options give it; the list files and the blocks' files are read here, each
+// bounded, the ledger from `ledger`. The bytes of the blocks that have a file go to `contents`.
+AllocationRequest RequestOf(const AllocArguments& arguments, const std::string& ledger,
+                            std::map<std::string, std::string>& contents) {
+    if (arguments.blocks.empty() && arguments.blocksFile.empty() && arguments.inserts.empty()) {
+        Refuse(
+            "no blocks to place: give --block NAME:SIZE[:ALIGN], --insert NAME=FILE or --blocks "
+            "FILE");
     }
     AllocationRequest request;
+    request.length = ExpandedLength(arguments.expand);
     request.filler = static_cast<std::uint8_t>(ParseHex("--byte", arguments.byte, 2, 0, 0xFF));
     request.range.first = ParseHex("--from", arguments.from, 8, 0, kLargestOffset);
     if (!arguments.to.empty()) {
@@ -73,10 +93,18 @@ AllocationRequest RequestOf(const AllocArguments& arguments, const std::string& 
     for (const std::string& spec : arguments.blocks) {
         request.blocks.push_back(ParseBlockSpec(spec));
     }
+    for (const std::string& spec : arguments.inserts) {
+        request.blocks.push_back(InsertedBlock(spec, contents));
+    }
     if (!arguments.blocksFile.empty()) {
-        for (Block& block :
+        for (BlockLine& line :
              ParseBlockList(ReadListFile(arguments.blocksFile), arguments.blocksFile)) {
-            request.blocks.push_back(std::move(block));
+            if (!line.file.empty()) {
+                std::string bytes = BlockBytes(line.block.name, line.file);
+                line.block.size = static_cast<std::int64_t>(bytes.size());
+                contents[line.block.name] = std::move(bytes);
+            }
+            request.blocks.push_back(std::move(line.block));
         }
     }
     if (!arguments.reserveFile.empty()) {
@@ -138,12 +166,34 @@ void ReportMoved(const Allocation& allocation, const std::vector<std::string>& f
 }
 
 // A --from at or past the ROM's end leaves nothing to place blocks in: bad input, not a full ROM.
-void CheckFrom(const AllocArguments& arguments, const AllocationRequest& request) {
-    const std::int64_t length = RomLength(arguments.rom);
+// The ROM grows, never shrinks.
+void CheckAgainstRom(const AllocArguments& arguments, const AllocationRequest& request) {
+    const std::int64_t romLength = RomLength(arguments.rom);
+    if (request.length != 0 && request.length < romLength) {
+        Refuse("--expand " + arguments.expand + " is smaller than the ROM (" +
+               std::to_string(romLength) + " bytes)");
+    }
+    const std::int64_t length = std::max(romLength, request.length);
     if (request.range.first >= length) {
         Refuse("--from " + arguments.from + " is at or past the end of the ROM (" +
                ToHex(static_cast<std::uint64_t>(length)) + ")");
     }
+}
+
+// The options that write files, checked before anything is read.
+void CheckOutputs(const AllocArguments& arguments) {
+    if (arguments.write.empty() &&
+        (arguments.fixHeader || !arguments.expand.empty() || !arguments.patch.empty())) {
+        Refuse("--fix-header, --expand and --patch need --write OUT");
+    }
+    if (!arguments.patch.empty() && !PatchFormatOfName(arguments.patch)) {
+        Refuse("--patch " + arguments.patch +
+               ": the name must end in .bps, .ups or .ips, which tells the format");
+    }
+    RefuseSameFiles({{"ROM", arguments.rom},
+                     {"--write", arguments.write},
+                     {"--patch", arguments.patch},
+                     {"--ledger", arguments.ledger}});
 }
 
 void WriteLedger(const std::string& ledger, const Allocation& allocation) {
@@ -165,7 +215,7 @@ CLI::App* AddAllocCommand(CLI::App& app, AllocArguments& arguments) {
     alloc->add_option("--block", arguments.blocks, "NAME:SIZE[:ALIGN], repeatable")
         ->allow_extra_args(false);
     alloc->add_option("--blocks", arguments.blocksFile, "file of NAME SIZE [ALIGN] lines")
-        ->check(CheckFileName);
+        ->check(EmptyFileNameRefusal);
     alloc->add_option("--byte", arguments.byte, "filler byte, 1 or 2 hex digits (default FF)");
     alloc->add_option("--from", arguments.from, "first offset to use, hex (default 0)");
     alloc->add_option("--to", arguments.to, "end of the part to use, hex (default: the ROM's end)");
@@ -174,11 +224,11 @@ CLI::App* AddAllocCommand(CLI::App& app, AllocArguments& arguments) {
     alloc
         ->add_option("--reserve", arguments.reserveFile,
                      "file of START END or START +LENGTH lines (hex) that no block takes")
-        ->check(CheckFileName);
+        ->check(EmptyFileNameRefusal);
     alloc
         ->add_option("--ledger", arguments.ledger,
                      "what earlier runs placed (NAME OFFSET SIZE ALIGN)")
-        ->check(CheckFileName);
+        ->check(EmptyFileNameRefusal);
     alloc->add_flag("--update-ledger", arguments.updateLedger,
                     "write the new ledger when every block has a place");
     alloc->add_option("--forget", arguments.forget, "drop a block from the ledger, repeatable")
@@ -187,6 +237,22 @@ CLI::App* AddAllocCommand(CLI::App& app, AllocArguments& arguments) {
     alloc->add_option("--address", arguments.address,
                       "rom (0x08000000 + offset) or offset (default: by format)");
     alloc->add_option("--prefix", arguments.prefix, "put before every name in the plan");
+    alloc
+        ->add_option("--insert", arguments.inserts,
+                     "NAME=FILE: a block of the file's size and bytes, repeatable")
+        ->allow_extra_args(false);
+    alloc
+        ->add_option("--write", arguments.write,
+                     "write a new ROM: the input with every block's bytes inserted")
+        ->check(EmptyFileNameRefusal);
+    alloc->add_flag("--fix-header", arguments.fixHeader,
+                    "set the header's complement byte in the new ROM");
+    alloc->add_option("--expand", arguments.expand,
+                      "grow the new ROM to SIZE bytes (decimal or 0x hex, up to 32 MiB) of filler");
+    alloc
+        ->add_option("--patch", arguments.patch,
+                     "write a patch from the input to the new ROM (.bps, .ups or .ips)")
+        ->check(EmptyFileNameRefusal);
     return alloc;
 }
 
@@ -200,15 +266,17 @@ int RunAlloc(const AllocArguments& arguments, std::ostream& out, std::ostream& e
     if (arguments.updateLedger && arguments.ledger.empty()) {
         Refuse("--update-ledger needs --ledger FILE");
     }
+    CheckOutputs(arguments);
     const std::string ledger = FollowLink(arguments.ledger);
     // Held from the ledger's reading to its writing, released on every way out.
     std::optional<LedgerLock> lock;
     if (arguments.updateLedger) {
         lock.emplace(ledger);
     }
-    const AllocationRequest request = RequestOf(arguments, ledger);
+    std::map<std::string, std::string> contents;
+    const AllocationRequest request = RequestOf(arguments, ledger, contents);
     CheckPlanNames(request.blocks, arguments.prefix);
-    CheckFrom(arguments, request);
+    CheckAgainstRom(arguments, request);
     const Allocation allocation = AllocateBlocks(arguments.rom, request);
     if (!allocation.Complete()) {
         ReportUnplaced(allocation, err);
@@ -216,6 +284,12 @@ int RunAlloc(const AllocArguments& arguments, std::ostream& out, std::ostream& e
     }
     const std::string plan =
         PlanText(allocation.placed, allocation.moved, *format, romAddresses, arguments.prefix);
+    if (!arguments.write.empty()) {
+        const int written = WriteNewRom(arguments, request, allocation, contents, err);
+        if (written != kExitOk) {
+            return written;
+        }
+    }
     if (arguments.updateLedger) {
         WriteLedger(ledger, allocation);
     }

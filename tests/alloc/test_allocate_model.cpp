@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <optional>
 #include <random>
 #include <set>
 
 #include "alloc/Allocation.h"
+#include "alloc/NewRom.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {
@@ -234,6 +236,34 @@ void ExpectRulesKept(const Rom& rom, const AllocationRequest& request, const All
     EXPECT_EQ(allocation.largestFree.end, longest.end);
 }
 
+// Inserting the placed blocks changes only filler bytes; a second run on the new ROM with the
+// ledger keeps every place, and inserting again changes nothing.
+void ExpectInsertWritesOnlyFiller(std::mt19937& random, const test::TempFolder& folder,
+                                  const Rom& rom, const AllocationRequest& request,
+                                  const Allocation& first) {
+    std::map<std::string, std::string> contents;
+    for (const Placement& place : first.placed) {
+        contents[place.name] =
+            std::string(static_cast<std::size_t>(place.size),
+                        static_cast<char>(request.filler ^ (1 + Below(random, 255))));
+    }
+    std::string out(rom.begin(), rom.end());
+    ASSERT_EQ(InsertBlocks(out, first.placed, contents, request.filler, {}), "");
+    for (std::size_t at = 0; at < rom.size(); ++at) {
+        ASSERT_TRUE(static_cast<std::uint8_t>(out[at]) == rom[at] || rom[at] == request.filler)
+            << at;
+    }
+    std::filesystem::remove(folder.Path() / "out.gba");
+    const std::string path = folder.Write("out.gba", Rom(out.begin(), out.end()));
+    AllocationRequest again = request;
+    again.earlier = first.placed;
+    const Allocation rerun = AllocateBlocks(path, again);
+    EXPECT_EQ(rerun.placed, first.placed);
+    std::string twice = out;
+    ASSERT_EQ(InsertBlocks(twice, rerun.placed, contents, request.filler, first.placed), "");
+    EXPECT_EQ(twice, out);
+}
+
 TEST(AllocateBlocks, KeepsEveryRuleOnRandomRomsAndNeverMovesWhatItPlaced) {
     test::TempFolder folder;
     std::mt19937 random(29);
@@ -250,6 +280,8 @@ TEST(AllocateBlocks, KeepsEveryRuleOnRandomRomsAndNeverMovesWhatItPlaced) {
         ASSERT_NO_FATAL_FAILURE(ExpectRulesKept(rom, request, first, {}));
         EXPECT_EQ(first.placed.size() + first.unplaced.size(), request.blocks.size());
         EXPECT_EQ(first.placed, BestFitPlan(Model{rom, request}, request.blocks));
+
+        ASSERT_NO_FATAL_FAILURE(ExpectInsertWritesOnlyFiller(random, folder, rom, request, first));
 
         // The same input in another order gives the same plan.
         std::shuffle(request.blocks.begin(), request.blocks.end(), random);

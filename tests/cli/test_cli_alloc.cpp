@@ -38,7 +38,9 @@ class Alloc : public ::testing::Test {
     std::string FullLedger() const {
         std::string text;
         for (int i = 0; text.size() < (1 << 20) - 100; ++i) {
-            text += "k" + std::to_string(i) + ' ' + std::to_string(100000 + i) + " 1 1\n";
+            // Appended piece by piece: MinGW's GCC 12 warns wrongly about "k" + std::string.
+            text += 'k';
+            text += std::to_string(i) + ' ' + std::to_string(100000 + i) + " 1 1\n";
         }
         return File("full.ledger", text);
     }
@@ -108,6 +110,19 @@ TEST_F(Alloc, BadValuesGetOneLineAndExitTwo) {
          "x of the ledger (at 4010, 4 bytes) lies outside the range to use"},
         {{"--block", "a:4", "--ledger", File("l6.txt", std::string("a\0b 10 4 4\n", 11))},
          "l6.txt:1: bad name \"a\\x00b\""},
+        {{"--insert", "a=" + File("empty.bin", "")}, "empty.bin is empty: block a"},
+        {{"--insert", "a"}, "bad value for --insert"},
+        {{"--block", "a:4", "--fix-header"}, "need --write OUT"},
+        {{"--block", "a:4", "--write", ""}, "--write: an empty file name"},
+        {{"--block", "a:4", "--write", rom_}, "are the same file"},
+        {{"--block", "a:4", "--write", folder + "/o.gba", "--patch", folder + "/o.txt"},
+         "must end in .bps, .ups or .ips"},
+        {{"--block", "a:4", "--write", folder + "/o.gba", "--expand", "3"}, "a multiple of 4"},
+        {{"--block", "a:4", "--write", folder + "/o.gba", "--expand", "16"},
+         "smaller than the ROM (32768 bytes)"},
+        {{"--block", "a:4", "--write", folder + "/o.gba", "--expand", "0x1000004", "--patch",
+          folder + "/o.ips"},
+         "at or beyond 16 MiB"},
         {{"--block", "a:4", "--ledger", FullLedger(), "--update-ledger", "--block",
           std::string(200, 'n') + ":4"},
          "more than the 1048576 a ledger may hold; it was not written"},
@@ -324,13 +339,78 @@ TEST_F(Alloc, ListFilesAndLedgersGiveThePlan) {
     EXPECT_NE(ReadText(ledger).find("\ng 4010 16 4\n"), std::string::npos);
 }
 
+TEST_F(Alloc, InsertWritesTheNewRomAndAPatchThatMakesIt) {
+    const std::string a = File("a.bin", "\x01\x02\x03\x04\x05");
+    const std::string b = File("b.bin", std::string(40, '\x22'));
+    const std::string blocks = File("blocks.txt", "b @" + b + " 16\n");
+    const std::string input = ReadText(rom_);
+    const auto run = [&](const std::string& out) {
+        return Gapwell({"alloc", rom_, "--insert", "a=" + a, "--blocks", blocks, "--write", out,
+                        "--patch", out + ".bps", "--fix-header", "--expand", "0x9000", "--ledger",
+                        (folder_.Path() / "l.txt").string(), "--update-ledger"});
+    };
+    const std::string out = (folder_.Path() / "out.gba").string();
+    const CommandRun first = run(out);
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const auto plan = ReadPlan(first.out, R"((\w+) ([0-9A-F]+) \d+)");
+    const std::string written = ReadText(out);
+    ASSERT_EQ(written.size(), 0x9000u);
+    std::string expected = input + std::string(0x1000, '\xFF');
+    expected.replace(static_cast<std::size_t>(plan.at("a")), 5, ReadText(a));
+    expected.replace(static_cast<std::size_t>(plan.at("b")), 40, ReadText(b));
+    expected[0xBD] = written[0xBD];
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(written[0xBD], '\xAC');  // -(29 * 0x37 + 0x19) mod 256
+    EXPECT_EQ(ReadText(rom_), input);
+    // The patch makes it from the input; a second run with the ledger writes the same ROM.
+    const std::string applied = (folder_.Path() / "applied.gba").string();
+    EXPECT_EQ(Gapwell({"patch", "apply", rom_, out + ".bps", applied}).exitCode, 0);
+    EXPECT_EQ(ReadText(applied), written);
+    const std::string again = (folder_.Path() / "again.gba").string();
+    EXPECT_EQ(run(again).out, first.out);
+    EXPECT_EQ(ReadText(again), written);
+}
+
+TEST_F(Alloc, PatchCheckNamesTheBytesThatTwoPatchesChange) {
+    const std::string ledger = (folder_.Path() / "l.txt").string();
+    const std::string one = (folder_.Path() / "one.bps").string();
+    const std::string two = (folder_.Path() / "two.ips").string();
+    // Both blocks go to 6010, the best fit; only the first is kept in the ledger.
+    ASSERT_EQ(
+        Gapwell({"alloc", rom_, "--insert", "x=" + File("x.bin", std::string(16, 'A')), "--write",
+                 one + ".gba", "--patch", one, "--ledger", ledger, "--update-ledger"})
+            .out,
+        "x 6010 16\n");
+    ASSERT_EQ(Gapwell({"alloc", rom_, "--insert", "y=" + File("y.bin", std::string(32, 'B')),
+                       "--write", two + ".gba", "--patch", two})
+                  .out,
+              "y 6010 32\n");
+    EXPECT_EQ(Gapwell({"patch", "check", rom_, one, two}).out.find("no collisions"),
+              std::string::npos);
+    const CommandRun alone = Gapwell({"patch", "check", rom_, two, "--ledger", ledger});
+    EXPECT_EQ(alone.exitCode, 1);
+    EXPECT_EQ(alone.out, "in ledger block x: 6010, 16 bytes: " + two + "\n");
+    const CommandRun both = Gapwell({"patch", "check", rom_, one, two, "--json"});
+    EXPECT_EQ(both.exitCode, 1);
+    EXPECT_EQ(both.out, R"({"collisions":[{"offset":24592,"length":16,"patches":[")" + one +
+                            R"(",")" + two + R"("],"block":null}]})" + "\n");
+    EXPECT_EQ(Gapwell({"patch", "check", rom_, one}).out, "no collisions\n");
+    // Made for another ROM: refused with both CRCs.
+    const CommandRun other =
+        Gapwell({"patch", "apply", one + ".gba", one, (folder_.Path() / "o.gba").string()});
+    EXPECT_EQ(other.exitCode, 2);
+    EXPECT_NE(other.err.find("the patch is for another ROM: it expects 32768 bytes with CRC32"),
+              std::string::npos)
+        << other.err;
+}
+
 TEST_F(Alloc, ParallelRunsWithOneLedgerTakeTurns) {
     const std::string ledger = (folder_.Path() / "shared.ledger").string();
     std::vector<std::thread> runs;
     for (int i = 0; i < 8; ++i) {
         runs.emplace_back([this, i, &ledger] {
             Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block",
-                     "b" + std::to_string(i) + ":100"});
+                     std::string(1, 'b') + std::to_string(i) + ":100"});
         });
     }
     for (std::thread& run : runs) {

@@ -1,0 +1,118 @@
+#include "patch/Patches.h"
+
+#include <algorithm>
+
+#include "patch/Crc32.h"
+#include "patch/PatchBytes.h"
+#include "patch/PatchCodecs.h"
+#include "search/Numbers.h"
+
+namespace gapwell {
+
+namespace patch {
+
+namespace {
+
+std::string CrcHex(std::uint32_t crc) {
+    std::string hex = ToHex(crc);
+    return std::string(8 - hex.size(), '0') + hex;
+}
+
+}  // namespace
+
+void CheckSource(std::uint64_t expectedSize, std::uint32_t expectedCrc, std::string_view source) {
+    const std::uint32_t actualCrc = Crc32(source);
+    if (expectedSize != source.size() || expectedCrc != actualCrc) {
+        RefusePatch("the patch is for another ROM: it expects " + std::to_string(expectedSize) +
+                    " bytes with CRC32 " + CrcHex(expectedCrc) + ", the ROM has " +
+                    std::to_string(source.size()) + " bytes with CRC32 " + CrcHex(actualCrc));
+    }
+}
+
+void CheckTargetSize(std::uint64_t size) {
+    if (size > static_cast<std::uint64_t>(kLargestPatchedRom)) {
+        RefusePatch("the patch makes a ROM of " + std::to_string(size) + " bytes, more than " +
+                    std::to_string(kLargestPatchedRom));
+    }
+}
+
+void CheckPatchCrc(std::string_view patch) {
+    const std::size_t body = patch.size() - 4;
+    if (Crc32(patch.substr(0, body)) != Little32At(patch, body)) {
+        RefusePatch("the patch is damaged: its own CRC32 does not match");
+    }
+}
+
+}  // namespace patch
+
+std::optional<PatchFormat> PatchFormatOfName(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos) {
+        return std::nullopt;
+    }
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    if (extension == "bps") {
+        return PatchFormat::Bps;
+    }
+    if (extension == "ups") {
+        return PatchFormat::Ups;
+    }
+    if (extension == "ips") {
+        return PatchFormat::Ips;
+    }
+    return std::nullopt;
+}
+
+std::string MakePatch(PatchFormat format, std::string_view source, std::string_view target) {
+    switch (format) {
+        case PatchFormat::Bps:
+            return patch::MakeBps(source, target);
+        case PatchFormat::Ups:
+            return patch::MakeUps(source, target);
+        case PatchFormat::Ips:
+            break;
+    }
+    return patch::MakeIps(source, target);
+}
+
+std::string ApplyPatch(std::string_view patch, std::string_view source) {
+    if (patch.starts_with("BPS1")) {
+        return patch::ApplyBps(patch, source);
+    }
+    if (patch.starts_with("UPS1")) {
+        return patch::ApplyUps(patch, source);
+    }
+    if (patch.starts_with("PATCH")) {
+        return patch::ApplyIps(patch, source);
+    }
+    patch::RefusePatch("not a BPS, UPS or IPS patch (it starts with neither BPS1, UPS1 nor PATCH)");
+}
+
+std::vector<ByteRange> ChangedRanges(std::string_view source, std::string_view target) {
+    std::vector<ByteRange> ranges;
+    const std::size_t common = std::min(source.size(), target.size());
+    for (std::size_t at = 0; at < common;) {
+        if (source[at] == target[at]) {
+            ++at;
+            continue;
+        }
+        const std::size_t first = at;
+        while (at < common && source[at] != target[at]) {
+            ++at;
+        }
+        ranges.push_back({static_cast<std::int64_t>(first), static_cast<std::int64_t>(at)});
+    }
+    const auto longer = static_cast<std::int64_t>(std::max(source.size(), target.size()));
+    if (longer > static_cast<std::int64_t>(common)) {
+        if (!ranges.empty() && ranges.back().end == static_cast<std::int64_t>(common)) {
+            ranges.back().end = longer;
+        } else {
+            ranges.push_back({static_cast<std::int64_t>(common), longer});
+        }
+    }
+    return ranges;
+}
+
+}  // namespace gapwell
