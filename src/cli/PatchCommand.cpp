@@ -26,11 +26,12 @@ namespace {
 // A patch may carry every byte of a whole ROM and some more.
 constexpr std::int64_t kLargestPatch = 2 * kLargestPatchedRom;
 
-// The ROM `path` patched by the patch `patchPath`; a refusal names the patch.
-std::string Patched(const std::string& rom, const std::string& patchPath) {
+// The ROM `rom` (whose CRC-32 is `romCrc`) patched by the patch `patchPath`; a refusal names the
+// patch.
+std::string Patched(const std::string& rom, std::uint32_t romCrc, const std::string& patchPath) {
     const std::string patch = ReadListFile(patchPath, kLargestPatch);
     try {
-        return ApplyPatch(patch, rom);
+        return ApplyPatch(patch, rom, romCrc);
     } catch (const RuntimeError& error) {
         throw RuntimeError(error.Number(), patchPath + ": " + error.Description());
     }
@@ -38,7 +39,8 @@ std::string Patched(const std::string& rom, const std::string& patchPath) {
 
 int RunApply(const PatchArguments& arguments, std::ostream& out) {
     RefuseSameFiles({{"ROM", arguments.rom}, {"PATCH", arguments.patch}, {"OUT", arguments.out}});
-    const std::string patched = Patched(ReadWholeRom(arguments.rom), arguments.patch);
+    const std::string rom = ReadWholeRom(arguments.rom);
+    const std::string patched = Patched(rom, Crc32(rom), arguments.patch);
     ReplaceFileContent(arguments.out, patched);
     char crc[9];
     std::snprintf(crc, sizeof crc, "%08X", Crc32(patched));
@@ -86,9 +88,10 @@ std::string CollisionText(const std::vector<Collision>& collisions,
 
 int RunCheck(const PatchArguments& arguments, std::ostream& out) {
     const std::string rom = ReadWholeRom(arguments.rom);
+    const std::uint32_t romCrc = Crc32(rom);
     std::vector<std::vector<ByteRange>> changes;
     for (const std::string& patch : arguments.patches) {
-        changes.push_back(ChangedRanges(rom, Patched(rom, patch)));
+        changes.push_back(ChangedRanges(rom, Patched(rom, romCrc, patch)));
     }
     std::vector<OwnedBytes> owned;
     if (!arguments.ledger.empty()) {

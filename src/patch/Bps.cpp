@@ -63,7 +63,7 @@ std::string MakeBps(std::string_view source, std::string_view target) {
     return out;
 }
 
-std::string ApplyBps(std::string_view patch, std::string_view source) {
+std::string ApplyBps(std::string_view patch, std::string_view source, std::uint32_t sourceCrc) {
     if (patch.size() < kSmallestPatch) {
         RefusePatch("the patch is cut short");
     }
@@ -74,7 +74,7 @@ std::string ApplyBps(std::string_view patch, std::string_view source) {
     const std::uint64_t sourceSize = reader.Number();
     const std::uint64_t targetSize = reader.Number();
     reader.Bytes(reader.Number());  // metadata, not needed to patch
-    CheckSource(sourceSize, Little32At(patch, bodyEnd), source);
+    CheckSource(sourceSize, Little32At(patch, bodyEnd), source, sourceCrc);
     CheckTargetSize(targetSize);
     std::string target;
     target.reserve(targetSize);

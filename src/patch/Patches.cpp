@@ -20,8 +20,9 @@ std::string CrcHex(std::uint32_t crc) {
 
 }  // namespace
 
-void CheckSource(std::uint64_t expectedSize, std::uint32_t expectedCrc, std::string_view source) {
-    const std::uint32_t actualCrc = Crc32(source);
+void CheckSource(std::uint64_t expectedSize, std::uint32_t expectedCrc, std::string_view source,
+                 std::uint32_t sourceCrc) {
+    const std::uint32_t actualCrc = sourceCrc;
     if (expectedSize != source.size() || expectedCrc != actualCrc) {
         RefusePatch("the patch is for another ROM: it expects " + std::to_string(expectedSize) +
                     " bytes with CRC32 " + CrcHex(expectedCrc) + ", the ROM has " +
@@ -78,11 +79,15 @@ std::string MakePatch(PatchFormat format, std::string_view source, std::string_v
 }
 
 std::string ApplyPatch(std::string_view patch, std::string_view source) {
+    return ApplyPatch(patch, source, Crc32(source));
+}
+
+std::string ApplyPatch(std::string_view patch, std::string_view source, std::uint32_t sourceCrc) {
     if (patch.starts_with("BPS1")) {
-        return patch::ApplyBps(patch, source);
+        return patch::ApplyBps(patch, source, sourceCrc);
     }
     if (patch.starts_with("UPS1")) {
-        return patch::ApplyUps(patch, source);
+        return patch::ApplyUps(patch, source, sourceCrc);
     }
     if (patch.starts_with("PATCH")) {
         return patch::ApplyIps(patch, source);
@@ -91,18 +96,31 @@ std::string ApplyPatch(std::string_view patch, std::string_view source) {
 }
 
 std::vector<ByteRange> ChangedRanges(std::string_view source, std::string_view target) {
+    // Equal stretches, most of a ROM, are passed over a block at a time.
+    constexpr std::size_t kBlock = 4096;
     std::vector<ByteRange> ranges;
     const std::size_t common = std::min(source.size(), target.size());
     for (std::size_t at = 0; at < common;) {
-        if (source[at] == target[at]) {
-            ++at;
+        const std::size_t block = std::min(kBlock, common - at);
+        if (source.compare(at, block, target, at, block) == 0) {
+            at += block;
             continue;
         }
-        const std::size_t first = at;
-        while (at < common && source[at] != target[at]) {
-            ++at;
+        const std::size_t blockEnd = at + block;
+        for (; at < blockEnd; ++at) {
+            if (source[at] == target[at]) {
+                continue;
+            }
+            const auto first = static_cast<std::int64_t>(at);
+            while (at < common && source[at] != target[at]) {
+                ++at;
+            }
+            if (!ranges.empty() && ranges.back().end == first) {
+                ranges.back().end = static_cast<std::int64_t>(at);
+            } else {
+                ranges.push_back({first, static_cast<std::int64_t>(at)});
+            }
         }
-        ranges.push_back({static_cast<std::int64_t>(first), static_cast<std::int64_t>(at)});
     }
     const auto longer = static_cast<std::int64_t>(std::max(source.size(), target.size()));
     if (longer > static_cast<std::int64_t>(common)) {

@@ -35,6 +35,8 @@ std::string MakePatch(PatchFormat format, std::string_view source, std::string_v
 // one line for a patch of no known format, a damaged or cut one, one made for another ROM (its
 // size or CRC-32, expected and actual, differ), and a target over kLargestPatchedRom.
 std::string ApplyPatch(std::string_view patch, std::string_view source);
+// The same for a source whose CRC-32 is known (Crc32.h).
+std::string ApplyPatch(std::string_view patch, std::string_view source, std::uint32_t sourceCrc);
 
 // The byte ranges where `target` differs from `source`, in order and merged; the bytes past the
 // shorter one's end count as changed.

@@ -42,7 +42,7 @@ std::string MakeUps(std::string_view source, std::string_view target) {
     return out;
 }
 
-std::string ApplyUps(std::string_view patch, std::string_view source) {
+std::string ApplyUps(std::string_view patch, std::string_view source, std::uint32_t sourceCrc) {
     if (patch.size() < kSmallestPatch) {
         RefusePatch("the patch is cut short");
     }
@@ -52,7 +52,7 @@ std::string ApplyUps(std::string_view patch, std::string_view source) {
     reader.Bytes(4);
     const std::uint64_t sourceSize = reader.Number();
     const std::uint64_t targetSize = reader.Number();
-    CheckSource(sourceSize, Little32At(patch, bodyEnd), source);
+    CheckSource(sourceSize, Little32At(patch, bodyEnd), source, sourceCrc);
     CheckTargetSize(targetSize);
     std::string target(targetSize, '\0');
     std::copy_n(source.begin(), std::min<std::uint64_t>(source.size(), targetSize), target.begin());
