@@ -6,23 +6,15 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <filesystem>
-#include <system_error>
 
+#include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
 
 namespace gapwell {
 
 LedgerLock::LedgerLock(const std::string& ledgerPath) {
     const std::string path = LedgerLockPath(ledgerPath);
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    std::error_code created;
-    if (!parent.empty()) {
-        std::filesystem::create_directories(parent, created);
-    }
-    if (created) {
-        throw ErrnoError(created.value(), path);
-    }
+    CreateParentFolders(path);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         throw ErrnoError(errno, path);

@@ -1,24 +1,15 @@
 #include <windows.h>
 
-#include <filesystem>
-#include <system_error>
-
 #include "alloc/LedgerLock.h"
+#include "base/ReplacedFile.h"
 #include "base/WindowsText.h"
 
 namespace gapwell {
 
 LedgerLock::LedgerLock(const std::string& ledgerPath) {
     const std::string path = LedgerLockPath(ledgerPath);
+    CreateParentFolders(path);
     const std::wstring widePath = Utf8ToWide(path, path);
-    const std::filesystem::path parent = std::filesystem::path(widePath).parent_path();
-    std::error_code created;
-    if (!parent.empty()) {
-        std::filesystem::create_directories(parent, created);
-    }
-    if (created) {
-        throw RuntimeError(created.value(), path + ": " + created.message());
-    }
     HANDLE file = CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);

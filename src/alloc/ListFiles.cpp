@@ -156,23 +156,23 @@ Block ParseBlockSpec(const std::string& spec) {
 
 std::vector<BlockLine> ParseBlockList(const std::string& text, const std::string& source) {
     std::vector<BlockLine> blocks;
-    ForEachLine(
-        text, source, [&blocks](const std::vector<std::string>& fields, const std::string& where) {
-            if (fields.size() < 2 || fields.size() > 3) {
-                BadLine(where, "NAME SIZE [ALIGN] or NAME @FILE [ALIGN]");
-            }
-            const bool fromFile = fields[1][0] == '@';
-            if (fromFile && fields[1].size() == 1) {
-                BadLine(where, "a file name after @");
-            }
-            const std::string* align = fields.size() == 3 ? &fields[2] : nullptr;
-            BlockLine line{BlockOf(where, fields[0], fromFile ? "1" : fields[1], align),
-                           fromFile ? fields[1].substr(1) : ""};
-            if (fromFile) {
-                line.block.size = 0;
-            }
-            blocks.push_back(std::move(line));
-        });
+    ForEachLine(text, source,
+                [&blocks](const std::vector<std::string>& fields, const std::string& where) {
+                    if (fields.size() < 2 || fields.size() > 3) {
+                        BadLine(where, "NAME SIZE [ALIGN] or NAME @FILE [ALIGN]");
+                    }
+                    const bool fromFile = fields[1][0] == '@';
+                    if (fromFile && fields[1].size() == 1) {
+                        BadLine(where, "a file name after @");
+                    }
+                    const std::string* align = fields.size() == 3 ? &fields[2] : nullptr;
+                    BlockLine line{BlockOf(where, fields[0], fromFile ? "1" : fields[1], align),
+                                   fromFile ? fields[1].substr(1) : ""};
+                    if (fromFile) {
+                        line.block.size = 0;
+                    }
+                    blocks.push_back(std::move(line));
+                });
     return blocks;
 }
 

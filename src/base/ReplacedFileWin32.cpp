@@ -30,11 +30,10 @@ bool WriteWhole(HANDLE file, std::string_view text) {
 
 }  // namespace
 
-void ReplaceFileContent(const std::string& path, std::string_view content,
-                        std::optional<unsigned> /*mode*/) {
-    const std::wstring widePath = Utf8ToWide(path, path);
+void CreateParentFolders(const std::string& path) {
     // A bare name has no parent to create (create_directories refuses an empty path).
-    const std::filesystem::path parent = std::filesystem::path(widePath).parent_path();
+    const std::filesystem::path parent =
+        std::filesystem::path(Utf8ToWide(path, path)).parent_path();
     std::error_code created;
     if (!parent.empty()) {
         std::filesystem::create_directories(parent, created);
@@ -42,6 +41,12 @@ void ReplaceFileContent(const std::string& path, std::string_view content,
     if (created) {
         throw RuntimeError(created.value(), path + ": " + created.message());
     }
+}
+
+void ReplaceFileContent(const std::string& path, std::string_view content,
+                        std::optional<unsigned> /*mode*/) {
+    CreateParentFolders(path);
+    const std::wstring widePath = Utf8ToWide(path, path);
     std::wstring newPath;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kNewFileNames && file == INVALID_HANDLE_VALUE; ++attempt) {

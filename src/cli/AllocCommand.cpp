@@ -214,21 +214,16 @@ CLI::App* AddAllocCommand(CLI::App& app, AllocArguments& arguments) {
     alloc->add_option("ROM", arguments.rom, "ROM file (read only)")->required();
     alloc->add_option("--block", arguments.blocks, "NAME:SIZE[:ALIGN], repeatable")
         ->allow_extra_args(false);
-    alloc->add_option("--blocks", arguments.blocksFile, "file of NAME SIZE [ALIGN] lines")
-        ->check(EmptyFileNameRefusal);
+    AddFileOption(*alloc, "--blocks", arguments.blocksFile, "file of NAME SIZE [ALIGN] lines");
     alloc->add_option("--byte", arguments.byte, "filler byte, 1 or 2 hex digits (default FF)");
     alloc->add_option("--from", arguments.from, "first offset to use, hex (default 0)");
     alloc->add_option("--to", arguments.to, "end of the part to use, hex (default: the ROM's end)");
     alloc->add_option("--margin", arguments.margin,
                       "bytes left free at the start of each run, decimal (default 16)");
-    alloc
-        ->add_option("--reserve", arguments.reserveFile,
-                     "file of START END or START +LENGTH lines (hex) that no block takes")
-        ->check(EmptyFileNameRefusal);
-    alloc
-        ->add_option("--ledger", arguments.ledger,
-                     "what earlier runs placed (NAME OFFSET SIZE ALIGN)")
-        ->check(EmptyFileNameRefusal);
+    AddFileOption(*alloc, "--reserve", arguments.reserveFile,
+                  "file of START END or START +LENGTH lines (hex) that no block takes");
+    AddFileOption(*alloc, "--ledger", arguments.ledger,
+                  "what earlier runs placed (NAME OFFSET SIZE ALIGN)");
     alloc->add_flag("--update-ledger", arguments.updateLedger,
                     "write the new ledger when every block has a place");
     alloc->add_option("--forget", arguments.forget, "drop a block from the ledger, repeatable")
@@ -241,18 +236,14 @@ CLI::App* AddAllocCommand(CLI::App& app, AllocArguments& arguments) {
         ->add_option("--insert", arguments.inserts,
                      "NAME=FILE: a block of the file's size and bytes, repeatable")
         ->allow_extra_args(false);
-    alloc
-        ->add_option("--write", arguments.write,
-                     "write a new ROM: the input with every block's bytes inserted")
-        ->check(EmptyFileNameRefusal);
+    AddFileOption(*alloc, "--write", arguments.write,
+                  "write a new ROM: the input with every block's bytes inserted");
     alloc->add_flag("--fix-header", arguments.fixHeader,
                     "set the header's complement byte in the new ROM");
     alloc->add_option("--expand", arguments.expand,
                       "grow the new ROM to SIZE bytes (decimal or 0x hex, up to 32 MiB) of filler");
-    alloc
-        ->add_option("--patch", arguments.patch,
-                     "write a patch from the input to the new ROM (.bps, .ups or .ips)")
-        ->check(EmptyFileNameRefusal);
+    AddFileOption(*alloc, "--patch", arguments.patch,
+                  "write a patch from the input to the new ROM (.bps, .ups or .ips)");
     return alloc;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/FilePaths.h"
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <system_error>
 
@@ -17,8 +18,11 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string EmptyFileNameRefusal(const std::string& value) {
-    return value.empty() ? "an empty file name" : "";
+CLI::Option* AddFileOption(CLI::App& command, const std::string& name, std::string& file,
+                           const std::string& description) {
+    return command.add_option(name, file, description)->check([](const std::string& value) {
+        return value.empty() ? std::string("an empty file name") : std::string();
+    });
 }
 
 std::filesystem::path PathOf(const std::string& utf8) {

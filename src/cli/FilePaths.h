@@ -5,11 +5,17 @@
 #include <utility>
 #include <vector>
 
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
 namespace gapwell::cli {
 
-// For CLI11's check of a file option: why "" is refused (an empty make variable would silently
-// drop what the option names); empty for any other name.
-std::string EmptyFileNameRefusal(const std::string& value);
+// Adds to `command` an option or (a name without "-") a positional argument that names a file,
+// refusing "" (an empty make variable would silently drop what the option names).
+CLI::Option* AddFileOption(CLI::App& command, const std::string& name, std::string& file,
+                           const std::string& description);
 
 // A UTF-8 file name as a path, on Windows too.
 std::filesystem::path PathOf(const std::string& utf8);

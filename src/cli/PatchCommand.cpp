@@ -115,17 +115,14 @@ CLI::App* AddPatchCommand(CLI::App& app, PatchArguments& arguments) {
     CLI::App* apply = patch->add_subcommand("apply", "Writes OUT: ROM patched by PATCH");
     apply->add_option("ROM", arguments.rom, "ROM file (read only)")->required();
     apply->add_option("PATCH", arguments.patch, "BPS, UPS or IPS patch")->required();
-    apply->add_option("OUT", arguments.out, "the patched ROM, a new file")
-        ->required()
-        ->check(EmptyFileNameRefusal);
+    AddFileOption(*apply, "OUT", arguments.out, "the patched ROM, a new file")->required();
     CLI::App* check =
         patch->add_subcommand("check",
                               "Lists the bytes that two patches, or a patch and a ledger "
                               "block, both change");
     check->add_option("ROM", arguments.rom, "ROM file the patches are for")->required();
     check->add_option("PATCH", arguments.patches, "BPS, UPS or IPS patches")->required();
-    check->add_option("--ledger", arguments.ledger, "alloc's ledger: the blocks it placed")
-        ->check(EmptyFileNameRefusal);
+    AddFileOption(*check, "--ledger", arguments.ledger, "alloc's ledger: the blocks it placed");
     check->add_flag("--json", arguments.json, "print a JSON object");
     return patch;
 }

@@ -1,6 +1,5 @@
 #include <algorithm>
 
-#include "patch/Crc32.h"
 #include "patch/PatchBytes.h"
 #include "patch/PatchCodecs.h"
 #include "patch/Patches.h"
@@ -10,9 +9,6 @@ namespace gapwell::patch {
 namespace {
 
 enum Action : std::uint64_t { kSourceRead = 0, kTargetRead = 1, kSourceCopy = 2, kTargetCopy = 3 };
-
-// Magic, sizes and the CRC-32s around the body: 4 + 3 numbers of at least one byte + 12.
-constexpr std::size_t kSmallestPatch = 19;
 
 void AppendAction(std::string& out, Action action, std::uint64_t length) {
     AppendNumber(out, (length - 1) << 2 | action);
@@ -57,25 +53,15 @@ std::string MakeBps(std::string_view source, std::string_view target) {
     if (target.size() > at) {
         AppendAction(out, kSourceRead, target.size() - at);
     }
-    AppendLittle32(out, Crc32(source));
-    AppendLittle32(out, Crc32(target));
-    AppendLittle32(out, Crc32(out));
+    AppendChecksums(out, source, target);
     return out;
 }
 
 std::string ApplyBps(std::string_view patch, std::string_view source, std::uint32_t sourceCrc) {
-    if (patch.size() < kSmallestPatch) {
-        RefusePatch("the patch is cut short");
-    }
-    CheckPatchCrc(patch);
-    const std::size_t bodyEnd = patch.size() - 12;
-    PatchReader reader(patch, bodyEnd);
-    reader.Bytes(4);
-    const std::uint64_t sourceSize = reader.Number();
-    const std::uint64_t targetSize = reader.Number();
+    FramedPatch framed = OpenFramedPatch(patch, source, sourceCrc);
+    PatchReader& reader = framed.body;
+    const std::uint64_t targetSize = framed.targetSize;
     reader.Bytes(reader.Number());  // metadata, not needed to patch
-    CheckSource(sourceSize, Little32At(patch, bodyEnd), source, sourceCrc);
-    CheckTargetSize(targetSize);
     std::string target;
     target.reserve(targetSize);
     std::uint64_t sourceAt = 0;
@@ -121,9 +107,7 @@ std::string ApplyBps(std::string_view patch, std::string_view source, std::uint3
         RefusePatch("the patch is damaged: it makes " + std::to_string(target.size()) +
                     " bytes, not the " + std::to_string(targetSize) + " it announces");
     }
-    if (Crc32(target) != Little32At(patch, bodyEnd + 4)) {
-        RefusePatch("the patched ROM's CRC32 is not the one the patch expects");
-    }
+    CheckTargetCrc(target, framed.targetCrc);
     return target;
 }
 

@@ -20,16 +20,6 @@ std::string CrcHex(std::uint32_t crc) {
 
 }  // namespace
 
-void CheckSource(std::uint64_t expectedSize, std::uint32_t expectedCrc, std::string_view source,
-                 std::uint32_t sourceCrc) {
-    const std::uint32_t actualCrc = sourceCrc;
-    if (expectedSize != source.size() || expectedCrc != actualCrc) {
-        RefusePatch("the patch is for another ROM: it expects " + std::to_string(expectedSize) +
-                    " bytes with CRC32 " + CrcHex(expectedCrc) + ", the ROM has " +
-                    std::to_string(source.size()) + " bytes with CRC32 " + CrcHex(actualCrc));
-    }
-}
-
 void CheckTargetSize(std::uint64_t size) {
     if (size > static_cast<std::uint64_t>(kLargestPatchedRom)) {
         RefusePatch("the patch makes a ROM of " + std::to_string(size) + " bytes, more than " +
@@ -37,11 +27,40 @@ void CheckTargetSize(std::uint64_t size) {
     }
 }
 
-void CheckPatchCrc(std::string_view patch) {
-    const std::size_t body = patch.size() - 4;
-    if (Crc32(patch.substr(0, body)) != Little32At(patch, body)) {
+FramedPatch OpenFramedPatch(std::string_view patch, std::string_view source,
+                            std::uint32_t sourceCrc) {
+    // The magic and three CRC-32s at least.
+    if (patch.size() < 16) {
+        RefusePatch("the patch is cut short");
+    }
+    const std::size_t bodyEnd = patch.size() - 12;
+    if (Crc32(patch.substr(0, patch.size() - 4)) != Little32At(patch, patch.size() - 4)) {
         RefusePatch("the patch is damaged: its own CRC32 does not match");
     }
+    FramedPatch framed{PatchReader(patch, bodyEnd), 0, Little32At(patch, bodyEnd + 4)};
+    framed.body.Bytes(4);
+    const std::uint64_t sourceSize = framed.body.Number();
+    framed.targetSize = framed.body.Number();
+    const std::uint32_t expectedCrc = Little32At(patch, bodyEnd);
+    if (sourceSize != source.size() || expectedCrc != sourceCrc) {
+        RefusePatch("the patch is for another ROM: it expects " + std::to_string(sourceSize) +
+                    " bytes with CRC32 " + CrcHex(expectedCrc) + ", the ROM has " +
+                    std::to_string(source.size()) + " bytes with CRC32 " + CrcHex(sourceCrc));
+    }
+    CheckTargetSize(framed.targetSize);
+    return framed;
+}
+
+void CheckTargetCrc(std::string_view target, std::uint32_t expected) {
+    if (Crc32(target) != expected) {
+        RefusePatch("the patched ROM's CRC32 is not the one the patch expects");
+    }
+}
+
+void AppendChecksums(std::string& out, std::string_view source, std::string_view target) {
+    AppendLittle32(out, Crc32(source));
+    AppendLittle32(out, Crc32(target));
+    AppendLittle32(out, Crc32(out));
 }
 
 }  // namespace patch

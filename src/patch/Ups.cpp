@@ -1,14 +1,11 @@
 #include <algorithm>
 
-#include "patch/Crc32.h"
 #include "patch/PatchBytes.h"
 #include "patch/PatchCodecs.h"
 
 namespace gapwell::patch {
 
 namespace {
-
-constexpr std::size_t kSmallestPatch = 18;
 
 // The source byte at `at`; past its end the source counts as zeros.
 char SourceByte(std::string_view source, std::uint64_t at) {
@@ -36,24 +33,14 @@ std::string MakeUps(std::string_view source, std::string_view target) {
         out += '\0';
         at = ++i;
     }
-    AppendLittle32(out, Crc32(source));
-    AppendLittle32(out, Crc32(target));
-    AppendLittle32(out, Crc32(out));
+    AppendChecksums(out, source, target);
     return out;
 }
 
 std::string ApplyUps(std::string_view patch, std::string_view source, std::uint32_t sourceCrc) {
-    if (patch.size() < kSmallestPatch) {
-        RefusePatch("the patch is cut short");
-    }
-    CheckPatchCrc(patch);
-    const std::size_t bodyEnd = patch.size() - 12;
-    PatchReader reader(patch, bodyEnd);
-    reader.Bytes(4);
-    const std::uint64_t sourceSize = reader.Number();
-    const std::uint64_t targetSize = reader.Number();
-    CheckSource(sourceSize, Little32At(patch, bodyEnd), source, sourceCrc);
-    CheckTargetSize(targetSize);
+    FramedPatch framed = OpenFramedPatch(patch, source, sourceCrc);
+    PatchReader& reader = framed.body;
+    const std::uint64_t targetSize = framed.targetSize;
     std::string target(targetSize, '\0');
     std::copy_n(source.begin(), std::min<std::uint64_t>(source.size(), targetSize), target.begin());
     std::uint64_t at = 0;
@@ -72,9 +59,7 @@ std::string ApplyUps(std::string_view patch, std::string_view source, std::uint3
         }
         ++at;
     }
-    if (Crc32(target) != Little32At(patch, bodyEnd + 4)) {
-        RefusePatch("the patched ROM's CRC32 is not the one the patch expects");
-    }
+    CheckTargetCrc(target, framed.targetCrc);
     return target;
 }
 
