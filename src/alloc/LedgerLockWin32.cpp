@@ -27,7 +27,9 @@ LedgerLock::LedgerLock(const std::string& ledgerPath) {
 }
 
 LedgerLock::~LedgerLock() {
-    // Closing the handle releases the lock.
+    // Released at once: the system releases the lock of a closed handle only in its own time.
+    OVERLAPPED start{};
+    UnlockFileEx(static_cast<HANDLE>(handle_), 0, 1, 0, &start);
     CloseHandle(static_cast<HANDLE>(handle_));
 }
 

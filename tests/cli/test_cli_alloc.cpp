@@ -392,8 +392,12 @@ TEST_F(Alloc, PatchCheckNamesTheBytesThatTwoPatchesChange) {
     EXPECT_EQ(alone.out, "in ledger block x: 6010, 16 bytes: " + two + "\n");
     const CommandRun both = Gapwell({"patch", "check", rom_, one, two, "--json"});
     EXPECT_EQ(both.exitCode, 1);
-    EXPECT_EQ(both.out, R"({"collisions":[{"offset":24592,"length":16,"patches":[")" + one +
-                            R"(",")" + two + R"("],"block":null}]})" + "\n");
+    // Windows paths have backslashes, which JSON doubles.
+    const auto json = [](const std::string& path) {
+        return std::regex_replace(path, std::regex(R"(\\)"), R"(\\)");
+    };
+    EXPECT_EQ(both.out, R"({"collisions":[{"offset":24592,"length":16,"patches":[")" + json(one) +
+                            R"(",")" + json(two) + R"("],"block":null}]})" + "\n");
     EXPECT_EQ(Gapwell({"patch", "check", rom_, one}).out, "no collisions\n");
     // Made for another ROM: refused with both CRCs.
     const CommandRun other =
