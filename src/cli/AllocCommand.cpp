@@ -190,6 +190,8 @@ void CheckOutputs(const AllocArguments& arguments) {
         Refuse("--patch " + arguments.patch +
                ": the name must end in .bps, .ups or .ips, which tells the format");
     }
+    RefuseSpecialOutput("--write", arguments.write);
+    RefuseSpecialOutput("--patch", arguments.patch);
     RefuseSameFiles({{"ROM", arguments.rom},
                      {"--write", arguments.write},
                      {"--patch", arguments.patch},

@@ -42,6 +42,15 @@ std::string FollowLink(const std::string& path) {
     return {text.begin(), text.end()};
 }
 
+void RefuseSpecialOutput(const std::string& option, const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(PathOf(path), error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw RuntimeError(
+            EINVAL, option + " " + path + " is not a regular file; the new file would replace it");
+    }
+}
+
 void RefuseSameFiles(const std::vector<std::pair<std::string, std::string>>& files) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         for (std::size_t j = i + 1; j < files.size(); ++j) {

@@ -24,6 +24,10 @@ std::filesystem::path PathOf(const std::string& utf8);
 // not the link; any other path as it is.
 std::string FollowLink(const std::string& path);
 
+// Refuses (RuntimeError) a file to be written, given as (option, path), that exists and is not a
+// regular file, or a link to one: a device or a FIFO would be replaced by the new file.
+void RefuseSpecialOutput(const std::string& option, const std::string& path);
+
 // Refuses (RuntimeError) when two of the files, each given as (option, path), are one file:
 // the same name, or the same file through another path or a link. Empty paths are skipped.
 void RefuseSameFiles(const std::vector<std::pair<std::string, std::string>>& files);

@@ -38,6 +38,7 @@ std::string Patched(const std::string& rom, std::uint32_t romCrc, const std::str
 }
 
 int RunApply(const PatchArguments& arguments, std::ostream& out) {
+    RefuseSpecialOutput("OUT", arguments.out);
     RefuseSameFiles({{"ROM", arguments.rom}, {"PATCH", arguments.patch}, {"OUT", arguments.out}});
     const std::string rom = ReadWholeRom(arguments.rom);
     const std::string patched = Patched(rom, Crc32(rom), arguments.patch);

@@ -115,6 +115,7 @@ TEST_F(Alloc, BadValuesGetOneLineAndExitTwo) {
         {{"--block", "a:4", "--fix-header"}, "need --write OUT"},
         {{"--block", "a:4", "--write", ""}, "--write: an empty file name"},
         {{"--block", "a:4", "--write", rom_}, "are the same file"},
+        {{"--block", "a:4", "--write", folder}, "is not a regular file"},
         {{"--block", "a:4", "--write", folder + "/o.gba", "--patch", folder + "/o.txt"},
          "must end in .bps, .ups or .ips"},
         {{"--block", "a:4", "--write", folder + "/o.gba", "--expand", "3"}, "a multiple of 4"},
