@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 
 #include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
@@ -28,12 +27,12 @@ LedgerLock::LedgerLock(const std::string& ledgerPath) {
         ::close(fd);
         throw ErrnoError(error, path);
     }
-    handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(fd));
+    fd_ = fd;
 }
 
 LedgerLock::~LedgerLock() {
     // Closing the only descriptor of the file releases the lock.
-    ::close(static_cast<int>(reinterpret_cast<std::intptr_t>(handle_)));
+    ::close(fd_);
 }
 
 }  // namespace gapwell

@@ -19,8 +19,11 @@ class LedgerLock {
     LedgerLock& operator=(const LedgerLock&) = delete;
 
   private:
-    // A file descriptor, or a Windows HANDLE.
+#ifdef _WIN32
     void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
 };
 
 // The name of the lock file of the ledger at `ledgerPath`.

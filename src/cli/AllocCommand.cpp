@@ -51,7 +51,7 @@ Block InsertedBlock(const std::string& spec, std::map<std::string, std::string>&
                "\" (expected NAME=FILE, NAME letters, digits and _, not starting with a digit)");
     }
     std::string bytes = BlockBytes(name, spec.substr(equals + 1));
-    const Block block{name, static_cast<std::int64_t>(bytes.size()), kDefaultBlockAlign};
+    Block block{name, static_cast<std::int64_t>(bytes.size()), kDefaultBlockAlign};
     contents[name] = std::move(bytes);
     return block;
 }

@@ -67,6 +67,7 @@ std::vector<Collision> FindCollisions(const std::vector<std::vector<ByteRange>>&
     std::vector<Collision> collisions = Sweep(changes, 2);
     for (const OwnedBytes& block : owned) {
         std::vector<std::vector<ByteRange>> inside;
+        inside.reserve(changes.size());
         for (const std::vector<ByteRange>& ranges : changes) {
             inside.push_back(Clipped(ranges, block.bytes));
         }
