@@ -35,11 +35,10 @@ std::string MakeBps(std::string_view source, std::string_view target) {
     AppendNumber(out, source.size());
     AppendNumber(out, target.size());
     AppendNumber(out, 0);  // no metadata
-    std::uint64_t at = 0;
+    std::size_t at = 0;
     for (const ByteRange& changed : ChangedRanges(source, target)) {
-        const auto first = static_cast<std::uint64_t>(changed.first);
-        const auto end =
-            std::min<std::uint64_t>(static_cast<std::uint64_t>(changed.end), target.size());
+        const auto first = static_cast<std::size_t>(changed.first);
+        const auto end = std::min(static_cast<std::size_t>(changed.end), target.size());
         if (first >= end) {
             continue;  // bytes cut from the source's end: the target's size says so
         }
@@ -60,7 +59,8 @@ std::string MakeBps(std::string_view source, std::string_view target) {
 std::string ApplyBps(std::string_view patch, std::string_view source, std::uint32_t sourceCrc) {
     FramedPatch framed = OpenFramedPatch(patch, source, sourceCrc);
     PatchReader& reader = framed.body;
-    const std::uint64_t targetSize = framed.targetSize;
+    // At most kLargestPatchedRom: it fits a size_t, as each length checked against it does.
+    const auto targetSize = static_cast<std::size_t>(framed.targetSize);
     reader.Bytes(reader.Number());  // metadata, not needed to patch
     std::string target;
     target.reserve(targetSize);
@@ -68,11 +68,11 @@ std::string ApplyBps(std::string_view patch, std::string_view source, std::uint3
     std::uint64_t targetAt = 0;
     while (!reader.AtEnd()) {
         const std::uint64_t command = reader.Number();
-        const std::uint64_t length = (command >> 2) + 1;
-        if (length > targetSize - target.size()) {
+        if ((command >> 2) >= targetSize - target.size()) {
             RefusePatch("the patch is damaged: it writes past the target's end");
         }
-        const std::uint64_t out = target.size();
+        const auto length = static_cast<std::size_t>(command >> 2) + 1;
+        const std::size_t out = target.size();
         switch (command & 3) {
             case kSourceRead:
                 if (out + length > source.size()) {
@@ -88,7 +88,7 @@ std::string ApplyBps(std::string_view patch, std::string_view source, std::uint3
                 if (sourceAt + length > source.size()) {
                     RefusePatch("the patch is damaged: it copies past the source's end");
                 }
-                target.append(source.substr(sourceAt, length));
+                target.append(source.substr(static_cast<std::size_t>(sourceAt), length));
                 sourceAt += length;
                 break;
             default:
@@ -98,7 +98,7 @@ std::string ApplyBps(std::string_view patch, std::string_view source, std::uint3
                     RefusePatch("the patch is damaged: it copies target bytes not yet written");
                 }
                 for (std::uint64_t i = 0; i < length; ++i) {
-                    target += target[targetAt++];
+                    target += target[static_cast<std::size_t>(targetAt++)];
                 }
                 break;
         }

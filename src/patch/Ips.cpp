@@ -51,15 +51,16 @@ std::string ApplyIps(std::string_view patch, std::string_view source) {
     reader.Bytes(5);
     std::string target(source);
     while (true) {
-        const std::uint64_t offset = reader.BigEndian(3);
-        if (offset == static_cast<std::uint64_t>(kEofOffset)) {
+        // Three and two bytes: small enough for any size_t.
+        const auto offset = static_cast<std::size_t>(reader.BigEndian(3));
+        if (offset == static_cast<std::size_t>(kEofOffset)) {
             break;
         }
-        std::uint64_t size = reader.BigEndian(2);
+        auto size = static_cast<std::size_t>(reader.BigEndian(2));
         std::string_view bytes;
         std::string run;
         if (size == 0) {  // a run: its length, then the byte repeated
-            size = reader.BigEndian(2);
+            size = static_cast<std::size_t>(reader.BigEndian(2));
             run.assign(size, static_cast<char>(reader.Byte()));
             bytes = run;
         } else {
@@ -72,7 +73,7 @@ std::string ApplyIps(std::string_view patch, std::string_view source) {
     }
     // A 3-byte size after "EOF" cuts the result to it.
     if (!reader.AtEnd()) {
-        const std::uint64_t size = reader.BigEndian(3);
+        const auto size = static_cast<std::size_t>(reader.BigEndian(3));
         if (size > target.size()) {
             RefusePatch("the patch is damaged: its final size is past the ROM's end");
         }

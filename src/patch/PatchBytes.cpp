@@ -36,12 +36,12 @@ std::uint8_t PatchReader::Byte() {
     return static_cast<std::uint8_t>(patch_[at_++]);
 }
 
-std::string_view PatchReader::Bytes(std::size_t count) {
+std::string_view PatchReader::Bytes(std::uint64_t count) {
     if (count > end_ - at_) {
         RefusePatch("the patch is cut short or damaged (it ends inside a record)");
     }
-    const std::string_view bytes = patch_.substr(at_, count);
-    at_ += count;
+    const std::string_view bytes = patch_.substr(at_, static_cast<std::size_t>(count));
+    at_ += bytes.size();
     return bytes;
 }
 

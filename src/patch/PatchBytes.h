@@ -26,7 +26,7 @@ class PatchReader {
     bool AtEnd() const { return at_ >= end_; }
     std::size_t Offset() const { return at_; }
     std::uint8_t Byte();
-    std::string_view Bytes(std::size_t count);
+    std::string_view Bytes(std::uint64_t count);
     std::uint64_t Number();
     std::uint64_t BigEndian(int bytes);
 

@@ -8,7 +8,7 @@ namespace gapwell::patch {
 namespace {
 
 // The source byte at `at`; past its end the source counts as zeros.
-char SourceByte(std::string_view source, std::uint64_t at) {
+char SourceByte(std::string_view source, std::size_t at) {
     return at < source.size() ? source[at] : '\0';
 }
 
@@ -20,8 +20,8 @@ std::string MakeUps(std::string_view source, std::string_view target) {
     std::string out = "UPS1";
     AppendNumber(out, source.size());
     AppendNumber(out, target.size());
-    std::uint64_t at = 0;
-    for (std::uint64_t i = 0; i < target.size();) {
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < target.size();) {
         if (target[i] == SourceByte(source, i)) {
             ++i;
             continue;
@@ -40,16 +40,17 @@ std::string MakeUps(std::string_view source, std::string_view target) {
 std::string ApplyUps(std::string_view patch, std::string_view source, std::uint32_t sourceCrc) {
     FramedPatch framed = OpenFramedPatch(patch, source, sourceCrc);
     PatchReader& reader = framed.body;
-    const std::uint64_t targetSize = framed.targetSize;
+    // At most kLargestPatchedRom: it fits a size_t.
+    const auto targetSize = static_cast<std::size_t>(framed.targetSize);
     std::string target(targetSize, '\0');
-    std::copy_n(source.begin(), std::min<std::uint64_t>(source.size(), targetSize), target.begin());
-    std::uint64_t at = 0;
+    std::copy_n(source.begin(), std::min(source.size(), targetSize), target.begin());
+    std::size_t at = 0;
     while (!reader.AtEnd()) {
         const std::uint64_t skip = reader.Number();
         if (skip > targetSize - std::min(at, targetSize)) {
             RefusePatch("the patch is damaged: it skips past the target's end");
         }
-        at += skip;
+        at += static_cast<std::size_t>(skip);
         for (std::uint8_t x = reader.Byte(); x != 0; x = reader.Byte()) {
             if (at >= targetSize) {
                 RefusePatch("the patch is damaged: it writes past the target's end");
