@@ -11,6 +11,7 @@
 #   platform   base
 #   search     base
 #   alloc      base search
+#   patch      base search
 #   services   base platform
 #   update/files      base platform services
 #   update/transfer   base platform services update/files
@@ -19,7 +20,7 @@
 #   update/install    base platform services update/files update/transfer update/records
 #   update            base platform services update/files update/transfer update/records
 #                     update/signature update/install
-#   cli        base search alloc
+#   cli        base search alloc patch
 #   release    base services update
 #   ui         base platform services
 #   about      base platform services ui
@@ -35,6 +36,7 @@ set(allowed_base "")
 set(allowed_platform base)
 set(allowed_search base)
 set(allowed_alloc base search)
+set(allowed_patch base search)
 set(allowed_services base platform)
 set(allowed_update/files base platform services)
 set(allowed_update/transfer base platform services update/files)
@@ -45,7 +47,7 @@ set(allowed_update/install base platform services update/files update/transfer u
 set(allowed_update base platform services update/files update/transfer update/records
     update/signature update/install)
 set(folders_with_rooms update)
-set(allowed_cli base search alloc)
+set(allowed_cli base search alloc patch)
 set(allowed_release base services update)
 set(allowed_ui base platform services)
 set(allowed_about base platform services ui)

@@ -6,7 +6,7 @@
 # Usage: scripts/check.sh [--all] [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folders="base|platform|search|alloc|services|update|cli|release"
+folders="base|platform|search|alloc|patch|services|update|cli|release"
 if [ "${1:-}" = "--all" ]; then
     folders="[a-z]+"
     shift

@@ -7,6 +7,7 @@
 #include "alloc/FillerRuns.h"
 #include "alloc/FreeStretches.h"
 #include "base/RuntimeError.h"
+#include "search/Numbers.h"
 
 namespace gapwell {
 
@@ -63,6 +64,9 @@ void CheckRequest(const AllocationRequest& request) {
         CheckRange(range, "reserved range");
     }
     CheckRange(request.range, "range");
+    if (request.length < 0 || request.length > kLargestOffset) {
+        Refuse("bad length to grow the ROM to: " + std::to_string(request.length));
+    }
     if (request.margin < 0 || request.margin > kLargestOffset) {
         Refuse("bad margin: " + std::to_string(request.margin));
     }
@@ -93,6 +97,19 @@ bool InsideOneRun(const ByteRange& bytes, const std::vector<FillerRun>& runs) {
     return after != runs.begin() && std::prev(after)->end >= bytes.end;
 }
 
+// A block of the ledger that lies in a reserved range or outside the range was placed under other
+// rules: keeping it silently would break the new ones.
+void RefuseConflict(const Placement& place, const AllocationRequest& request) {
+    const ByteRange bytes{place.offset, place.End()};
+    const bool reserved = Overlaps(bytes, request.reserved);
+    if (reserved || bytes.first < request.range.first || bytes.end > request.range.end) {
+        Refuse("conflict: block " + place.name + " of the ledger (at " +
+               ToHex(static_cast<std::uint64_t>(place.offset)) + ", " + std::to_string(place.size) +
+               " bytes) lies " + (reserved ? "in a reserved range" : "outside the range to use") +
+               "; forget it or change the ranges");
+    }
+}
+
 // The earlier blocks sorted out: those that keep their places and those that must be placed.
 struct EarlierBlocks {
     std::vector<Placement> keptAsked;  // asked for again, at their places, with their new sizes
@@ -112,8 +129,13 @@ EarlierBlocks SortOutEarlier(const AllocationRequest& request) {
     std::set<std::string> remembered;
     for (const Placement& place : ByOffset(request.earlier)) {
         if (forgotten.count(place.name) != 0) {
+            // Placed anew when still asked for: it moves unless it lands where it was.
+            if (asked.count(place.name) != 0) {
+                earlier.moved.push_back(place);
+            }
             continue;
         }
+        RefuseConflict(place, request);
         remembered.insert(place.name);
         const auto block = asked.find(place.name);
         if (block == asked.end()) {
@@ -205,8 +227,8 @@ std::vector<Placement> Allocation::Ledger() const {
 Allocation AllocateBlocks(const std::string& path, const AllocationRequest& request) {
     CheckRequest(request);
     EarlierBlocks earlier = SortOutEarlier(request);
-    const std::vector<FillerRun> runs =
-        SurveyFillerRuns(path, request.filler, ShortestUsefulRun(earlier, request));
+    const std::vector<FillerRun> runs = SurveyFillerRuns(
+        path, request.filler, ShortestUsefulRun(earlier, request), request.margin, request.length);
 
     std::vector<ByteRange> taken = request.reserved;
     for (const auto* places : {&earlier.keptAsked, &earlier.keptOther}) {

@@ -47,13 +47,15 @@ struct AllocationRequest {
     std::vector<std::string> forget;
     // Bytes kept free at the start of every run of the filler byte.
     std::int64_t margin = kDefaultMargin;
+    // A ROM shorter than this counts as grown to it with the filler byte (the new ROM is).
+    std::int64_t length = 0;
 };
 
 struct Allocation {
     // Every block asked for that has a place, in offset order.
     std::vector<Placement> placed;
-    // The earlier places of the blocks asked for that could not stay there (they grew, or their
-    // alignment changed), in offset order.
+    // The earlier places of the blocks asked for that could not stay there (they grew, their
+    // alignment changed, or they were forgotten), in offset order.
     std::vector<Placement> moved;
     // Earlier blocks no longer asked for and not forgotten: still reserved, in offset order.
     std::vector<Placement> kept;
@@ -80,7 +82,7 @@ bool IsBlockName(const std::string& name);
 // lowest offset). Reads the ROM twice, front to back (runs, then pointers), in pieces; memory
 // is bounded by the runs and the blocks. Throws RuntimeError on read failures and on a request
 // that breaks the rules above (bad names, sizes or alignments, names given twice, earlier blocks
-// that overlap).
+// that overlap, or that lie in a reserved range or outside the range, unless forgotten).
 Allocation AllocateBlocks(const std::string& path, const AllocationRequest& request);
 
 }  // namespace gapwell

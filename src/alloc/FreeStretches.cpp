@@ -8,26 +8,61 @@ namespace gapwell {
 void FreeStretches::Add(ByteRange stretch) {
     if (stretch.end > stretch.first) {
         byLength_.emplace(stretch.end - stretch.first, stretch.first);
+        byFirst_.emplace(stretch.first, stretch.end);
     }
 }
 
-std::optional<std::int64_t> FreeStretches::Take(std::int64_t size, std::int64_t align) {
-    // Stretches in the order of preference; one at least size + align - 1 long always has room,
-    // so the walk is short unless the alignment is large.
+std::optional<FreeStretches::Choice> FreeStretches::BestByLength(std::int64_t size,
+                                                                 std::int64_t align) const {
+    // One at least size + align - 1 long always has room, so the walk is short unless the
+    // alignment is large.
     for (auto it = byLength_.lower_bound({size, std::numeric_limits<std::int64_t>::min()});
          it != byLength_.end(); ++it) {
         const auto [length, first] = *it;
-        const std::int64_t end = first + length;
         const std::int64_t offset = (first + align - 1) & ~(align - 1);
-        if (offset + size > end) {
-            continue;
+        if (offset + size <= first + length) {
+            return Choice{*it, offset};
         }
-        byLength_.erase(it);
-        Add({first, offset});
-        Add({offset + size, end});
-        return offset;
     }
     return std::nullopt;
+}
+
+std::optional<FreeStretches::Choice> FreeStretches::BestByAlignment(std::int64_t size,
+                                                                    std::int64_t align) const {
+    // Rising multiples meet each stretch first at its lowest aligned offset.
+    std::optional<Choice> best;
+    const std::int64_t lastEnd = byFirst_.rbegin()->second;
+    for (std::int64_t offset = 0; offset + size <= lastEnd; offset += align) {
+        const auto after = byFirst_.upper_bound(offset);
+        if (after == byFirst_.begin()) {
+            continue;
+        }
+        const auto [first, end] = *std::prev(after);
+        const Choice choice{{end - first, first}, offset};
+        if (offset + size <= end && (!best || choice.stretch < best->stretch)) {
+            best = choice;
+        }
+    }
+    return best;
+}
+
+std::optional<std::int64_t> FreeStretches::Take(std::int64_t size, std::int64_t align) {
+    if (byFirst_.empty()) {
+        return std::nullopt;
+    }
+    const std::int64_t multiples = byFirst_.rbegin()->second / align;
+    const auto choice = multiples < static_cast<std::int64_t>(byLength_.size())
+                            ? BestByAlignment(size, align)
+                            : BestByLength(size, align);
+    if (!choice) {
+        return std::nullopt;
+    }
+    const auto [length, first] = choice->stretch;
+    byLength_.erase(choice->stretch);
+    byFirst_.erase(first);
+    Add({first, choice->offset});
+    Add({choice->offset + size, first + length});
+    return choice->offset;
 }
 
 ByteRange FreeStretches::Longest() const {

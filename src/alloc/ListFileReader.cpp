@@ -23,19 +23,25 @@ bool NoSuchFile(int number) {
                        "File too large (more than " + std::to_string(limit) + " bytes): " + path);
 }
 
+[[noreturn]] void Grew(const std::string& path) {
+    throw RuntimeError(EAGAIN, "File grew while it was read: " + path);
+}
+
 }  // namespace
 
 std::string ReadListFile(const std::string& path, std::int64_t limit) {
     const ReadOnlyFile file(path);
-    if (file.Length() > limit) {
+    const std::int64_t length = file.Length();
+    if (length > limit) {
         TooLong(path, limit);
     }
-    // One byte more than the limit tells a file that grew meanwhile.
-    std::string text(static_cast<std::size_t>(limit) + 1, '\0');
+    // One byte more than the length tells a file that grew meanwhile; memory follows the file's
+    // length, not the limit.
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
     const std::size_t size =
         file.ReadAt(0, reinterpret_cast<std::uint8_t*>(text.data()), text.size());
-    if (size > static_cast<std::size_t>(limit)) {
-        TooLong(path, limit);
+    if (size > static_cast<std::size_t>(length)) {
+        Grew(path);
     }
     text.resize(size);
     return text;

@@ -54,10 +54,20 @@ std::optional<std::int64_t> HexValue(std::string_view text) {
     return DigitsValue(HasHexPrefix(text) ? text.substr(2) : text, 16);
 }
 
+// The field with each NUL written as \x00: the message travels as a C string, which a NUL would
+// cut short. (The command line escapes the other control bytes.)
+std::string WithoutNul(const std::string& field) {
+    std::string shown;
+    for (const char c : field) {
+        shown += c == '\0' ? std::string("\\x00") : std::string(1, c);
+    }
+    return shown;
+}
+
 [[noreturn]] void BadField(const std::string& where, const std::string& what,
                            const std::string& field, const std::string& expected) {
-    throw RuntimeError(EINVAL,
-                       where + ": bad " + what + " \"" + field + "\" (expected " + expected + ")");
+    throw RuntimeError(EINVAL, where + ": bad " + what + " \"" + WithoutNul(field) +
+                                   "\" (expected " + expected + ")");
 }
 
 const std::string kSizeForm = "decimal or 0x hex, 1 to 2147483647";
@@ -144,16 +154,25 @@ Block ParseBlockSpec(const std::string& spec) {
     return BlockOf(where, parts[0], parts[1], parts.size() == 3 ? &parts[2] : nullptr);
 }
 
-std::vector<Block> ParseBlockList(const std::string& text, const std::string& source) {
-    std::vector<Block> blocks;
-    ForEachLine(
-        text, source, [&blocks](const std::vector<std::string>& fields, const std::string& where) {
-            if (fields.size() < 2 || fields.size() > 3) {
-                BadLine(where, "NAME SIZE [ALIGN]");
-            }
-            blocks.push_back(
-                BlockOf(where, fields[0], fields[1], fields.size() == 3 ? &fields[2] : nullptr));
-        });
+std::vector<BlockLine> ParseBlockList(const std::string& text, const std::string& source) {
+    std::vector<BlockLine> blocks;
+    ForEachLine(text, source,
+                [&blocks](const std::vector<std::string>& fields, const std::string& where) {
+                    if (fields.size() < 2 || fields.size() > 3) {
+                        BadLine(where, "NAME SIZE [ALIGN] or NAME @FILE [ALIGN]");
+                    }
+                    const bool fromFile = fields[1][0] == '@';
+                    if (fromFile && fields[1].size() == 1) {
+                        BadLine(where, "a file name after @");
+                    }
+                    const std::string* align = fields.size() == 3 ? &fields[2] : nullptr;
+                    BlockLine line{BlockOf(where, fields[0], fromFile ? "1" : fields[1], align),
+                                   fromFile ? fields[1].substr(1) : ""};
+                    if (fromFile) {
+                        line.block.size = 0;
+                    }
+                    blocks.push_back(std::move(line));
+                });
     return blocks;
 }
 

@@ -16,8 +16,15 @@ namespace gapwell {
 
 // "NAME:SIZE[:ALIGN]", as --block takes it.
 Block ParseBlockSpec(const std::string& spec);
-// One "NAME SIZE [ALIGN]" a line.
-std::vector<Block> ParseBlockList(const std::string& text, const std::string& source);
+// A line of a blocks file: the block, and the file that holds its bytes when the line gives one
+// ("@FILE" in place of the size: the size is then 0 until the file is read).
+struct BlockLine {
+    Block block;
+    std::string file;
+};
+
+// One "NAME SIZE [ALIGN]" or "NAME @FILE [ALIGN]" a line.
+std::vector<BlockLine> ParseBlockList(const std::string& text, const std::string& source);
 // One "START END" (END the first byte after the range) or "START +LENGTH" a line, all hex.
 std::vector<ByteRange> ParseReservedList(const std::string& text, const std::string& source);
 // One "NAME OFFSET SIZE ALIGN" a line: what LedgerText writes.

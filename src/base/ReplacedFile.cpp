@@ -60,8 +60,7 @@ void SyncFolderOf(const std::string& path) {
 
 }  // namespace
 
-void ReplaceFileContent(const std::string& path, std::string_view content,
-                        std::optional<unsigned> mode) {
+void CreateParentFolders(const std::string& path) {
     // A bare name has no parent to create (create_directories refuses an empty path).
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     std::error_code created;
@@ -71,6 +70,11 @@ void ReplaceFileContent(const std::string& path, std::string_view content,
     if (created) {
         throw ErrnoError(created.value(), path);
     }
+}
+
+void ReplaceFileContent(const std::string& path, std::string_view content,
+                        std::optional<unsigned> mode) {
+    CreateParentFolders(path);
     const std::optional<mode_t> finalMode = FinalMode(path, mode);
     // A file that gets its mode afterwards is private until then; fchmod skips the umask.
     std::string newPath;

@@ -20,4 +20,8 @@ namespace gapwell {
 void ReplaceFileContent(const std::string& path, std::string_view content,
                         std::optional<unsigned> mode = std::nullopt);
 
+// Creates the folders above the file `path` that do not exist yet (none for a bare name); throws
+// RuntimeError naming `path`.
+void CreateParentFolders(const std::string& path);
+
 }  // namespace gapwell

@@ -28,13 +28,30 @@ bool WriteWhole(HANDLE file, std::string_view text) {
     return FlushFileBuffers(file) != 0;
 }
 
+// Renames `from` over `to`. Another program that has `to` open for a moment (a scanner, an
+// indexer, another run looking at the name) makes the rename fail with access denied or a sharing
+// violation; it is tried again for up to a second.
+bool MoveOver(const std::wstring& from, const std::wstring& to) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (attempt == 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(50);
+    }
+}
+
 }  // namespace
 
-void ReplaceFileContent(const std::string& path, std::string_view content,
-                        std::optional<unsigned> /*mode*/) {
-    const std::wstring widePath = Utf8ToWide(path, path);
+void CreateParentFolders(const std::string& path) {
     // A bare name has no parent to create (create_directories refuses an empty path).
-    const std::filesystem::path parent = std::filesystem::path(widePath).parent_path();
+    const std::filesystem::path parent =
+        std::filesystem::path(Utf8ToWide(path, path)).parent_path();
     std::error_code created;
     if (!parent.empty()) {
         std::filesystem::create_directories(parent, created);
@@ -42,6 +59,12 @@ void ReplaceFileContent(const std::string& path, std::string_view content,
     if (created) {
         throw RuntimeError(created.value(), path + ": " + created.message());
     }
+}
+
+void ReplaceFileContent(const std::string& path, std::string_view content,
+                        std::optional<unsigned> /*mode*/) {
+    CreateParentFolders(path);
+    const std::wstring widePath = Utf8ToWide(path, path);
     std::wstring newPath;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kNewFileNames && file == INVALID_HANDLE_VALUE; ++attempt) {
@@ -60,8 +83,7 @@ void ReplaceFileContent(const std::string& path, std::string_view content,
     const bool written = WriteWhole(file, content);
     DWORD error = written ? 0 : GetLastError();
     CloseHandle(file);
-    if (written && !MoveFileExW(newPath.c_str(), widePath.c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (written && !MoveOver(newPath, widePath)) {
         error = GetLastError();
     }
     if (!written || error != 0) {

@@ -25,15 +25,21 @@ struct AllocArguments {
     std::vector<std::string> forget;
     std::string format = "text";
     std::string address;
+    std::string prefix;
+    std::vector<std::string> inserts;
+    std::string write;
+    bool fixHeader = false;
+    std::string expand;
+    std::string patch;
 };
 
 // Adds the alloc command and its options to `app`, filling `arguments`.
 CLI::App* AddAllocCommand(CLI::App& app, AllocArguments& arguments);
 
-// Places the blocks and prints the plan to `out` (exit 0). When some block does not fit, prints
-// nothing to `out`, names every such block and the largest free run left on `err`, writes no
-// ledger and returns 1. Bad values throw BadNumber or RuntimeError, output that `out` refuses
-// OutputFailed.
+// Places the blocks and prints the plan to `out` (exit 0); with --write, writes the new ROM (and
+// the patch) first. When some block does not fit, or an inserted block would overwrite bytes that
+// are not free, prints nothing to `out`, names the block on `err`, writes no file and returns 1.
+// Bad values throw BadNumber or RuntimeError, output that `out` refuses OutputFailed.
 int RunAlloc(const AllocArguments& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace gapwell::cli

@@ -12,6 +12,7 @@
 #include "cli/Commands.h"
 #include "cli/ErrorLine.h"
 #include "cli/Output.h"
+#include "cli/PatchCommand.h"
 #include "cli/StrictNumbers.h"
 
 namespace gapwell::cli {
@@ -64,10 +65,14 @@ void AddAlignAndReferences(CLI::App& command, RawOptions& raw) {
 }
 
 int RunChosenCommand(const CLI::App& find, const CLI::App& scan, const CLI::App& alloc,
-                     const RawOptions& raw, const AllocArguments& allocArguments, std::ostream& out,
-                     std::ostream& err) {
+                     const CLI::App& patch, const RawOptions& raw,
+                     const AllocArguments& allocArguments, const PatchArguments& patchArguments,
+                     std::ostream& out, std::ostream& err) {
     if (alloc.parsed()) {
         return RunAlloc(allocArguments, out, err);
+    }
+    if (patch.parsed()) {
+        return RunPatch(patch, patchArguments, out);
     }
     if (find.parsed()) {
         const FindOptions options{
@@ -182,20 +187,24 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
 
     AllocArguments allocArguments;
     CLI::App* alloc = AddAllocCommand(app, allocArguments);
+    PatchArguments patchArguments;
+    CLI::App* patch = AddPatchCommand(app, patchArguments);
 
     std::string failure;
     try {
         app.parse(argc, argv);
-        const int exitCode = RunChosenCommand(*find, *scan, *alloc, raw, allocArguments, out, err);
+        const int exitCode = RunChosenCommand(*find, *scan, *alloc, *patch, raw, allocArguments,
+                                              patchArguments, out, err);
         FlushOutput(out);
         return exitCode;
     } catch (const CLI::Success& e) {
         return app.exit(e, out, err);  // --help, --version
     } catch (const CLI::ParseError& e) {
-        const bool romGiven = !raw.rom.empty() || !allocArguments.rom.empty();
+        const bool romGiven =
+            !raw.rom.empty() || !allocArguments.rom.empty() || !patchArguments.rom.empty();
         failure = romGiven ? "" : MisplacedRomMessage({find, scan, info, alloc}, argc, argv);
         if (failure.empty()) {
-            failure = UnknownCommandMessage({find, scan, info, alloc}, argc, argv);
+            failure = UnknownCommandMessage({find, scan, info, alloc, patch}, argc, argv);
         }
         if (failure.empty()) {
             failure = std::string(e.what()) + " (see gapwell --help)";

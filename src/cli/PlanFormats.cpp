@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <set>
 #include <utility>
 
-#include "base/RuntimeError.h"
 #include "cli/Json.h"
 #include "search/Numbers.h"
 
@@ -36,29 +33,15 @@ std::string AddressHex(std::int64_t offset, bool romAddress) {
     return hex;
 }
 
-void RefuseClashingMacros(const std::vector<Placement>& placed) {
-    std::set<std::string> names;
-    for (const Placement& place : placed) {
-        names.insert(place.name);
-    }
-    for (const Placement& place : placed) {
-        if (names.count(place.name + kSizeSuffix) != 0) {
-            throw RuntimeError(EINVAL, "blocks " + place.name + " and " + place.name + kSizeSuffix +
-                                           " would both define " + place.name + kSizeSuffix +
-                                           " in the c header");
-        }
-    }
-}
-
 std::string JsonPlan(const std::vector<Placement>& placed, const std::vector<Placement>& moved,
-                     bool romAddresses) {
+                     bool romAddresses, const std::string& prefix) {
     std::string json = "{\"blocks\":[";
     for (const Placement& place : placed) {
         const bool hasMoved = std::any_of(moved.begin(), moved.end(), [&place](const Placement& m) {
             return m.name == place.name;
         });
         json += (&place == placed.data() ? "{" : ",{");
-        json += "\"name\":" + JsonString(place.name) + ",\"" +
+        json += "\"name\":" + JsonString(prefix + place.name) + ",\"" +
                 (romAddresses ? "address" : "offset") +
                 "\":" + std::to_string(place.offset + (romAddresses ? kRomAddressBase : 0)) +
                 ",\"size\":" + std::to_string(place.size) +
@@ -85,37 +68,36 @@ bool GivesRomAddresses(PlanFormat format) {
 }
 
 std::string PlanText(const std::vector<Placement>& placed, const std::vector<Placement>& moved,
-                     PlanFormat format, bool romAddresses) {
+                     PlanFormat format, bool romAddresses, const std::string& prefix) {
     if (format == PlanFormat::Json) {
-        return JsonPlan(placed, moved, romAddresses);
+        return JsonPlan(placed, moved, romAddresses, prefix);
     }
-    std::string text;
-    if (format == PlanFormat::C) {
-        RefuseClashingMacros(placed);
-        text = "/* Placed by gapwell alloc. */\n";
-    }
+    std::string text = format == PlanFormat::C ? "/* Placed by gapwell alloc. */\n" : "";
     for (const Placement& place : placed) {
+        const std::string name = prefix + place.name;
         const std::string hex = AddressHex(place.offset, romAddresses);
         const std::string size = std::to_string(place.size);
         switch (format) {
             case PlanFormat::Text:
-                text += place.name + ' ' + hex + ' ' + size + '\n';
+                text += name + ' ' + hex + ' ' + size + '\n';
                 break;
             case PlanFormat::Armips:
-                text += ".definelabel " + place.name + ",0x" + hex + '\n';
+                text += ".definelabel " + name + ",0x" + hex + "\n.definelabel " + name +
+                        kSizeSuffix + ',' + size + '\n';
                 break;
             case PlanFormat::Ea:
-                text += "#define " + place.name + " 0x" + hex + '\n';
+                text += "#define " + name + " 0x" + hex + "\n#define " + name + kSizeSuffix + ' ' +
+                        size + '\n';
                 break;
             case PlanFormat::C:
-                text += "#define " + place.name + " 0x" + hex + "u\n#define " + place.name +
-                        kSizeSuffix + ' ' + size + "u\n";
+                text += "#define " + name + " 0x" + hex + "u\n#define " + name + kSizeSuffix + ' ' +
+                        size + "u\n";
                 break;
             case PlanFormat::Make:
-                text += place.name + " := 0x" + hex + '\n';
+                text += name + " := 0x" + hex + '\n';
                 break;
             case PlanFormat::Ld:
-                text += place.name + " = 0x" + hex + ";\n";
+                text += name + " = 0x" + hex + ";\n";
                 break;
             case PlanFormat::Json:
                 break;

@@ -19,17 +19,17 @@ std::optional<PlanFormat> PlanFormatNamed(const std::string& name);
 // make and ld do; text, json and ea (whose ORG and POIN take offsets) give offsets.
 bool GivesRomAddresses(PlanFormat format);
 
-// The plan of `placed` (in offset order): with `romAddresses` each offset as 0x08000000 + offset.
+// The plan of `placed` (in offset order), each NAME written as `prefix` + NAME: with
+// `romAddresses` each offset as 0x08000000 + offset.
 //   text:   NAME OFFSET SIZE        (OFFSET upper-case hex without prefix, SIZE decimal)
 //   json:   {"blocks":[{"name":..,"offset" or "address":..,"size":..,"align":..,"moved":..}]}
-//   armips: .definelabel NAME,0x08000000
-//   ea:     #define NAME 0x...
+//   armips: .definelabel NAME,0x08000000 and .definelabel NAME_SIZE,123
+//   ea:     #define NAME 0x... and #define NAME_SIZE 123
 //   c:      #define NAME 0x08000000u and #define NAME_SIZE 123u
 //   make:   NAME := 0x08000000
 //   ld:     NAME = 0x08000000;
-// Throws RuntimeError when two names would define the same C macro (NAME_SIZE of one block is
-// the NAME of another).
+// The names are checked beforehand (PlanNames.h).
 std::string PlanText(const std::vector<Placement>& placed, const std::vector<Placement>& moved,
-                     PlanFormat format, bool romAddresses);
+                     PlanFormat format, bool romAddresses, const std::string& prefix);
 
 }  // namespace gapwell::cli

@@ -25,6 +25,14 @@ std::string ReadField(const ReadOnlyFile& file, std::int64_t length, std::int64_
 
 }  // namespace
 
+std::uint8_t HeaderComplement(const std::uint8_t* header) {
+    unsigned sum = 0;
+    for (std::int64_t i = 0; i < kComplementOffset - kTitleOffset; ++i) {
+        sum += header[i];
+    }
+    return static_cast<std::uint8_t>(0u - sum - 0x19u);
+}
+
 std::int64_t RomLength(const std::string& path) {
     return ReadOnlyFile(path).Length();
 }
@@ -45,12 +53,9 @@ RomFacts ReadRomFacts(const std::string& path) {
     const std::string checked =
         ReadField(file, facts.length, kTitleOffset, kComplementOffset + 1 - kTitleOffset);
     if (checked.size() == static_cast<std::size_t>(kComplementOffset + 1 - kTitleOffset)) {
-        unsigned sum = 0;
-        for (std::size_t i = 0; i + 1 < checked.size(); ++i) {
-            sum += static_cast<unsigned char>(checked[i]);
-        }
-        facts.headerCheck = HeaderCheck{static_cast<std::uint8_t>(checked.back()),
-                                        static_cast<std::uint8_t>(0u - sum - 0x19u)};
+        facts.headerCheck =
+            HeaderCheck{static_cast<std::uint8_t>(checked.back()),
+                        HeaderComplement(reinterpret_cast<const std::uint8_t*>(checked.data()))};
     }
     return facts;
 }

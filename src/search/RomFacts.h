@@ -17,6 +17,9 @@ inline constexpr std::size_t kMakerCodeLength = 2;
 // (-(sum of the bytes 0xA0 to 0xBC) - 0x19) mod 256.
 inline constexpr std::int64_t kComplementOffset = 0xBD;
 
+// What the byte at 0xBD should be for the 29 header bytes from 0xA0 at `header`.
+std::uint8_t HeaderComplement(const std::uint8_t* header);
+
 struct HeaderCheck {
     std::uint8_t is = 0;        // the byte at 0xBD
     std::uint8_t shouldBe = 0;  // what the bytes before it make it

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <optional>
 #include <random>
 #include <set>
 
 #include "alloc/Allocation.h"
+#include "alloc/NewRom.h"
 #include "support/TempFiles.h"
 
 namespace gapwell {
@@ -74,7 +76,11 @@ struct Model {
         while (runStart > 0 && rom[runStart - 1] == request.filler) {
             --runStart;
         }
-        return offset >= runStart + request.margin && pointedAt.count(runStart) == 0;
+        // A word pointing at the run's first byte or into its margin makes it data.
+        const auto pointer = pointedAt.lower_bound(runStart);
+        return offset >= runStart + request.margin &&
+               (pointer == pointedAt.end() ||
+                *pointer >= runStart + std::max<std::int64_t>(request.margin, 1));
     }
 };
 
@@ -123,7 +129,8 @@ std::vector<Placement> BestFitPlan(const Model& model, std::vector<Block> blocks
     return plan;
 }
 
-// A ROM of filler runs and other bytes, with words pointing at some run starts.
+// A ROM of filler runs and other bytes, with words pointing at some run starts or a few bytes
+// after them.
 Rom RandomRom(std::mt19937& random, std::uint8_t filler) {
     Rom rom;
     const std::int64_t size = 64 + Below(random, 1600);
@@ -143,7 +150,7 @@ Rom RandomRom(std::mt19937& random, std::uint8_t filler) {
         const auto at = static_cast<std::size_t>(Below(random, size / 4) * 4);
         const auto value = static_cast<std::uint32_t>(
             0x08000000 + runStarts[static_cast<std::size_t>(Below(random, std::ssize(runStarts)))] +
-            (Below(random, 4) == 0 ? 0x02000000 : 0) + Below(random, 2));
+            (Below(random, 4) == 0 ? 0x02000000 : 0) + Below(random, 2) + 4 * Below(random, 5));
         for (std::size_t b = 0; b < 4; ++b) {
             rom[at + b] = static_cast<std::uint8_t>(value >> (8 * b));
         }
@@ -156,7 +163,7 @@ AllocationRequest RandomRequest(std::mt19937& random, std::uint8_t filler, std::
     AllocationRequest request;
     request.filler = filler;
     request.margin = Below(random, 3) == 0 ? kDefaultMargin : Below(random, 24);
-    const std::int64_t aligns[] = {1, 2, 4, 8, 16, 64};
+    const std::int64_t aligns[] = {1, 2, 4, 8, 16, 64, 512};
     for (std::int64_t i = 0, count = 1 + Below(random, 6); i < count; ++i) {
         request.blocks.push_back({prefix + std::to_string(i), 1 + Below(random, 120),
                                   aligns[Below(random, std::ssize(aligns))]});
@@ -229,6 +236,34 @@ void ExpectRulesKept(const Rom& rom, const AllocationRequest& request, const All
     EXPECT_EQ(allocation.largestFree.end, longest.end);
 }
 
+// Inserting the placed blocks changes only filler bytes; a second run on the new ROM with the
+// ledger keeps every place, and inserting again changes nothing.
+void ExpectInsertWritesOnlyFiller(std::mt19937& random, const test::TempFolder& folder,
+                                  const Rom& rom, const AllocationRequest& request,
+                                  const Allocation& first) {
+    std::map<std::string, std::string> contents;
+    for (const Placement& place : first.placed) {
+        contents[place.name] =
+            std::string(static_cast<std::size_t>(place.size),
+                        static_cast<char>(request.filler ^ (1 + Below(random, 255))));
+    }
+    std::string out(rom.begin(), rom.end());
+    ASSERT_EQ(InsertBlocks(out, first.placed, contents, request.filler, {}), "");
+    for (std::size_t at = 0; at < rom.size(); ++at) {
+        ASSERT_TRUE(static_cast<std::uint8_t>(out[at]) == rom[at] || rom[at] == request.filler)
+            << at;
+    }
+    std::filesystem::remove(folder.Path() / "out.gba");
+    const std::string path = folder.Write("out.gba", Rom(out.begin(), out.end()));
+    AllocationRequest again = request;
+    again.earlier = first.placed;
+    const Allocation rerun = AllocateBlocks(path, again);
+    EXPECT_EQ(rerun.placed, first.placed);
+    std::string twice = out;
+    ASSERT_EQ(InsertBlocks(twice, rerun.placed, contents, request.filler, first.placed), "");
+    EXPECT_EQ(twice, out);
+}
+
 TEST(AllocateBlocks, KeepsEveryRuleOnRandomRomsAndNeverMovesWhatItPlaced) {
     test::TempFolder folder;
     std::mt19937 random(29);
@@ -245,6 +280,8 @@ TEST(AllocateBlocks, KeepsEveryRuleOnRandomRomsAndNeverMovesWhatItPlaced) {
         ASSERT_NO_FATAL_FAILURE(ExpectRulesKept(rom, request, first, {}));
         EXPECT_EQ(first.placed.size() + first.unplaced.size(), request.blocks.size());
         EXPECT_EQ(first.placed, BestFitPlan(Model{rom, request}, request.blocks));
+
+        ASSERT_NO_FATAL_FAILURE(ExpectInsertWritesOnlyFiller(random, folder, rom, request, first));
 
         // The same input in another order gives the same plan.
         std::shuffle(request.blocks.begin(), request.blocks.end(), random);

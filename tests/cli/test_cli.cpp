@@ -241,7 +241,7 @@ TEST_F(GapwellCli, UnknownCommandIsNamedWithTheCommands) {
          {"frob " + rom_, std::string("frob"), "--json frob " + rom_}) {
         const CliRun run = Gapwell(folder_, arguments);
         ExpectOneErrorLine(run, arguments, "unknown command \"frob\"");
-        EXPECT_NE(run.err.find("find, scan, info and alloc"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("find, scan, info, alloc and patch"), std::string::npos) << run.err;
     }
 }
 

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
+#include <thread>
 
 #include "InProcess.h"
 #include "support/TempFiles.h"
@@ -30,6 +32,17 @@ class Alloc : public ::testing::Test {
     std::string File(const std::string& name, const std::string& text) const {
         WriteText(folder_.Path() / name, text);
         return (folder_.Path() / name).string();
+    }
+
+    // A ledger just under the size limit, of blocks past the ROM's end.
+    std::string FullLedger() const {
+        std::string text;
+        for (int i = 0; text.size() < (1 << 20) - 100; ++i) {
+            // Appended piece by piece: MinGW's GCC 12 warns wrongly about "k" + std::string.
+            text += 'k';
+            text += std::to_string(i) + ' ' + std::to_string(100000 + i) + " 1 1\n";
+        }
+        return File("full.ledger", text);
     }
 
     CommandRun Alloc3(std::vector<std::string> more) const {
@@ -79,6 +92,41 @@ TEST_F(Alloc, BadValuesGetOneLineAndExitTwo) {
          "earlier blocks a and b overlap"},
         {{"--block", "a:4", "--ledger", File("l3.txt", "a 7FFFFFFF 2 1\n")}, "bad offset"},
         {{"--block", "a:1", "--block", "a_SIZE:1", "--format", "c"}, "would both define a_SIZE"},
+        {{"--block", "a:1", "--block", "A_size:1"}, "would both define a_SIZE"},
+        {{"--block", "a:4", "--blocks", ""}, "--blocks: an empty file name"},
+        {{"--block", "a:4", "--reserve", ""}, "--reserve: an empty file name"},
+        {{"--block", "a:4", "--ledger", ""}, "--ledger: an empty file name"},
+        {{"--block", "int:4"}, "block name int is a C or C++ keyword"},
+        {{"--block", "a:4", "--prefix", "x", "--block", "or:4"}, "xor is a C or C++ keyword"},
+        {{"--block", "SHELL:4"}, "SHELL is one of make's special variables"},
+        {{"--block", "Tiles:4", "--block", "tiles:4"}, "Tiles and tiles differ only in case"},
+        {{"--block", "a:4", "--prefix", "9"}, "bad value for --prefix"},
+        {{"--block", "a:4", "--from", "8000"},
+         "--from 8000 is at or past the end of the ROM (8000)"},
+        {{"--block", "a:4", "--reserve", File("r3.txt", "4000 +20\n"), "--ledger",
+          File("l4.txt", "x 4010 4 4\n")},
+         "conflict: block x of the ledger (at 4010, 4 bytes) lies in a reserved range"},
+        {{"--block", "a:4", "--from", "4012", "--ledger", File("l5.txt", "x 4010 4 4\n")},
+         "x of the ledger (at 4010, 4 bytes) lies outside the range to use"},
+        {{"--block", "a:4", "--ledger", File("l6.txt", std::string("a\0b 10 4 4\n", 11))},
+         "l6.txt:1: bad name \"a\\x00b\""},
+        {{"--insert", "a=" + File("empty.bin", "")}, "empty.bin is empty: block a"},
+        {{"--insert", "a"}, "bad value for --insert"},
+        {{"--block", "a:4", "--fix-header"}, "need --write OUT"},
+        {{"--block", "a:4", "--write", ""}, "--write: an empty file name"},
+        {{"--block", "a:4", "--write", rom_}, "are the same file"},
+        {{"--block", "a:4", "--write", folder}, "is not a regular file"},
+        {{"--block", "a:4", "--write", folder + "/o.gba", "--patch", folder + "/o.txt"},
+         "must end in .bps, .ups or .ips"},
+        {{"--block", "a:4", "--write", folder + "/o.gba", "--expand", "3"}, "a multiple of 4"},
+        {{"--block", "a:4", "--write", folder + "/o.gba", "--expand", "16"},
+         "smaller than the ROM (32768 bytes)"},
+        {{"--block", "a:4", "--write", folder + "/o.gba", "--expand", "0x1000004", "--patch",
+          folder + "/o.ips"},
+         "at or beyond 16 MiB"},
+        {{"--block", "a:4", "--ledger", FullLedger(), "--update-ledger", "--block",
+          std::string(200, 'n') + ":4"},
+         "more than the 1048576 a ledger may hold; it was not written"},
     };
     for (const auto& [arguments, expected] : cases) {
         std::vector<std::string> all{"alloc", rom_};
@@ -212,7 +260,175 @@ TEST_F(Alloc, LedgerKeepsPlacesAndIsWrittenOnlyWhenEveryBlockFits) {
     EXPECT_EQ(Alloc3({"--ledger", ledger, "--update-ledger"}).exitCode, 0);
     EXPECT_EQ(ReadText(victim), "keep");
     EXPECT_NE(ReadText(ledger).find("more 4010 8 4\n"), std::string::npos);
+    // A ledger that is a link: its target gets the new ledger, the link stays.
+    const auto link = folder_.Path() / "link.ledger";
+    std::filesystem::create_symlink(ledger, link);
+    EXPECT_EQ(Gapwell({"alloc", rom_, "--ledger", link.string(), "--update-ledger", "--block",
+                       "linked:4"})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_NE(ReadText(ledger).find("linked "), std::string::npos);
 #endif
+}
+
+TEST_F(Alloc, ListFilesAndLedgersGiveThePlan) {
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        // A grown block with room keeps its place; one grown up to its run's last byte too.
+        {{"--block", "g:32", "--ledger", File("grown.txt", "g 4010 16 4\n")}, 0, "g 4010 32\n", ""},
+        {{"--block", "g:240", "--ledger", File("full.txt", "g 6010 16 4\n")},
+         0,
+         "g 6010 240\n",
+         ""},
+        // A new alignment that its place breaks moves it.
+        {{"--block", "g:16:8", "--ledger", File("aligned.txt", "g 4014 16 4\n")},
+         0,
+         "g 6010 16\n",
+         "moved: g from 4014 to 6010 (it no longer fits at its earlier place)\n"},
+        {{"--block", "g:16", "--forget", "g", "--ledger", File("forget.txt", "g 4010 16 4\n")},
+         0,
+         "g 6010 16\n",
+         "moved: g from 4010 to 6010 (forgotten, so placed anew)\n"},
+        {{"--block", "a:4:1073741824", "--byte", "37", "--margin", "0"}, 0, "a 0 4\n", ""},
+        // The largest values, lower-case hex digits, START +LENGTH and CR LF lines.
+        {{"--block", "a:4", "--ledger", File("top.txt", "x 7FFFFFF0 16 4\n")}, 0, "a 6010 4\n", ""},
+        {{"--block", "a:4", "--reserve", File("top_r.txt", "7ffffff0 80000000\n")},
+         0,
+         "a 6010 4\n",
+         ""},
+        {{"--block", "a:4", "--to", "5000", "--reserve", File("hex.txt", "4000 401f\n")},
+         0,
+         "a 4020 4\n",
+         ""},
+        {{"--block", "a:4", "--to", "5000", "--reserve", File("plus.txt", "4010 +10\n")},
+         0,
+         "a 4020 4\n",
+         ""},
+        {{"--blocks", File("crlf.txt", "a 4\r\nb 8 8\r\n")}, 0, "b 6010 8\na 6018 4\n", ""},
+        {{"--block", "a:4", "--format", "json", "--address", "rom"},
+         0,
+         R"({"blocks":[{"name":"a","address":134242320,"size":4,"align":4,"moved":false}]})"
+         "\n",
+         ""},
+        {{"--block", "int:4", "--prefix", "gw_", "--format", "armips"},
+         0,
+         ".definelabel gw_int,0x08006010\n.definelabel gw_int_SIZE,4\n",
+         ""},
+        {{"--block", "a:4", "--margin", "3000"},
+         1,
+         "",
+         "does not fit: a (4 bytes, alignment 4)\nlargest free run left: none\n"},
+    };
+    for (const auto& [arguments, exitCode, out, err] : cases) {
+        std::vector<std::string> all{"alloc", rom_};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        const CommandRun run = Gapwell(all);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments.back();
+        EXPECT_EQ(run.out, out) << arguments.back();
+        EXPECT_EQ(run.err, err) << arguments.back();
+    }
+    // A block that shrank is written with its new size.
+    const std::string ledger = File("shrunk.txt", "g 4010 32 4\n");
+    EXPECT_EQ(
+        Gapwell({"alloc", rom_, "--block", "g:16", "--ledger", ledger, "--update-ledger"}).out,
+        "g 4010 16\n");
+    EXPECT_NE(ReadText(ledger).find("\ng 4010 16 4\n"), std::string::npos);
+}
+
+TEST_F(Alloc, InsertWritesTheNewRomAndAPatchThatMakesIt) {
+    const std::string a = File("a.bin", "\x01\x02\x03\x04\x05");
+    const std::string b = File("b.bin", std::string(40, '\x22'));
+    const std::string blocks = File("blocks.txt", "b @" + b + " 16\n");
+    const std::string input = ReadText(rom_);
+    const auto run = [&](const std::string& out) {
+        return Gapwell({"alloc", rom_, "--insert", "a=" + a, "--blocks", blocks, "--write", out,
+                        "--patch", out + ".bps", "--fix-header", "--expand", "0x9000", "--ledger",
+                        (folder_.Path() / "l.txt").string(), "--update-ledger"});
+    };
+    const std::string out = (folder_.Path() / "out.gba").string();
+    const CommandRun first = run(out);
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const auto plan = ReadPlan(first.out, R"((\w+) ([0-9A-F]+) \d+)");
+    const std::string written = ReadText(out);
+    ASSERT_EQ(written.size(), 0x9000u);
+    std::string expected = input + std::string(0x1000, '\xFF');
+    expected.replace(static_cast<std::size_t>(plan.at("a")), 5, ReadText(a));
+    expected.replace(static_cast<std::size_t>(plan.at("b")), 40, ReadText(b));
+    expected[0xBD] = written[0xBD];
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(written[0xBD], '\xAC');  // -(29 * 0x37 + 0x19) mod 256
+    EXPECT_EQ(ReadText(rom_), input);
+    // The patch makes it from the input; a second run with the ledger writes the same ROM.
+    const std::string applied = (folder_.Path() / "applied.gba").string();
+    EXPECT_EQ(Gapwell({"patch", "apply", rom_, out + ".bps", applied}).exitCode, 0);
+    EXPECT_EQ(ReadText(applied), written);
+    const std::string again = (folder_.Path() / "again.gba").string();
+    EXPECT_EQ(run(again).out, first.out);
+    EXPECT_EQ(ReadText(again), written);
+}
+
+TEST_F(Alloc, PatchCheckNamesTheBytesThatTwoPatchesChange) {
+    const std::string ledger = (folder_.Path() / "l.txt").string();
+    const std::string one = (folder_.Path() / "one.bps").string();
+    const std::string two = (folder_.Path() / "two.ips").string();
+    // Both blocks go to 6010, the best fit; only the first is kept in the ledger.
+    ASSERT_EQ(
+        Gapwell({"alloc", rom_, "--insert", "x=" + File("x.bin", std::string(16, 'A')), "--write",
+                 one + ".gba", "--patch", one, "--ledger", ledger, "--update-ledger"})
+            .out,
+        "x 6010 16\n");
+    ASSERT_EQ(Gapwell({"alloc", rom_, "--insert", "y=" + File("y.bin", std::string(32, 'B')),
+                       "--write", two + ".gba", "--patch", two})
+                  .out,
+              "y 6010 32\n");
+    EXPECT_EQ(Gapwell({"patch", "check", rom_, one, two}).out.find("no collisions"),
+              std::string::npos);
+    const CommandRun alone = Gapwell({"patch", "check", rom_, two, "--ledger", ledger});
+    EXPECT_EQ(alone.exitCode, 1);
+    EXPECT_EQ(alone.out, "in ledger block x: 6010, 16 bytes: " + two + "\n");
+    const CommandRun both = Gapwell({"patch", "check", rom_, one, two, "--json"});
+    EXPECT_EQ(both.exitCode, 1);
+    // Windows paths have backslashes, which JSON doubles.
+    const auto json = [](const std::string& path) {
+        return std::regex_replace(path, std::regex(R"(\\)"), R"(\\)");
+    };
+    EXPECT_EQ(both.out, R"({"collisions":[{"offset":24592,"length":16,"patches":[")" + json(one) +
+                            R"(",")" + json(two) + R"("],"block":null}]})" + "\n");
+    EXPECT_EQ(Gapwell({"patch", "check", rom_, one}).out, "no collisions\n");
+    // Made for another ROM: refused with both CRCs.
+    const CommandRun other =
+        Gapwell({"patch", "apply", one + ".gba", one, (folder_.Path() / "o.gba").string()});
+    EXPECT_EQ(other.exitCode, 2);
+    EXPECT_NE(other.err.find("the patch is for another ROM: it expects 32768 bytes with CRC32"),
+              std::string::npos)
+        << other.err;
+}
+
+TEST_F(Alloc, ParallelRunsWithOneLedgerTakeTurns) {
+    const std::string ledger = (folder_.Path() / "shared.ledger").string();
+    std::vector<std::thread> runs;
+    for (int i = 0; i < 8; ++i) {
+        runs.emplace_back([this, i, &ledger] {
+            Gapwell({"alloc", rom_, "--ledger", ledger, "--update-ledger", "--block",
+                     std::string(1, 'b') + std::to_string(i) + ":100"});
+        });
+    }
+    for (std::thread& run : runs) {
+        run.join();
+    }
+    const auto offsets = ReadPlan(ReadText(ledger), R"((\w+) ([0-9A-F]+) 100 4)");
+    ASSERT_EQ(offsets.size(), 8u) << ReadText(ledger);
+    std::set<std::int64_t> starts;
+    for (const auto& [name, offset] : offsets) {
+        starts.insert(offset);
+    }
+    EXPECT_EQ(starts.size(), 8u);
+    EXPECT_GE(*std::next(starts.begin(), 7) - *std::next(starts.begin(), 6), 100);
 }
 
 TEST_F(Alloc, InfoChecksTheHeaderComplement) {
