@@ -10,6 +10,7 @@
 #include "base/ReplacedFile.h"
 #include "base/RuntimeError.h"
 #include "cli/Commands.h"
+#include "cli/KnownReservations.h"
 #include "cli/Output.h"
 #include "cli/PlanFormats.h"
 #include "cli/StrictNumbers.h"
@@ -142,7 +143,8 @@ int RunAlloc(const AllocArguments& arguments, std::ostream& out, std::ostream& e
                "\" (expected text, json, armips, ea, c, make or ld)");
     }
     const bool romAddresses = RomAddressesFor(arguments, *format);
-    const AllocationRequest request = RequestOf(arguments);
+    AllocationRequest request = RequestOf(arguments);
+    ReserveKnownData(arguments.rom, arguments.known, request, err);
     const Allocation allocation = AllocateBlocks(arguments.rom, request);
     if (!allocation.Complete()) {
         ReportUnplaced(allocation, err);

@@ -25,6 +25,7 @@ struct AllocArguments {
     std::vector<std::string> forget;
     std::string format = "text";
     std::string address;
+    std::vector<std::string> known;  // build files of known data (--known)
 };
 
 // Adds the alloc command and its options to `app`, filling `arguments`.
