@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "cli/ErrorLine.h"
@@ -26,11 +27,12 @@ std::string TwoHexDigits(std::uint8_t byte) {
 
 // For info --known: what each build file holds, and the bytes of the ROM its marks cover (those
 // without a size up to the end of their run of 0xFF). Text: one line a file; JSON: the value of
-// "known", closing the object.
-void PrintKnownFiles(const InfoOptions& options, std::ostream& out) {
+// "known", closing the object. Every file is read before anything is printed.
+std::string KnownFilesText(const InfoOptions& options) {
     if (options.known.empty()) {
-        return;
+        return {};
     }
+    std::ostringstream out;
     out << (options.json ? "[" : "");
     for (std::size_t i = 0; i < options.known.size(); ++i) {
         const BuildFile file = ReadBuildFile(options.known[i]);
@@ -63,6 +65,7 @@ void PrintKnownFiles(const InfoOptions& options, std::ostream& out) {
             << file.outsideRom << " outside the ROM; " << bytes << " bytes of the ROM covered\n";
     }
     out << (options.json ? "]}\n" : "");
+    return out.str();
 }
 
 }  // namespace
@@ -111,6 +114,7 @@ int RunScan(const ScanOptions& options, std::ostream& out) {
 
 int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     const RomFacts facts = ReadRomFacts(options.rom);
+    const std::string known = KnownFilesText(options);
     if (!facts.headerComplete) {
         err << "warning: " << EscapeControlCharacters(options.rom) << " is only " << facts.length
             << " bytes long, shorter than a GBA header; header fields show only the bytes it has\n";
@@ -140,7 +144,7 @@ int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
                 << '\n';
         }
     }
-    PrintKnownFiles(options, out);
+    out << known;
     return kExitOk;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,10 +17,9 @@ namespace gapwell::build_files {
 void AddEntry(BuildFile& file, EntryKind kind, std::uint64_t address, std::int64_t size,
               std::string_view entryName, bool offsetsToo);
 
-// A strict hexadecimal number of 1 to 16 digits, with "0x" in front when `prefixed`; -1 (as an
-// unsigned value, never a valid address) when the text is anything else.
-inline constexpr std::uint64_t kNotHex = ~std::uint64_t{0};
-std::uint64_t StrictHex(std::string_view text, bool prefixed);
+// A strict hexadecimal number of 1 to 16 digits, with "0x" in front when `prefixed`; nothing when
+// the text is anything else.
+std::optional<std::uint64_t> StrictHex(std::string_view text, bool prefixed);
 
 // [[noreturn]] failure for line `line` (0: the file as a whole).
 [[noreturn]] void Malformed(const std::string& name, std::size_t line, const std::string& why);

@@ -63,8 +63,7 @@ std::string_view FirstEntryLine(std::string_view text) {
 bool LooksLikeSymbolList(std::string_view line) {
     const std::vector<std::string_view> fields = build_files::Fields(line, 4);
     return fields.size() == 4 && fields[1].size() == 1 &&
-           build_files::StrictHex(fields[0], false) != build_files::kNotHex &&
-           build_files::StrictHex(fields[2], false) != build_files::kNotHex;
+           build_files::StrictHex(fields[0], false) && build_files::StrictHex(fields[2], false);
 }
 
 }  // namespace
@@ -140,15 +139,15 @@ void AddEntry(BuildFile& file, EntryKind kind, std::uint64_t address, std::int64
     file.marks.push_back({offset, size, std::string(entryName)});
 }
 
-std::uint64_t StrictHex(std::string_view text, bool prefixed) {
+std::optional<std::uint64_t> StrictHex(std::string_view text, bool prefixed) {
     if (prefixed) {
         if (text.size() < 2 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) {
-            return kNotHex;
+            return std::nullopt;
         }
         text.remove_prefix(2);
     }
     if (text.empty() || text.size() > 16) {
-        return kNotHex;
+        return std::nullopt;
     }
     std::uint64_t value = 0;
     for (const char c : text) {
@@ -160,11 +159,10 @@ std::uint64_t StrictHex(std::string_view text, bool prefixed) {
         } else if (c >= 'a' && c <= 'f') {
             digit = c - 'a' + 10;
         } else {
-            return kNotHex;
+            return std::nullopt;
         }
         value = value * 16 + static_cast<std::uint64_t>(digit);
     }
-    // Sixteen digits of F would read as kNotHex itself: no address is that large anyway.
     return value;
 }
 

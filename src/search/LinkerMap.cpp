@@ -23,18 +23,21 @@ bool ReadAddressAndSize(const std::vector<std::string_view>& fields, std::size_t
     if (fields.size() < first + 2) {
         return false;
     }
-    address = StrictHex(fields[first], true);
-    size = StrictHex(fields[first + 1], true);
-    return address != kNotHex && size != kNotHex;
+    const std::optional<std::uint64_t> readAddress = StrictHex(fields[first], true);
+    const std::optional<std::uint64_t> readSize = StrictHex(fields[first + 1], true);
+    address = readAddress.value_or(0);
+    size = readSize.value_or(0);
+    return readAddress && readSize;
 }
 
-// The load address that follows "load address" on an output section's line, or kNotHex.
-std::uint64_t LoadAddress(const std::vector<std::string_view>& fields, std::size_t first) {
+// The load address that follows "load address" on an output section's line.
+std::optional<std::uint64_t> LoadAddress(const std::vector<std::string_view>& fields,
+                                         std::size_t first) {
     const std::size_t at = first + 2;
     if (fields.size() >= at + 3 && fields[at] == "load" && fields[at + 1] == "address") {
         return StrictHex(fields[at + 2], true);
     }
-    return kNotHex;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -79,8 +82,8 @@ void ParseLinkerMap(std::string_view text, const std::string& name, BuildFile& f
                       "bad address or size of section " + std::string(section.substr(0, 40)));
         }
         if (isOutput) {
-            const std::uint64_t load = LoadAddress(fields, first);
-            loadShift = load == kNotHex ? 0 : load - address;
+            const std::optional<std::uint64_t> load = LoadAddress(fields, first);
+            loadShift = load ? *load - address : 0;
         }
         if (size == 0 || section == "/DISCARD/") {
             continue;

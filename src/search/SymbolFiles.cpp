@@ -30,9 +30,9 @@ std::int64_t SizeOrUnknown(std::uint64_t size) {
     return size == 0 ? kUnknownSize : static_cast<std::int64_t>(size);
 }
 
-// A 32-bit value of 1 to 8 hex digits, or kNotHex.
-std::uint64_t Hex32(std::string_view text) {
-    return text.size() <= 8 ? StrictHex(text, false) : kNotHex;
+// A 32-bit value of 1 to 8 hex digits.
+std::optional<std::uint64_t> Hex32(std::string_view text) {
+    return text.size() <= 8 ? StrictHex(text, false) : std::nullopt;
 }
 
 }  // namespace
@@ -45,28 +45,30 @@ void ParseSymbolFile(std::string_view text, const std::string& name, BuildFile& 
             continue;
         }
         const std::vector<std::string_view> fields = Fields(line, 2);
-        const std::uint64_t address = Hex32(fields[0]);
-        if (fields.size() < 2 || address == kNotHex) {
+        const std::optional<std::uint64_t> address = Hex32(fields[0]);
+        if (fields.size() < 2 || !address) {
             Malformed(name, lines.Number(),
                       "not a symbol line (ADDRESS NAME, the address in hex): " + Quoted(line));
         }
         std::string_view entry = fields[1];
         if (IsDataDirective(entry)) {
-            const std::uint64_t size = Hex32(entry.substr(5));
-            if (size == kNotHex) {
+            const std::optional<std::uint64_t> size = Hex32(entry.substr(5));
+            if (!size) {
                 Malformed(name, lines.Number(), "bad length in " + Quoted(entry));
             }
-            AddEntry(file, EntryKind::Data, address, SizeOrUnknown(size), entry, true);
+            AddEntry(file, EntryKind::Data, *address, SizeOrUnknown(*size), entry, true);
             continue;
         }
         // armips' second form: NAME,SIZE with the size in hex.
         std::int64_t size = kUnknownSize;
         const std::size_t comma = entry.rfind(',');
-        if (comma != std::string_view::npos && Hex32(entry.substr(comma + 1)) != kNotHex) {
-            size = SizeOrUnknown(Hex32(entry.substr(comma + 1)));
-            entry = entry.substr(0, comma);
+        if (comma != std::string_view::npos) {
+            if (const std::optional<std::uint64_t> sized = Hex32(entry.substr(comma + 1))) {
+                size = SizeOrUnknown(*sized);
+                entry = entry.substr(0, comma);
+            }
         }
-        AddEntry(file, EntryKind::Label, address, size, entry, true);
+        AddEntry(file, EntryKind::Label, *address, size, entry, true);
     }
 }
 
@@ -78,14 +80,14 @@ void ParseSymbolList(std::string_view text, const std::string& name, BuildFile& 
             continue;
         }
         const std::vector<std::string_view> fields = Fields(line, 4);
-        const bool wellFormed = fields.size() == 4 && fields[1].size() == 1 &&
-                                Hex32(fields[0]) != kNotHex && Hex32(fields[2]) != kNotHex;
+        const bool wellFormed =
+            fields.size() == 4 && fields[1].size() == 1 && Hex32(fields[0]) && Hex32(fields[2]);
         if (!wellFormed) {
             Malformed(name, lines.Number(),
                       "not a symbol line (ADDRESS SCOPE SIZE NAME, address and size in hex): " +
                           Quoted(line));
         }
-        AddEntry(file, EntryKind::Symbol, Hex32(fields[0]), SizeOrUnknown(Hex32(fields[2])),
+        AddEntry(file, EntryKind::Symbol, *Hex32(fields[0]), SizeOrUnknown(*Hex32(fields[2])),
                  fields[3], true);
     }
 }
