@@ -174,6 +174,8 @@ void frmMain::CreateControls() {
     // code of wide letters would otherwise be cut off.
     lblGameCode =
         AddLabel(Frame2, "lblGameCode", QStringLiteral("ROM: None"), QRect(24, 16, 77, 13));
+    // Under the game code, in the frame's lower border: empty until build symbols are loaded.
+    lblKnownData = AddLabel(Frame2, "lblKnownData", QString(), QRect(24, 28, 77, 13));
 
     Frame1 = AddFrame(client, "Frame1", QString(), QRect(8, 312, 481, 33));
     // Where MS Sans Serif exists only as fixed-size bitmaps, or not at all, Localize gives the
@@ -203,6 +205,9 @@ void frmMain::CreateMenus() {
     mnuFile = NewMenu(this, "mnuFile", QStringLiteral("File"), kStrMenuFile);
     mnuOpen =
         NewMenuItem(mnuFile, "mnuOpen", QStringLiteral("Open ROM..."), kStrMenuOpenRom, "Ctrl+O");
+    mnuOpenSymbols = NewMenuItem(mnuFile, "mnuOpenSymbols", QStringLiteral("Open build symbols..."),
+                                 kStrMenuOpenBuildSymbols);
+    mnuOpenSymbols->setEnabled(false);
     mnuSep1 = NewSeparator(mnuFile, "mnuSep1");
     mnuExit = NewMenuItem(mnuFile, "mnuExit", QStringLiteral("Exit"), kStrMenuExit, "Ctrl+Q");
 

@@ -31,6 +31,8 @@ struct KnownMark {
     std::int64_t offset = 0;
     std::int64_t size = kUnknownSize;
     std::string name;
+
+    bool operator==(const KnownMark&) const = default;
 };
 
 struct BuildFile {

@@ -27,6 +27,9 @@ KnownData::KnownData(std::vector<KnownSpan> spans) : spans_(std::move(spans)) {
 
 KnownData KnownData::Resolve(const std::string& rom, std::uint8_t filler,
                              const std::vector<KnownMark>& marks) {
+    if (marks.empty()) {
+        return {};
+    }
     const std::int64_t romSize = ReadOnlyFile(rom).Length();
     std::vector<KnownSpan> spans;
     std::vector<const KnownMark*> unsized;
