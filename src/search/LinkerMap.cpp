@@ -57,9 +57,12 @@ void ParseLinkerMap(std::string_view text, const std::string& name, BuildFile& f
             inMap = line.find(kMemoryMap) != std::string_view::npos;
             continue;
         }
-        const bool output = !line.empty() && line[0] != ' ' && line[0] != '\t';
-        const bool input = line.size() > 1 && line[0] == ' ' && line[1] != ' ';
         const std::vector<std::string_view> fields = Fields(line, 8);
+        if (fields.empty()) {
+            continue;
+        }
+        const bool output = line[0] != ' ' && line[0] != '\t';
+        const bool input = line[0] == ' ' && line[1] != ' ';
         if ((output || input) && fields.size() == 1) {
             pending = fields[0];
             pendingIsOutput = output;

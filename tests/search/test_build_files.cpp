@@ -213,6 +213,7 @@ TEST(BuildFiles, HostileFiles) {
          0x10},
         {"wrapping map", Bytes("Linker script and memory map\n.t 0x0dffffff 0xffffffffffffffff\n"),
          nullptr, 0},
+        {"blank map lines", Bytes("Linker script and memory map\n \t\t\n\t\n"), nullptr, 0},
         {"empty", {}, nullptr, 0},
     };
     TempFolder folder;
