@@ -21,6 +21,10 @@ void AddEntry(BuildFile& file, EntryKind kind, std::uint64_t address, std::int64
 // the text is anything else.
 std::optional<std::uint64_t> StrictHex(std::string_view text, bool prefixed);
 
+// A piece of a file shown in a message: its first 40 bytes in quotes, bytes other than printable
+// ASCII as \xNN, so that a binary file makes a short message of plain text.
+std::string Quoted(std::string_view line);
+
 // [[noreturn]] failure for line `line` (0: the file as a whole).
 [[noreturn]] void Malformed(const std::string& name, std::size_t line, const std::string& why);
 

@@ -166,6 +166,21 @@ std::optional<std::uint64_t> StrictHex(std::string_view text, bool prefixed) {
     return value;
 }
 
+std::string Quoted(std::string_view line) {
+    constexpr std::size_t kShown = 40;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string quoted = "\"";
+    for (const char c : line.substr(0, kShown)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            quoted += c;
+        } else {
+            quoted.append("\\x").append(1, kDigits[byte >> 4]).append(1, kDigits[byte & 0xF]);
+        }
+    }
+    return quoted + (line.size() > kShown ? "...\"" : "\"");
+}
+
 void Malformed(const std::string& name, std::size_t line, const std::string& why) {
     throw RuntimeError(EINVAL, name + (line == 0 ? "" : ":" + std::to_string(line)) + ": " + why);
 }

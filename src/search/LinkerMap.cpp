@@ -81,8 +81,7 @@ void ParseLinkerMap(std::string_view text, const std::string& name, BuildFile& f
             if (fields.size() > first + 1 && fields[first + 1].substr(0, 2) != "0x") {
                 continue;  // an address and a symbol's name
             }
-            Malformed(name, lines.Number(),
-                      "bad address or size of section " + std::string(section.substr(0, 40)));
+            Malformed(name, lines.Number(), "bad address or size of section " + Quoted(section));
         }
         if (isOutput) {
             const std::optional<std::uint64_t> load = LoadAddress(fields, first);

@@ -7,12 +7,6 @@ namespace gapwell::build_files {
 
 namespace {
 
-// Shown in messages: the start of a line, so that a binary file makes a short message.
-std::string Quoted(std::string_view line) {
-    constexpr std::size_t kShown = 40;
-    return "\"" + std::string(line.substr(0, kShown)) + (line.size() > kShown ? "...\"" : "\"");
-}
-
 bool IsComment(std::string_view line) {
     const std::size_t first = line.find_first_not_of(" \t");
     return first == std::string_view::npos || line[first] == ';';

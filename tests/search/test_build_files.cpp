@@ -205,7 +205,7 @@ TEST(BuildFiles, HostileFiles) {
         {"section headers beyond the end", sectionsBeyond, "truncated ELF file", 0},
         {"bad second line", Bytes("08000000 g 00000010 a\n08000010 zz\n"), "build.file:2:", 0},
         {"bad map size", Bytes("Linker script and memory map\n.text 0x08000000 0xZZ\n"),
-         "build.file:2: bad address or size of section .text", 0},
+         "build.file:2: bad address or size of section \".text\"", 0},
         {"bad data length", Bytes("08000000 .byt:zz\n"), "build.file:1: bad length", 0},
         {"CRLF", Bytes("08000000 a,00000010\r\n08000020 b\r\n"), nullptr, 0x10 + 0xFE0},
         {"beyond the ROM", Bytes("08100000 far,00000010\n08001000 end\n"), nullptr, 0},
