@@ -4,6 +4,7 @@
 
 #include "base/RuntimeError.h"
 #include "search/BuildFileParsers.h"
+#include "search/Numbers.h"
 #include "search/ReadOnlyFile.h"
 
 namespace gapwell {
@@ -146,24 +147,13 @@ std::optional<std::uint64_t> StrictHex(std::string_view text, bool prefixed) {
         }
         text.remove_prefix(2);
     }
-    if (text.empty() || text.size() > 16) {
+    // Sixteen digits hold any 64-bit value; the lenient reader saturates beyond 2^63, where no
+    // address or size of a GBA build lies anyway.
+    if (text.empty() || text.size() > 16 ||
+        text.find_first_not_of("0123456789ABCDEFabcdef") != std::string_view::npos) {
         return std::nullopt;
     }
-    std::uint64_t value = 0;
-    for (const char c : text) {
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else {
-            return std::nullopt;
-        }
-        value = value * 16 + static_cast<std::uint64_t>(digit);
-    }
-    return value;
+    return static_cast<std::uint64_t>(ReadHexLeading(text));
 }
 
 std::string Quoted(std::string_view line) {
