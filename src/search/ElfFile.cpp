@@ -67,7 +67,9 @@ class ElfBytes {
         CheckTable(at, 1, size, "a header");
         std::uint64_t value = 0;
         for (std::size_t i = size; i-- > 0;) {
-            value = value << 8 | static_cast<std::uint8_t>(bytes_[at + i]);
+            // Inside the file, as checked, so the offset fits a size_t.
+            value =
+                value << 8 | static_cast<std::uint8_t>(bytes_[static_cast<std::size_t>(at + i)]);
         }
         return value;
     }
