@@ -117,7 +117,7 @@ class frmMain : public QMainWindow {
     QLineEdit* txtHex = nullptr;
     QGroupBox* Frame2 = nullptr;
     QLabel* lblGameCode = nullptr;
-    // How many marks of known data are loaded; empty when none.
+    // How many marks of known data are loaded; hidden when none.
     QLabel* lblKnownData = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* lblCopyright = nullptr;
@@ -187,6 +187,9 @@ class frmMain : public QMainWindow {
     bool OpenRomFromPath(const std::string& path);
     // Shows how many marks are loaded beside the game code.
     void ShowKnownCount();
+    // The game code alone in the middle of its frame, or with the count of marks under it
+    // (frmMainLayout.cpp).
+    void PlaceKnownCount(bool shown);
 
     clsHexBox* byteTypeHexBox_ = nullptr;
     clsHexBox* offsetHexBox_ = nullptr;

@@ -48,9 +48,8 @@ bool frmMain::LoadBuildSymbols(const std::string& path) {
 
 void frmMain::ShowKnownCount() {
     lblKnownData->setText(
-        m_KnownMarks.empty()
-            ? QString()
-            : QString::fromStdString(LoadString(kStrKnownCount)).arg(m_KnownMarks.size()));
+        QString::fromStdString(LoadString(kStrKnownCount)).arg(m_KnownMarks.size()));
+    PlaceKnownCount(!m_KnownMarks.empty());
 }
 
 }  // namespace gapwell

@@ -174,8 +174,9 @@ void frmMain::CreateControls() {
     // code of wide letters would otherwise be cut off.
     lblGameCode =
         AddLabel(Frame2, "lblGameCode", QStringLiteral("ROM: None"), QRect(24, 16, 77, 13));
-    // Under the game code, in the frame's lower border: empty until build symbols are loaded.
-    lblKnownData = AddLabel(Frame2, "lblKnownData", QString(), QRect(24, 28, 77, 13));
+    // Under the game code, shown only while build symbols are loaded (see PlaceKnownCount).
+    lblKnownData = AddLabel(Frame2, "lblKnownData", QString(), QRect(24, 22, 77, 13));
+    lblKnownData->hide();
 
     Frame1 = AddFrame(client, "Frame1", QString(), QRect(8, 312, 481, 33));
     // Where MS Sans Serif exists only as fixed-size bitmaps, or not at all, Localize gives the
@@ -199,6 +200,12 @@ void frmMain::CreateControls() {
     lblHex->setBuddy(txtHex);
     lstResult->setAccessibleName(QStringLiteral("Results"));
     lblGameCode->setAccessibleName(QStringLiteral("ROM game code"));
+}
+
+void frmMain::PlaceKnownCount(bool shown) {
+    // The frame holds two lines only with the game code moved up from its place in the middle.
+    lblGameCode->move(lblGameCode->x(), shown ? 9 : 16);
+    lblKnownData->setVisible(shown);
 }
 
 void frmMain::CreateMenus() {

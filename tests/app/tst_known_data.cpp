@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QGroupBox>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -75,12 +76,17 @@ class TestKnownData : public QObject {
         const auto window = ShowWindow();
         QVERIFY(!window->mnuOpenSymbols->isEnabled());
         OpenRom(*window, platform_, rom_);
-        QCOMPARE(window->lblKnownData->text(), QString());
+        QVERIFY(window->lblKnownData->isHidden());
         platform_.openFileAnswers.push_back(
             WriteText(QStringLiteral("game.sym"), "08012000 tiles,00000300\n").toStdString());
         window->mnuOpenSymbols->trigger();
         QCOMPARE(platform_.openFileRequests.back().title, std::string("Opening build symbols..."));
         QCOMPARE(window->lblKnownData->text(), QStringLiteral("Known: 1"));
+        // Both lines fit inside the frame, one above the other.
+        QVERIFY(!window->lblKnownData->isHidden());
+        QVERIFY(window->Frame2->contentsRect().contains(window->lblGameCode->geometry()));
+        QVERIFY(window->Frame2->contentsRect().contains(window->lblKnownData->geometry()));
+        QVERIFY(!window->lblGameCode->geometry().intersects(window->lblKnownData->geometry()));
 
         // A drop adds the marks of a symbol list; the run's rest is known up to 0x12500.
         Drop(*window, WriteText(QStringLiteral("game.syms"), "08012300 g 00000200 table\n"));
@@ -93,7 +99,7 @@ class TestKnownData : public QObject {
 
         // Another ROM starts without marks.
         OpenRom(*window, platform_, rom_);
-        QCOMPARE(window->lblKnownData->text(), QString());
+        QVERIFY(window->lblKnownData->isHidden());
         Search(*window);
         QCOMPARE(Items(window->lstResult), QStringList{QStringLiteral("12000")});
     }
