@@ -1,4 +1,5 @@
 // The two symbol forms: no$gba symbol files and nm-like symbol lists.
+#include <functional>
 #include <string>
 
 #include "search/BuildFileParsers.h"
@@ -29,61 +30,70 @@ std::optional<std::uint64_t> Hex32(std::string_view text) {
     return text.size() <= 8 ? StrictHex(text, false) : std::nullopt;
 }
 
-}  // namespace
-
-void ParseSymbolFile(std::string_view text, const std::string& name, BuildFile& file) {
+// Calls `parse` with each line that holds more than blanks and is no comment, its number and
+// its fields (at most `maxFields`).
+void ForEachEntryLine(
+    std::string_view text, std::size_t maxFields,
+    const std::function<void(std::string_view line, std::size_t number,
+                             const std::vector<std::string_view>& fields)>& parse) {
     TextLines lines(text);
     std::string_view line;
     while (lines.Next(line)) {
-        if (IsComment(line)) {
-            continue;
+        if (!IsComment(line)) {
+            parse(line, lines.Number(), Fields(line, maxFields));
         }
-        const std::vector<std::string_view> fields = Fields(line, 2);
-        const std::optional<std::uint64_t> address = Hex32(fields[0]);
-        if (fields.size() < 2 || !address) {
-            Malformed(name, lines.Number(),
-                      "not a symbol line (ADDRESS NAME, the address in hex): " + Quoted(line));
-        }
-        std::string_view entry = fields[1];
-        if (IsDataDirective(entry)) {
-            const std::optional<std::uint64_t> size = Hex32(entry.substr(5));
-            if (!size) {
-                Malformed(name, lines.Number(), "bad length in " + Quoted(entry));
-            }
-            AddEntry(file, EntryKind::Data, *address, SizeOrUnknown(*size), entry, true);
-            continue;
-        }
-        // armips' second form: NAME,SIZE with the size in hex.
-        std::int64_t size = kUnknownSize;
-        const std::size_t comma = entry.rfind(',');
-        if (comma != std::string_view::npos) {
-            if (const std::optional<std::uint64_t> sized = Hex32(entry.substr(comma + 1))) {
-                size = SizeOrUnknown(*sized);
-                entry = entry.substr(0, comma);
-            }
-        }
-        AddEntry(file, EntryKind::Label, *address, size, entry, true);
     }
 }
 
+}  // namespace
+
+void ParseSymbolFile(std::string_view text, const std::string& name, BuildFile& file) {
+    ForEachEntryLine(
+        text, 2,
+        [&](std::string_view line, std::size_t number,
+            const std::vector<std::string_view>& fields) {
+            const std::optional<std::uint64_t> address = Hex32(fields[0]);
+            if (fields.size() < 2 || !address) {
+                Malformed(name, number,
+                          "not a symbol line (ADDRESS NAME, the address in hex): " + Quoted(line));
+            }
+            std::string_view entry = fields[1];
+            if (IsDataDirective(entry)) {
+                const std::optional<std::uint64_t> size = Hex32(entry.substr(5));
+                if (!size) {
+                    Malformed(name, number, "bad length in " + Quoted(entry));
+                }
+                AddEntry(file, EntryKind::Data, *address, SizeOrUnknown(*size), entry, true);
+                return;
+            }
+            // armips' second form: NAME,SIZE with the size in hex.
+            std::int64_t size = kUnknownSize;
+            const std::size_t comma = entry.rfind(',');
+            if (comma != std::string_view::npos) {
+                if (const std::optional<std::uint64_t> sized = Hex32(entry.substr(comma + 1))) {
+                    size = SizeOrUnknown(*sized);
+                    entry = entry.substr(0, comma);
+                }
+            }
+            AddEntry(file, EntryKind::Label, *address, size, entry, true);
+        });
+}
+
 void ParseSymbolList(std::string_view text, const std::string& name, BuildFile& file) {
-    TextLines lines(text);
-    std::string_view line;
-    while (lines.Next(line)) {
-        if (IsComment(line)) {
-            continue;
-        }
-        const std::vector<std::string_view> fields = Fields(line, 4);
-        const bool wellFormed =
-            fields.size() == 4 && fields[1].size() == 1 && Hex32(fields[0]) && Hex32(fields[2]);
-        if (!wellFormed) {
-            Malformed(name, lines.Number(),
-                      "not a symbol line (ADDRESS SCOPE SIZE NAME, address and size in hex): " +
-                          Quoted(line));
-        }
-        AddEntry(file, EntryKind::Symbol, *Hex32(fields[0]), SizeOrUnknown(*Hex32(fields[2])),
-                 fields[3], true);
-    }
+    ForEachEntryLine(
+        text, 4,
+        [&](std::string_view line, std::size_t number,
+            const std::vector<std::string_view>& fields) {
+            const bool wellFormed =
+                fields.size() == 4 && fields[1].size() == 1 && Hex32(fields[0]) && Hex32(fields[2]);
+            if (!wellFormed) {
+                Malformed(name, number,
+                          "not a symbol line (ADDRESS SCOPE SIZE NAME, address and size in hex): " +
+                              Quoted(line));
+            }
+            AddEntry(file, EntryKind::Symbol, *Hex32(fields[0]), SizeOrUnknown(*Hex32(fields[2])),
+                     fields[3], true);
+        });
 }
 
 }  // namespace gapwell::build_files
