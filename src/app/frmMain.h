@@ -5,6 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "search/BuildFiles.h"
 
 class QAction;
 class QCloseEvent;
@@ -65,6 +68,12 @@ class frmMain : public QMainWindow {
     // The extension of a path in lower case, or "" when its last "." is followed by a "/".
     static std::string GetExtension(const std::string& path);
 
+    // Known data from the build's files for the open ROM (frmMainKnown.cpp): File, "Open build
+    // symbols..." or a drop adds the marks of a symbol file, linker map or ELF file; Search, Find
+    // next and the map skip them. Returns whether the file was read.
+    void mnuOpenSymbols_Click();
+    bool LoadBuildSymbols(const std::string& path);
+
     // Copying a result (frmMainCopy.cpp) and the About window (frmMain.cpp).
     void SafeClipboardSet(const std::string& text);
     void cmdCopy_Click();
@@ -108,6 +117,8 @@ class frmMain : public QMainWindow {
     QLineEdit* txtHex = nullptr;
     QGroupBox* Frame2 = nullptr;
     QLabel* lblGameCode = nullptr;
+    // How many marks of known data are loaded; hidden when none.
+    QLabel* lblKnownData = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* lblCopyright = nullptr;
     QTimer* tmrShowUpdate = nullptr;
@@ -115,6 +126,7 @@ class frmMain : public QMainWindow {
     // Menus. A submenu's item is its menuAction().
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
+    QAction* mnuOpenSymbols = nullptr;
     QAction* mnuSep1 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuEdit = nullptr;
@@ -135,6 +147,8 @@ class frmMain : public QMainWindow {
     // Set when m_FileName came from the command line or a drop: the next "Open ROM..." takes it
     // without showing the dialog.
     bool m_FromCommandLine = false;
+    // The marks of known data loaded for the current ROM; cleared when a ROM is opened.
+    std::vector<KnownMark> m_KnownMarks;
 
   private:
     // Window construction from the design (frmMainLayout.cpp).
@@ -171,6 +185,11 @@ class frmMain : public QMainWindow {
     // Makes `path` the current ROM and opens it when it names an existing .gba, .agb or .bin
     // file; returns whether it did.
     bool OpenRomFromPath(const std::string& path);
+    // Shows how many marks are loaded beside the game code.
+    void ShowKnownCount();
+    // The game code alone in the middle of its frame, or with the count of marks under it
+    // (frmMainLayout.cpp).
+    void PlaceKnownCount(bool shown);
 
     clsHexBox* byteTypeHexBox_ = nullptr;
     clsHexBox* offsetHexBox_ = nullptr;

@@ -39,6 +39,7 @@ void frmMain::ConnectEvents() {
     connect(txtDec, &QLineEdit::textChanged, this, &frmMain::txtDec_Change);
 
     connect(mnuOpen, &QAction::triggered, this, &frmMain::mnuOpen_Click);
+    connect(mnuOpenSymbols, &QAction::triggered, this, &frmMain::mnuOpenSymbols_Click);
     setAcceptDrops(true);
 
     connect(cmdCopy, &QPushButton::clicked, this, &frmMain::cmdCopy_Click);

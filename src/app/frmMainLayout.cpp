@@ -174,6 +174,9 @@ void frmMain::CreateControls() {
     // code of wide letters would otherwise be cut off.
     lblGameCode =
         AddLabel(Frame2, "lblGameCode", QStringLiteral("ROM: None"), QRect(24, 16, 77, 13));
+    // Under the game code, shown only while build symbols are loaded (see PlaceKnownCount).
+    lblKnownData = AddLabel(Frame2, "lblKnownData", QString(), QRect(24, 22, 77, 13));
+    lblKnownData->hide();
 
     Frame1 = AddFrame(client, "Frame1", QString(), QRect(8, 312, 481, 33));
     // Where MS Sans Serif exists only as fixed-size bitmaps, or not at all, Localize gives the
@@ -199,10 +202,19 @@ void frmMain::CreateControls() {
     lblGameCode->setAccessibleName(QStringLiteral("ROM game code"));
 }
 
+void frmMain::PlaceKnownCount(bool shown) {
+    // The frame holds two lines only with the game code moved up from its place in the middle.
+    lblGameCode->move(lblGameCode->x(), shown ? 9 : 16);
+    lblKnownData->setVisible(shown);
+}
+
 void frmMain::CreateMenus() {
     mnuFile = NewMenu(this, "mnuFile", QStringLiteral("File"), kStrMenuFile);
     mnuOpen =
         NewMenuItem(mnuFile, "mnuOpen", QStringLiteral("Open ROM..."), kStrMenuOpenRom, "Ctrl+O");
+    mnuOpenSymbols = NewMenuItem(mnuFile, "mnuOpenSymbols", QStringLiteral("Open build symbols..."),
+                                 kStrMenuOpenBuildSymbols);
+    mnuOpenSymbols->setEnabled(false);
     mnuSep1 = NewSeparator(mnuFile, "mnuSep1");
     mnuExit = NewMenuItem(mnuFile, "mnuExit", QStringLiteral("Exit"), kStrMenuExit, "Ctrl+Q");
 

@@ -15,7 +15,7 @@ void frmMain::mnuFreeSpaceMap_Click() {
     FreeSpaceMapLink link;
     link.inputs = [this] {
         const SearchFields fields = ReadSearchFields();
-        return FreeSpaceMapInputs{m_FileName, fields.fillerByte, fields.neededBytes};
+        return FreeSpaceMapInputs{m_FileName, fields.fillerByte, fields.neededBytes, m_KnownMarks};
     };
     link.inputFields = {txtByteType, txtNeededBytes};
     link.searchFrom = [this](std::int64_t offset) {

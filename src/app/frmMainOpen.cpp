@@ -61,6 +61,8 @@ void frmMain::mnuOpen_Click() {
         return;
     }
     m_FileName = chosen;
+    m_KnownMarks.clear();
+    ShowKnownCount();
     DisableControls();
     EnableControls();
 
@@ -109,14 +111,18 @@ std::string frmMain::GetExtension(const std::string& path) {
     return extension;
 }
 
+// A ROM opens; any other file, while a ROM is open, is read as build symbols for it.
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (IsRomPath(DraggedLocalFile(event->mimeData()))) {
+    const std::string path = DraggedLocalFile(event->mimeData());
+    if (IsRomPath(path) || (!m_FileName.empty() && FileExists(path))) {
         event->acceptProposedAction();
     }
 }
 
 void frmMain::dropEvent(QDropEvent* event) {
-    if (OpenRomFromPath(DraggedLocalFile(event->mimeData()))) {
+    const std::string path = DraggedLocalFile(event->mimeData());
+    if (OpenRomFromPath(path) ||
+        (!m_FileName.empty() && FileExists(path) && LoadBuildSymbols(path))) {
         event->acceptProposedAction();
     }
 }

@@ -51,7 +51,7 @@ void frmMain::DoSearch(bool FindNext) {
     const SearchFields fields = ReadSearchFields();
     // The list's tag holds the last result, the base of "Find next".
     SearchSession session(m_FileName, fields, ReadDecimal(lstResult->property("tag").toString()),
-                          RunReported);
+                          RunReported, m_KnownMarks);
     if (!FindNext) {
         mnuCopy->setEnabled(false);
         mnuFindNext->setEnabled(false);
@@ -106,6 +106,7 @@ void frmMain::DisableControls() {
     mnuFindNext->setEnabled(false);
     mnuCopy->setEnabled(false);
     mnuFreeSpaceMap->setEnabled(false);
+    mnuOpenSymbols->setEnabled(false);
     for (QLabel* label : {lblFreeSpace, lblNeededBytes, lblSearchInterval}) {
         label->setEnabled(false);
     }
@@ -124,6 +125,7 @@ void frmMain::DisableControls() {
 void frmMain::EnableControls() {
     mnuSearch->setEnabled(true);
     mnuFreeSpaceMap->setEnabled(true);
+    mnuOpenSymbols->setEnabled(true);
     for (QLabel* label : {lblFreeSpace, lblNeededBytes, lblSearchInterval}) {
         label->setEnabled(true);
     }

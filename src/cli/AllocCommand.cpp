@@ -17,6 +17,7 @@
 #include "cli/AllocOutputs.h"
 #include "cli/Commands.h"
 #include "cli/FilePaths.h"
+#include "cli/KnownReservations.h"
 #include "cli/Output.h"
 #include "cli/PlanFormats.h"
 #include "cli/PlanNames.h"
@@ -267,9 +268,10 @@ int RunAlloc(const AllocArguments& arguments, std::ostream& out, std::ostream& e
         lock.emplace(ledger);
     }
     std::map<std::string, std::string> contents;
-    const AllocationRequest request = RequestOf(arguments, ledger, contents);
+    AllocationRequest request = RequestOf(arguments, ledger, contents);
     CheckPlanNames(request.blocks, arguments.prefix);
     CheckAgainstRom(arguments, request);
+    ReserveKnownData(arguments.rom, arguments.known, request, err);
     const Allocation allocation = AllocateBlocks(arguments.rom, request);
     if (!allocation.Complete()) {
         ReportUnplaced(allocation, err);

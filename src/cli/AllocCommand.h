@@ -31,6 +31,7 @@ struct AllocArguments {
     bool fixHeader = false;
     std::string expand;
     std::string patch;
+    std::vector<std::string> known;  // build files of known data (--known)
 };
 
 // Adds the alloc command and its options to `app`, filling `arguments`.

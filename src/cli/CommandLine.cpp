@@ -33,6 +33,7 @@ struct RawOptions {
     std::string align = "1";
     bool json = false;
     bool references = false;
+    std::vector<std::string> known;
 };
 
 std::uint8_t ParseFiller(const RawOptions& raw) {
@@ -56,6 +57,12 @@ void AddRomAndRun(CLI::App& command, RawOptions& raw) {
     command.add_option("ROM", raw.rom, "ROM file (read only)")->required();
     command.add_option("--byte", raw.byte, "filler byte, 1 or 2 hex digits (default FF)");
     command.add_option("--needed", raw.needed, "bytes needed, decimal (default 256)");
+}
+
+void AddKnown(CLI::App& command, std::vector<std::string>& files) {
+    command
+        .add_option("--known", files, "build file (symbols, ld map, ELF) of known data, repeatable")
+        ->allow_extra_args(false);
 }
 
 void AddAlignAndReferences(CLI::App& command, RawOptions& raw) {
@@ -84,15 +91,16 @@ int RunChosenCommand(const CLI::App& find, const CLI::App& scan, const CLI::App&
             ParseDecimal("--interval", raw.interval, 0, kMaxInt32),
             ParseAlign(raw),
             raw.references,
-            raw.json};
+            raw.json,
+            raw.known};
         return RunFind(options, out, err);
     }
     if (scan.parsed()) {
         return RunScan({raw.rom, ParseFiller(raw), ParseNeeded(raw), ParseAlign(raw), raw.json,
-                        raw.references},
+                        raw.references, raw.known},
                        out);
     }
-    return RunInfo({raw.rom, raw.json}, out, err);
+    return RunInfo({raw.rom, raw.json, raw.known}, out, err);
 }
 
 // When a ROM name begins with "-", the parser takes it for an option and then misses the ROM.
@@ -174,21 +182,25 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     find->add_option("--count", raw.count, "results to list, like Find next (default 1)");
     find->add_option("--interval", raw.interval, "skip interval for --count (default 16)");
     AddAlignAndReferences(*find, raw);
+    AddKnown(*find, raw.known);
     find->add_flag("--json", raw.json, "print a JSON array");
 
     CLI::App* scan = app.add_subcommand("scan", "Every free run in the whole file");
     AddRomAndRun(*scan, raw);
     AddAlignAndReferences(*scan, raw);
+    AddKnown(*scan, raw.known);
     scan->add_flag("--json", raw.json, "print a JSON array");
 
     CLI::App* info = app.add_subcommand("info", "Length and header facts of a ROM");
     info->add_option("ROM", raw.rom, "ROM file (read only)")->required();
     info->add_flag("--json", raw.json, "print a JSON object");
+    AddKnown(*info, raw.known);
 
     AllocArguments allocArguments;
     CLI::App* alloc = AddAllocCommand(app, allocArguments);
     PatchArguments patchArguments;
     CLI::App* patch = AddPatchCommand(app, patchArguments);
+    AddKnown(*alloc, allocArguments.known);
 
     std::string failure;
     try {

@@ -1,7 +1,9 @@
 #include "cli/Commands.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "cli/ErrorLine.h"
@@ -9,7 +11,7 @@
 #include "cli/ListPrinter.h"
 #include "cli/Output.h"
 #include "search/FindNextSearch.h"
-#include "search/FreeRuns.h"
+#include "search/KnownData.h"
 #include "search/Numbers.h"
 #include "search/RomFacts.h"
 #include "search/modSearchFreeSpace.h"
@@ -23,12 +25,58 @@ std::string TwoHexDigits(std::uint8_t byte) {
     return hex.size() < 2 ? "0" + hex : hex;
 }
 
+// For info --known: what each build file holds, and the bytes of the ROM its marks cover (those
+// without a size up to the end of their run of 0xFF). Text: one line a file; JSON: the value of
+// "known", closing the object. Every file is read before anything is printed.
+std::string KnownFilesText(const InfoOptions& options) {
+    if (options.known.empty()) {
+        return {};
+    }
+    std::ostringstream out;
+    out << (options.json ? "[" : "");
+    for (std::size_t i = 0; i < options.known.size(); ++i) {
+        const BuildFile file = ReadBuildFile(options.known[i]);
+        const std::int64_t bytes = KnownData::Resolve(options.rom, 0xFF, file.marks).CoveredBytes();
+        std::string counts;
+        std::string jsonCounts;
+        for (std::size_t kind = 0; kind < kEntryKinds; ++kind) {
+            if (file.entries[kind] == 0) {
+                continue;
+            }
+            const auto entryKind = static_cast<EntryKind>(kind);
+            std::string key(KindName(entryKind));
+            std::replace(key.begin(), key.end(), ' ', '_');
+            counts.append(counts.empty() ? "" : ", ")
+                .append(KindCount(entryKind, file.entries[kind]));
+            jsonCounts.append(jsonCounts.empty() ? "" : ",")
+                .append(JsonString(key))
+                .append(":")
+                .append(std::to_string(file.entries[kind]));
+        }
+        if (options.json) {
+            out << (i == 0 ? "" : ",") << "{\"file\":" << JsonString(options.known[i])
+                << ",\"format\":" << JsonString(std::string(FormatName(file.format)))
+                << ",\"entries\":{" << jsonCounts << "},\"outside_rom\":" << file.outsideRom
+                << ",\"bytes_covered\":" << bytes << "}";
+            continue;
+        }
+        out << "known: " << EscapeControlCharacters(options.known[i]) << " ("
+            << FormatName(file.format) << "): " << (counts.empty() ? "no entries" : counts) << "; "
+            << file.outsideRom << " outside the ROM; " << bytes << " bytes of the ROM covered\n";
+    }
+    out << (options.json ? "]}\n" : "");
+    return out.str();
+}
+
 }  // namespace
 
 int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
-    const auto searchFrom = [&options](std::int32_t start) {
-        return SearchFreeSpace(options.rom, options.filler, options.needed, start, kSearchChunkSize,
-                               0, static_cast<std::int32_t>(options.align));
+    const KnownData known = ReadKnownData(options.rom, options.filler, options.known);
+    const auto searchFrom = [&options, &known](std::int32_t from) {
+        return SearchOutsideKnown(known, options.needed, from, [&options](std::int32_t start) {
+            return SearchFreeSpace(options.rom, options.filler, options.needed, start,
+                                   kSearchChunkSize, 0, static_cast<std::int32_t>(options.align));
+        });
     };
     FindNextSearch search;
     ListPrinter printer(options.rom, {ListKind::Results, options.json, options.references}, out);
@@ -52,15 +100,21 @@ int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 int RunScan(const ScanOptions& options, std::ostream& out) {
-    ListPrinter printer(options.rom, {ListKind::Runs, options.json, options.references}, out);
-    ScanFreeRuns(options.rom, options.filler, options.needed, options.align,
-                 [&printer](const FreeRun& run) { printer.Add(run.offset, run.length); });
+    const KnownData known = ReadKnownData(options.rom, options.filler, options.known);
+    ListPrinter printer(options.rom,
+                        {ListKind::Runs, options.json, options.references, !options.known.empty()},
+                        out);
+    ScanFreeParts(options.rom, options.filler, options.needed, options.align, known,
+                  [&printer](const FreePart& part) {
+                      printer.Add(part.run.offset, part.run.length, part.cutBy);
+                  });
     printer.Finish();
     return kExitOk;
 }
 
 int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     const RomFacts facts = ReadRomFacts(options.rom);
+    const std::string known = KnownFilesText(options);
     if (!facts.headerComplete) {
         err << "warning: " << EscapeControlCharacters(options.rom) << " is only " << facts.length
             << " bytes long, shorter than a GBA header; header fields show only the bytes it has\n";
@@ -76,7 +130,7 @@ int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
         } else {
             out << "null";
         }
-        out << "}\n";
+        out << (options.known.empty() ? "}\n" : ",\"known\":");
     } else {
         out << "length: " << facts.length << '\n'
             << "game code: " << facts.gameCode << '\n'
@@ -90,6 +144,7 @@ int RunInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
                 << '\n';
         }
     }
+    out << known;
     return kExitOk;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace gapwell::cli {
 
@@ -21,6 +22,7 @@ struct FindOptions {
     std::int64_t align = 1;
     bool references = false;
     bool json = false;
+    std::vector<std::string> known;  // build files whose data is never free
 };
 
 struct ScanOptions {
@@ -30,11 +32,13 @@ struct ScanOptions {
     std::int64_t align = 1;
     bool json = false;
     bool references = false;
+    std::vector<std::string> known;
 };
 
 struct InfoOptions {
     std::string rom;
     bool json = false;
+    std::vector<std::string> known;  // build files to read and count
 };
 
 // Each command writes its results to `out` and its messages to `err` and returns the exit code;

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "cli/Json.h"
 #include "cli/Output.h"
 #include "search/Numbers.h"
 
@@ -24,13 +25,13 @@ ListPrinter::ListPrinter(std::string rom, ListFormat format, std::ostream& out,
     }
 }
 
-void ListPrinter::Add(std::int64_t offset, std::int64_t length) {
-    const ByteRange item{offset, offset + length};
+void ListPrinter::Add(std::int64_t offset, std::int64_t length, std::vector<std::string> cutBy) {
+    Item item{{offset, offset + length}, std::move(cutBy)};
     if (!format_.references) {
         Print(item, nullptr);
         return;
     }
-    batch_.push_back(item);
+    batch_.push_back(std::move(item));
     if (batch_.size() == batchSize_) {
         PrintBatch();
     }
@@ -47,14 +48,20 @@ void ListPrinter::PrintBatch() {
     if (batch_.empty()) {
         return;
     }
-    const std::vector<RangePointers> references = FindPointers(rom_, batch_);
+    std::vector<ByteRange> ranges;
+    ranges.reserve(batch_.size());
+    for (const Item& item : batch_) {
+        ranges.push_back(item.range);
+    }
+    const std::vector<RangePointers> references = FindPointers(rom_, std::move(ranges));
     for (std::size_t i = 0; i < batch_.size(); ++i) {
         Print(batch_[i], &references[i]);
     }
     batch_.clear();
 }
 
-void ListPrinter::Print(const ByteRange& item, const RangePointers* references) {
+void ListPrinter::Print(const Item& listed, const RangePointers* references) {
+    const ByteRange& item = listed.range;
     const bool runs = format_.kind == ListKind::Runs;
     // Built by appending only: GCC 12 warns wrongly (-Wrestrict) about a literal added to a
     // temporary string at -O3.
@@ -70,6 +77,13 @@ void ListPrinter::Print(const ByteRange& item, const RangePointers* references) 
                 text.append(i == 0 ? "" : ",").append(std::to_string(references->atStart[i]));
             }
             text.append("],\"inside_references\":").append(std::to_string(references->inside));
+        }
+        if (runs && format_.known) {
+            text.append(",\"cut_by\":[");
+            for (std::size_t i = 0; i < listed.cutBy.size(); ++i) {
+                text.append(i == 0 ? "" : ",").append(JsonString(listed.cutBy[i]));
+            }
+            text.append("]");
         }
         text.append("}");
     } else {

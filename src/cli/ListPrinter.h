@@ -17,6 +17,8 @@ struct ListFormat {
     ListKind kind = ListKind::Results;
     bool json = false;
     bool references = false;
+    // Runs name the marks of known data that cut them (JSON only: "cut_by").
+    bool known = false;
 };
 
 // Prints the items of find or scan as they come: one line each (upper-case hex), or one JSON
@@ -27,7 +29,8 @@ struct ListFormat {
 //   results: "2000" or "2000 refs 1A2B3C,3F0010 inside 3" or "2000 inside 0";
 //            {"offset": ..., "references": [...], "inside_references": N}
 //   runs:    "2000 300 refs ... inside N";
-//            {"offset": ..., "length": ..., "start_references": [...], "inside_references": N}
+//            {"offset": ..., "length": ..., "start_references": [...], "inside_references": N,
+//             "cut_by": [...]} ("cut_by" with known data only)
 class ListPrinter {
   public:
     static constexpr std::size_t kDefaultBatchSize = std::size_t{1} << 20;
@@ -35,20 +38,26 @@ class ListPrinter {
     ListPrinter(std::string rom, ListFormat format, std::ostream& out,
                 std::size_t batchSize = kDefaultBatchSize);
 
-    // Items must come with offsets and ends that never go down.
-    void Add(std::int64_t offset, std::int64_t length);
+    // Items must come with offsets and ends that never go down. `cutBy`: the marks of known data
+    // that bound a run.
+    void Add(std::int64_t offset, std::int64_t length, std::vector<std::string> cutBy = {});
     // Prints what is held back and closes the JSON array.
     void Finish();
 
   private:
+    struct Item {
+        ByteRange range;
+        std::vector<std::string> cutBy;
+    };
+
     void PrintBatch();
-    void Print(const ByteRange& item, const RangePointers* references);
+    void Print(const Item& item, const RangePointers* references);
 
     std::string rom_;
     ListFormat format_;
     std::ostream& out_;
     std::size_t batchSize_;
-    std::vector<ByteRange> batch_;
+    std::vector<Item> batch_;
     bool first_ = true;
 };
 

@@ -93,6 +93,12 @@ QString FreeSpaceMapView::ToolTipOf(std::int64_t cell) const {
     const std::int64_t first = cell * bytesPerCell_;
     const std::int64_t last = std::min(first + bytesPerCell_, runs_.RomSize()) - 1;
     QString text = Text(kStrMapOffsets).arg(Hex(first), Hex(last));
+    if (cells_[static_cast<std::size_t>(cell)] == CellClass::Known) {
+        if (const std::string* name = runs_.KnownNameIn(first, last + 1)) {
+            text += QLatin1Char('\n') + Text(kStrMapKnownName).arg(QString::fromStdString(*name));
+        }
+        return text;
+    }
     const FreeRun* run = LongestRunOfCell(cell);
     if (run == nullptr || cells_[static_cast<std::size_t>(cell)] == CellClass::Data) {
         return text;

@@ -23,6 +23,8 @@ MapColours MapColoursFor(const QPalette& palette) {
         colours.referencedDot = QColor(0x3D, 0x16, 0x00);
         colours.shortRun = QColor(0xC4, 0x88, 0x00);
         colours.shortStroke = QColor(0x4A, 0x33, 0x00);
+        colours.known = QColor(0xD9, 0x8F, 0xB8);
+        colours.knownStroke = QColor(0x3A, 0x12, 0x2A);
         colours.data = QColor(0x48, 0x48, 0x48);
     } else {
         colours.usable = QColor(0x00, 0x72, 0xB2);
@@ -30,6 +32,8 @@ MapColours MapColoursFor(const QPalette& palette) {
         colours.referencedDot = QColor(0xFF, 0xE8, 0xD6);
         colours.shortRun = QColor(0xE6, 0x9F, 0x00);
         colours.shortStroke = QColor(0x7A, 0x52, 0x00);
+        colours.known = QColor(0xCC, 0x79, 0xA7);
+        colours.knownStroke = QColor(0xFA, 0xE6, 0xF1);
         colours.data = QColor(0xD6, 0xD6, 0xD6);
     }
     return colours;
@@ -52,6 +56,14 @@ void PaintCell(QPainter& painter, const QRect& rect, CellClass cellClass,
             painter.fillRect(rect, colours.shortRun);
             painter.setPen(colours.shortStroke);
             painter.drawLine(rect.bottomLeft(), rect.topRight());
+            return;
+        case CellClass::Known:
+            painter.fillRect(rect, colours.known);
+            if (rect.width() > 2) {
+                painter.setPen(colours.knownStroke);
+                painter.drawLine(QPoint(rect.left() + 1, rect.center().y()),
+                                 QPoint(rect.right(), rect.center().y()));
+            }
             return;
     }
 }

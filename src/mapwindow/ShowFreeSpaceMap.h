@@ -5,16 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "search/BuildFiles.h"
+
 class QLineEdit;
 class QWidget;
 
 namespace gapwell {
 
-// What the map shows: a ROM, its filler byte and the needed length.
+// What the map shows: a ROM, its filler byte, the needed length and the marks of known data.
 struct FreeSpaceMapInputs {
     std::string romPath;
     std::uint8_t filler = 0xFF;
     std::int64_t needed = 1;
+    std::vector<KnownMark> known;
 };
 
 // How the map meets the window that opens it.

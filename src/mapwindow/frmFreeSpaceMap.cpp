@@ -51,10 +51,11 @@ frmFreeSpaceMap::frmFreeSpaceMap(QWidget* owner, FreeSpaceMapLink link)
 
 void frmFreeSpaceMap::Refresh() {
     const FreeSpaceMapInputs inputs = link_.inputs();
-    if (!shown_ || inputs.romPath != shown_->romPath || inputs.filler != shown_->filler) {
+    if (!shown_ || inputs.romPath != shown_->romPath || inputs.filler != shown_->filler ||
+        inputs.known != shown_->known) {
         RunMap runs;
         ErrorScope scope("Refresh", kModuleName);
-        scope.Step([&] { runs = RunMap::Scan(inputs.romPath, inputs.filler); });
+        scope.Step([&] { runs = RunMap::Scan(inputs.romPath, inputs.filler, inputs.known); });
         picMap->SetRuns(std::move(runs));
     }
     shown_ = inputs;

@@ -13,7 +13,7 @@ namespace gapwell {
 
 class FreeSpaceMapView;
 
-// The free-space map: the whole ROM as cells in four colours, a legend, the alignment that runs
+// The free-space map: the whole ROM as cells in five colours, a legend, the alignment that runs
 // must keep and the totals of the usable runs. A resizable window owned by the main window; at most
 // one is loaded (see ShowFreeSpaceMap). Closing it destroys it. It reads the ROM only, never writes
 // it.

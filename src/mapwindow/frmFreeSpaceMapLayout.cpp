@@ -54,6 +54,7 @@ void frmFreeSpaceMap::BuildControls() {
     AddLegendEntry(this, legend, "lblUsable", CellClass::Usable, kStrMapUsable);
     AddLegendEntry(this, legend, "lblReferenced", CellClass::Referenced, kStrMapReferenced);
     AddLegendEntry(this, legend, "lblShort", CellClass::Short, kStrMapShort);
+    AddLegendEntry(this, legend, "lblKnown", CellClass::Known, kStrMapKnown);
     AddLegendEntry(this, legend, "lblData", CellClass::Data, kStrMapData);
     legend->addStretch();
     auto* alignmentCaption = new QLabel(this);

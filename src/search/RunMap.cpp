@@ -13,21 +13,40 @@ FreeRun AlignedPart(const FreeRun& run, std::int64_t alignment) {
 }
 
 RunMap::RunMap(std::int64_t romSize, std::vector<FreeRun> runs,
-               std::vector<RangePointers> references)
-    : romSize_(romSize), runs_(std::move(runs)), references_(std::move(references)) {
+               std::vector<RangePointers> references, KnownData known, std::vector<FreeRun> cutRuns)
+    : romSize_(romSize),
+      runs_(std::move(runs)),
+      references_(std::move(references)),
+      known_(std::move(known)),
+      cutRuns_(std::move(cutRuns)) {
     references_.resize(runs_.size());
 }
 
-RunMap RunMap::Scan(const std::string& path, std::uint8_t filler) {
+RunMap RunMap::Scan(const std::string& path, std::uint8_t filler,
+                    const std::vector<KnownMark>& known) {
     const std::int64_t romSize = ReadOnlyFile(path).Length();
+    KnownData knownData = KnownData::Resolve(path, filler, known);
     std::vector<FreeRun> runs;
+    std::vector<FreeRun> cutRuns;
     std::vector<ByteRange> ranges;
     ScanFreeRuns(path, filler, 1, 1, [&](const FreeRun& run) {
-        runs.push_back(run);
-        ranges.push_back({run.offset, run.offset + run.length});
+        if (knownData.Empty()) {
+            runs.push_back(run);
+            ranges.push_back({run.offset, run.offset + run.length});
+            return;
+        }
+        const std::vector<FreePart> parts = knownData.FreeParts(run);
+        if (parts.size() != 1 || parts[0].run.length != run.length) {
+            cutRuns.push_back(run);
+        }
+        for (const FreePart& part : parts) {
+            runs.push_back(part.run);
+            ranges.push_back({part.run.offset, part.run.offset + part.run.length});
+        }
     });
     std::vector<RangePointers> references = FindPointers(path, ranges, kListedPointers);
-    return RunMap(romSize, std::move(runs), std::move(references));
+    return RunMap(romSize, std::move(runs), std::move(references), std::move(knownData),
+                  std::move(cutRuns));
 }
 
 bool RunMap::IsReferenced(std::size_t run) const {
@@ -64,7 +83,27 @@ std::vector<CellClass> RunMap::Cells(std::int64_t bytesPerCell, std::int64_t nee
             cells[index] = CellClass::Short;
         }
     }
+    MarkKnownCells(cells, bytesPerCell, needed, alignment);
     return cells;
+}
+
+void RunMap::MarkKnownCells(std::vector<CellClass>& cells, std::int64_t bytesPerCell,
+                            std::int64_t needed, std::int64_t alignment) const {
+    for (const FreeRun& run : cutRuns_) {
+        if (AlignedPart(run, alignment).length < needed) {
+            continue;
+        }
+        const std::int64_t end = run.offset + run.length;
+        for (std::int64_t cell = run.offset / bytesPerCell; cell * bytesPerCell < end; ++cell) {
+            CellClass& cellClass = cells[static_cast<std::size_t>(cell)];
+            const ByteRange bytes{std::max(run.offset, cell * bytesPerCell),
+                                  std::min(end, (cell + 1) * bytesPerCell)};
+            if ((cellClass == CellClass::Data || cellClass == CellClass::Short) &&
+                known_.KnownEndFrom(bytes) != bytes.first) {
+                cellClass = CellClass::Known;
+            }
+        }
+    }
 }
 
 const FreeRun* RunMap::LongestRunIn(std::int64_t first, std::int64_t end,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "search/FreeRuns.h"
+#include "search/KnownData.h"
 #include "search/Pointers.h"
 
 namespace gapwell {
@@ -15,6 +16,7 @@ enum class CellClass : std::uint8_t {
     Short,       // mostly filler runs shorter than the needed length
     Referenced,  // holds part of a usable run whose first byte a word points at exactly
     Usable,      // holds part of a filler run at least the needed length long
+    Known,       // no usable part, but filler that known data took from a run long enough
 };
 
 // The listed pointer offsets of a run (the tooltip names the first of them).
@@ -38,13 +40,17 @@ class RunMap {
   public:
     RunMap() = default;
     // `runs` in file order, without overlaps, inside [0, romSize); `references` one for each run,
-    // or empty for none.
+    // or empty for none; `cutRuns`, the whole runs that `known` cut into `runs`.
     RunMap(std::int64_t romSize, std::vector<FreeRun> runs,
-           std::vector<RangePointers> references = {});
+           std::vector<RangePointers> references = {}, KnownData known = {},
+           std::vector<FreeRun> cutRuns = {});
 
     // Two passes over the file: the run finder of the scan command with needed length 1, then
-    // the words pointing into the runs. Throws RuntimeError on read failures.
-    static RunMap Scan(const std::string& path, std::uint8_t filler);
+    // the words pointing into the runs; a third first when some mark of `known` has no size.
+    // Runs that known data cuts are kept as their free parts. Throws RuntimeError on read
+    // failures.
+    static RunMap Scan(const std::string& path, std::uint8_t filler,
+                       const std::vector<KnownMark>& known = {});
 
     std::int64_t RomSize() const { return romSize_; }
 
@@ -52,7 +58,8 @@ class RunMap {
     // is Referenced when any of its bytes lies in a usable run that a word points at; otherwise
     // Usable when any lies in a usable run; otherwise Short when at least half of its bytes lie
     // in shorter runs; otherwise Data. (Lone filler bytes scattered through code and graphics
-    // thus leave a cell Data.)
+    // thus leave a cell Data.) A cell that would be Short or Data is Known when it holds a known
+    // byte of a run whose aligned part held the needed length before known data cut it.
     std::vector<CellClass> Cells(std::int64_t bytesPerCell, std::int64_t needed,
                                  std::int64_t alignment = 1) const;
 
@@ -65,12 +72,22 @@ class RunMap {
 
     MapTotals Totals(std::int64_t needed, std::int64_t alignment = 1) const;
 
+    // The name of the smallest mark of known data in [first, end), or nullptr.
+    const std::string* KnownNameIn(std::int64_t first, std::int64_t end) const {
+        return known_.NameIn({first, end});
+    }
+
   private:
     bool IsReferenced(std::size_t run) const;
+    // Turns Data and Short cells into Known cells (see Cells).
+    void MarkKnownCells(std::vector<CellClass>& cells, std::int64_t bytesPerCell,
+                        std::int64_t needed, std::int64_t alignment) const;
 
     std::int64_t romSize_ = 0;
     std::vector<FreeRun> runs_;
     std::vector<RangePointers> references_;
+    KnownData known_;
+    std::vector<FreeRun> cutRuns_;
 };
 
 }  // namespace gapwell

@@ -19,11 +19,12 @@ std::int32_t ToOffset(std::int64_t value) {
 }  // namespace
 
 SearchSession::SearchSession(std::string romPath, const SearchFields& fields,
-                             std::int64_t lastResult, RunStep runStep)
+                             std::int64_t lastResult, RunStep runStep, std::vector<KnownMark> known)
     : romPath_(std::move(romPath)),
       fields_(fields),
       search_(lastResult),
-      runStep_(std::move(runStep)) {}
+      runStep_(std::move(runStep)),
+      marks_(std::move(known)) {}
 
 std::optional<MarkedResult> SearchSession::Search() {
     return Marked(search_.Search(ToOffset(fields_.startOffset),
@@ -38,8 +39,13 @@ std::optional<MarkedResult> SearchSession::FindNext() {
 std::int32_t SearchSession::SearchFrom(std::int32_t start) {
     std::int32_t result = 0;
     runStep_(Step::Search, [&] {
-        result = SearchFreeSpace(romPath_, fields_.fillerByte, ToOffset(fields_.neededBytes), start,
-                                 kSearchChunkSize, 0);
+        if (!known_) {
+            known_ = KnownData::Resolve(romPath_, fields_.fillerByte, marks_);
+        }
+        result = SearchOutsideKnown(*known_, fields_.neededBytes, start, [this](std::int32_t from) {
+            return SearchFreeSpace(romPath_, fields_.fillerByte, ToOffset(fields_.neededBytes),
+                                   from, kSearchChunkSize, 0);
+        });
     });
     return result;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "search/FindNextSearch.h"
+#include "search/KnownData.h"
 #include "search/Pointers.h"
 
 namespace gapwell {
@@ -42,8 +43,9 @@ class SearchSession {
     // The mark lists this many pointers at a result and counts the rest.
     static constexpr std::size_t kListedPointers = 8;
 
+    // Results never meet the known data that `known` (marks of build files) gives.
     SearchSession(std::string romPath, const SearchFields& fields, std::int64_t lastResult,
-                  RunStep runStep);
+                  RunStep runStep, std::vector<KnownMark> known = {});
 
     // The first result at or after the start offset; no value when nothing was found.
     std::optional<MarkedResult> Search();
@@ -60,6 +62,9 @@ class SearchSession {
     SearchFields fields_;
     FindNextSearch search_;
     RunStep runStep_;
+    std::vector<KnownMark> marks_;
+    // The marks placed in the ROM for the filler byte, at the first search.
+    std::optional<KnownData> known_;
 };
 
 }  // namespace gapwell

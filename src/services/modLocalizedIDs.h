@@ -74,6 +74,15 @@ inline constexpr int kStrWebResults = 4017;
 inline constexpr int kStrWebShowingRuns = 4018;  // %1 shown, %2 in all
 inline constexpr int kStrWebListTooLong = 4019;
 
+// Known data from the build's symbol files, linker maps and ELF files.
+inline constexpr int kStrMenuOpenBuildSymbols = 5000;
+inline constexpr int kStrOpeningBuildSymbols = 5001;
+inline constexpr int kStrKnownCount = 5002;  // %1 marks loaded
+inline constexpr int kStrMapKnown = 5003;
+inline constexpr int kStrMapKnownName = 5004;  // %1 the mark's name
+// Followed by the reason on a line of its own.
+inline constexpr int kStrBuildSymbolsUnreadable = 5005;
+
 // Live Update wizard and its menu entries.
 inline constexpr int kStrLiveUpdate = 10000;
 inline constexpr int kStrStep1Of3 = 10001;

@@ -65,6 +65,8 @@ class TestMapView : public QObject {
                 return colours.referenced;
             case CellClass::Short:
                 return colours.shortRun;
+            case CellClass::Known:
+                return colours.known;
             case CellClass::Data:
                 break;
         }
