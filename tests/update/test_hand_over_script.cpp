@@ -26,10 +26,20 @@ class HandOverScriptTest : public ::testing::Test {
     int Run(const std::string& executable, const std::string& pid, int waitSeconds) {
         test::WriteFile(folder.Path() / executable, "old", fs::perms(0755));
         test::WriteFile(folder.Path() / (executable + ".new"), kNewProgram, fs::perms(0755));
+        for (const char* inner : {"incoming", "aside"}) {
+            fs::create_directories(work / inner);
+        }
+        test::WriteFile(work / "hand-over", "", fs::perms(0600));
+        test::WriteFile(work / "journal", "begin", fs::perms(0600));
         const UniqueFd scriptFolder = OpenFolder(folder.Path().string());
-        WriteHandOverScript(
-            scriptFolder.Get(), script.filename().string(),
-            HandOverScript({executable, waitSeconds, "Updates/.install-1", {executable + ".new"}}));
+        WriteHandOverScript(scriptFolder.Get(), script.filename().string(),
+                            HandOverScript({executable,
+                                            waitSeconds,
+                                            "Updates/.install-1",
+                                            {executable + ".new"},
+                                            script.filename().string(),
+                                            (folder.Path() / "Bug.log").string(),
+                                            "6.1.0"}));
         const std::string command =
             "cd " + ShellQuote(folder.Path().string()) + " && /bin/sh DeleteOld_957k.sh " + pid;
         return std::system(command.c_str());
@@ -37,6 +47,7 @@ class HandOverScriptTest : public ::testing::Test {
 
     test::TempFolder folder;
     fs::path script = folder.Path() / "DeleteOld_957k.sh";
+    fs::path work = folder.Path() / "Updates" / ".install-1";
 };
 
 TEST_F(HandOverScriptTest, NamesWithBlanksAndQuotesAreSwappedAndStarted) {
@@ -67,8 +78,12 @@ TEST_F(HandOverScriptTest, GivesUpAfterItsBoundWhileTheProgramRuns) {
     EXPECT_GE(waited, std::chrono::seconds(1));
     EXPECT_LT(waited, std::chrono::seconds(10));
     EXPECT_EQ(ReadText(folder.Path() / "GPW"), "old");
-    EXPECT_EQ(ReadText(folder.Path() / "GPW.new"), kNewProgram);
+    EXPECT_FALSE(fs::exists(folder.Path() / "GPW.new")) << "back in the work folder, gone with it";
+    EXPECT_FALSE(fs::exists(work));
     EXPECT_FALSE(fs::exists(folder.Path() / "started.marker"));
+    EXPECT_FALSE(fs::exists(script));
+    EXPECT_NE(ReadText(folder.Path() / "Bug.log").find("old release is back in place"),
+              std::string::npos);
 }
 
 }  // namespace
