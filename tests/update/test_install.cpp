@@ -143,7 +143,10 @@ TEST_F(InstallTest, HandOverThatGivesUpPutsTheOldFilesBack) {
     EXPECT_EQ(test::SnapshotDifference(movedIn, TakeSnapshots().program), "");
     EXPECT_NE(BugLog().find("being installed"), std::string::npos);
 
-    ASSERT_TRUE(test::WaitUntil([&] { return WorkFolderName().empty(); }, 10s));
+    // The work folder goes under another name, then whole.
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return test::SnapshotDifference(before.program, TakeSnapshots().program).empty(); },
+        10s));
     ExpectUnchanged(before);
     EXPECT_FALSE(fs::exists(AppFile("started.marker")));
 }

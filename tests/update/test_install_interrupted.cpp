@@ -13,8 +13,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
+#include <thread>
 
+#include "base/PosixFile.h"
 #include "services/modMsgBox.h"
 #include "support/Polling.h"
 #include "support/TestZip.h"
@@ -346,6 +349,87 @@ TEST_F(StartAfterInstallTest, TheStartActsOnlyOnWhatItsOwnInstallerSealed) {
             EXPECT_EQ(Count(c.logged), 1U) << BugLog();
         }
     }
+}
+
+// The commands the hand-over runs to change the folder (mv and rm), counted; before the one
+// numbered $KILL_AT the script is killed, and with $SLOW each waits 20 ms first, as on a slow
+// stick. The script's own folder comes first in PATH.
+constexpr const char* kCommandStandIn = R"(#!/bin/sh
+n=$(($(cat "$COUNTER") + 1))
+echo "$n" >"$COUNTER"
+if [ "$n" = "$KILL_AT" ]; then
+    : >"$KILLED"
+    kill -9 "$PPID"
+    exit 1
+fi
+[ -z "$SLOW" ] || sleep 0.02
+exec "/bin/${0##*/}" "$@"
+)";
+
+// What the program folder holds after a start: "old", "new" or "mixed".
+std::string Release(const test::FolderSnapshot& files, const test::FolderSnapshot& old,
+                    const test::FolderSnapshot& released) {
+    return files == old ? "old" : files == released ? "new" : "mixed";
+}
+
+// The real hand-over killed before each of its commands, with renames slowed and not, and starts
+// racing it: every start after it finds the old release or the new one, never a mix.
+TEST_F(StartAfterInstallTest, HandOverKilledOrRacedEndsOldOrNew) {
+    test::TempFolder commands;
+    for (const char* name : {"mv", "rm"}) {
+        test::WriteFile(commands.Path() / name, kCommandStandIn, fs::perms(0755));
+    }
+    const std::string path = EnvironmentValue("PATH");
+    ::setenv("PATH", (commands.Path().string() + ":" + path).c_str(), 1);
+    ::setenv("COUNTER", (commands.Path() / "count").c_str(), 1);
+    ::setenv("KILLED", (commands.Path() / "killed").c_str(), 1);
+    platform.startHiddenProcesses = true;
+    // Runs the installation and its hand-over, killed before command `kill` (0: never), while
+    // `racing` starts run; returns what the next start finds.
+    test::FolderSnapshot old;
+    test::FolderSnapshot released;
+    const auto trial = [&](int kill, bool slow, int racing) {
+        FreshFolders();
+        old = ProgramFiles();
+        test::WriteFile(commands.Path() / "count", "0");
+        fs::remove(commands.Path() / "killed");
+        ::setenv("KILL_AT", std::to_string(kill).c_str(), 1);
+        ::setenv("SLOW", slow ? "1" : "", 1);
+        EXPECT_EQ(InstallInAChild([] {}), 0);
+        for (int start = 0; start < racing; ++start) {
+            CompleteInterruptedUpdates(folder.Path().string(), "Updates");
+        }
+        const bool ended = test::WaitUntil(
+            [&] {
+                return fs::exists(commands.Path() / "killed") ||
+                       test::ReadText(AppFile("started.marker")) == "new\n" || !FolderLeft();
+            },
+            10s);
+        EXPECT_TRUE(ended);
+        std::this_thread::sleep_for(50ms);  // the killed script is gone, the new program done
+        CompleteInterruptedUpdates(folder.Path().string(), "Updates");
+        fs::remove(AppFile("started.marker"));
+        EXPECT_FALSE(FolderLeft());
+        return ProgramFiles();
+    };
+    released = trial(0, false, 0);
+    ASSERT_NE(released, old);
+    std::map<std::string, int> counts;
+    for (const bool slow : {false, true}) {
+        for (int kill = 1; kill <= 4; ++kill) {
+            const std::string release = Release(trial(kill, slow, 0), old, released);
+            EXPECT_NE(release, "mixed") << kill << (slow ? " slowed" : "");
+            ++counts[release];
+        }
+    }
+    for (int race = 0; race < 3; ++race) {
+        ++counts[Release(trial(0, true, 200), old, released)];
+    }
+    ::setenv("PATH", path.c_str(), 1);
+    std::printf("hand-over trials: old %d, new %d, mixed %d\n", counts["old"], counts["new"],
+                counts["mixed"]);
+    EXPECT_EQ(counts["mixed"], 0);
+    EXPECT_GT(counts["new"], 0);
 }
 
 // The platform double, except that Abort ends the process at once, as the program does.

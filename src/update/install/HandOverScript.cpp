@@ -71,9 +71,10 @@ undo() {
     rm -f "./$script"
     exit 1
 }
-safe && command -v flock >/dev/null || stop
+# The lock first, so that a start finds the installation taken as soon as possible.
 exec 9<"$work/@LOCK@" || exit 1
 flock 9 || stop
+safe || stop
 if ! there "$work/@JOURNAL@"; then
     # A start that took the lock first has undone the installation.
     rm -f "./$script"
@@ -89,8 +90,8 @@ while kill -0 "$1" 2>/dev/null; do
 done
 safe || stop
 mv -f @TRAVELLING@ @PROGRAM@ || undo
-remove_work
 rm -f @SCRIPTS@
+remove_work
 exec @PROGRAM@ 9<&-
 )script";
 
