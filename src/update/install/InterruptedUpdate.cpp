@@ -77,7 +77,7 @@ void Undo(int app, int updates, int work, const std::string& name, const std::st
         }
         const UndoneMoves undone = UndoMoves(folders, journal.moves);
         moved = undone.moved;
-        if (!undone.failure.empty() || !FolderNames(aside.Get()).empty()) {
+        if (!undone.failure.empty()) {
             throw RuntimeError(EIO, std::to_string(moved) +
                                         " files were moved back, but not every file set aside "
                                         "is back: " +
