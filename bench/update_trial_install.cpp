@@ -3,31 +3,13 @@
 // script and ends. With KILL_BEFORE_RENAME=N in the environment it is killed before its N-th
 // rename instead; exit status 0 when the hand-over was started, 2 when not.
 //   update_trial_install FOLDER
-#include <dlfcn.h>
-#include <signal.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "support/FakePlatform.h"
+#include "support/RenameKiller.h"
 #include "update/install/DoUpdate.h"
-
-namespace {
-
-int killBeforeRename = 0;
-
-}  // namespace
-
-// Stands in for the C library's renameat, the installer's included.
-extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
-    using Rename = int (*)(int, const char*, int, const char*);
-    static const auto real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "renameat"));
-    if (killBeforeRename > 0 && --killBeforeRename == 0) {
-        ::raise(SIGKILL);
-    }
-    return real(fromFolder, from, toFolder, to);
-}
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {
@@ -35,7 +17,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const char* kill = std::getenv("KILL_BEFORE_RENAME");
-    killBeforeRename = kill != nullptr ? std::atoi(kill) : 0;
+    gapwell::test::KillBeforeRename(kill != nullptr ? std::atoi(kill) : 0);
     gapwell::FakePlatform platform;
     platform.programFolder = argv[1];
     platform.programFileName = "GPW";

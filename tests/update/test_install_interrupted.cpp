@@ -1,7 +1,6 @@
 // An installation killed before each of its renames, as by a crash or a power cut: the next start
 // of the copy puts the program folder back as it was, byte for byte, and says so in Bug.log. Not
 // killed, the real hand-over installs the new release.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -20,6 +19,7 @@
 #include "base/PosixFile.h"
 #include "services/modMsgBox.h"
 #include "support/Polling.h"
+#include "support/RenameKiller.h"
 #include "support/TestZip.h"
 #include "update/InstallFixture.h"
 #include "update/files/EntryHash.h"
@@ -28,23 +28,6 @@
 #include "update/install/InstallJournal.h"
 #include "update/install/InstallLock.h"
 #include "update/install/InterruptedUpdate.h"
-
-namespace {
-
-// Once armed in a child process, counts its renames and kills it before the one numbered so.
-int killBeforeRename = 0;
-
-}  // namespace
-
-// Stands in for the C library's renameat in this test program, installer included.
-extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
-    using Rename = int (*)(int, const char*, int, const char*);
-    static const auto real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "renameat"));
-    if (killBeforeRename > 0 && --killBeforeRename == 0) {
-        ::raise(SIGKILL);
-    }
-    return real(fromFolder, from, toFolder, to);
-}
 
 namespace gapwell {
 namespace {
@@ -57,7 +40,7 @@ class InterruptedInstallTest : public test::InstallFixture {
     // Runs the installation in a child process killed before its `kill`-th rename (0: never);
     // returns whether it was killed (false: it ran to its end and started the hand-over).
     bool InstallKilledBefore(int kill) {
-        const int status = InstallInAChild([&] { killBeforeRename = kill; });
+        const int status = InstallInAChild([&] { test::KillBeforeRename(kill); });
         EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) == 0) << kill;
         return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
     }
@@ -258,6 +241,7 @@ class StartAfterInstallTest : public InterruptedInstallTest {
 
 TEST_F(StartAfterInstallTest, TheStartActsOnlyOnWhatItsOwnInstallerSealed) {
     const std::string begin = "begin|@ID@|GPW|@HASH@";
+    const std::string nul("in|GPW\0x", 8);
     const StartCase cases[] = {
         {"killed before a move was made", 2, "", {}, Outcome::kOld, 0},
         {"killed after moves", 4, "", {}, Outcome::kOld, 1},
@@ -271,27 +255,15 @@ TEST_F(StartAfterInstallTest, TheStartActsOnlyOnWhatItsOwnInstallerSealed) {
         {"journal a link", 0, "journal link", {}, Outcome::kKept, 0, "is a link"},
         {"journal a folder", 0, "journal folder", {}, Outcome::kKept, 0, "no regular file"},
         {"journal with CRLF", 0, "CRLF", {}, Outcome::kKept, 0, "not sealed: line 1"},
-        {"journal cut after 1 line", 0, "cut after 1", {}, Outcome::kKept, 0, "not in the journal"},
-        {"journal cut after 2 lines",
-         0,
-         "cut after 2",
-         {},
-         Outcome::kKept,
-         0,
-         "not in the journal"},
-        {"journal cut after 3 lines", 0, "cut after 3", {}, Outcome::kKept, 0, "in its place"},
+        {"cut after 1 line", 0, "cut after 1", {}, Outcome::kKept, 0, "not in the journal"},
+        {"cut after 2 lines", 0, "cut after 2", {}, Outcome::kKept, 0, "not in the journal"},
+        {"cut after 3 lines", 0, "cut after 3", {}, Outcome::kKept, 0, "in its place"},
         {"journal of another user", 0, "owner journal", {}, Outcome::kKept, 0, "another user"},
         {"id file of another user", 0, "owner install-id", {}, Outcome::kKept, 0, "another user"},
         {"work folder of another user", 0, "owner .", {}, Outcome::kKept, 0, "another user"},
         {"work folder open to all", 0, "mode 0777 .", {}, Outcome::kKept, 0, "another user"},
         {"journal planted by hand", 1, "planted", {}, Outcome::kKept, 0, "not sealed: line 1"},
-        {"a NUL in a name",
-         0,
-         "",
-         {begin, std::string("in|GPW\0x", 8)},
-         Outcome::kKept,
-         0,
-         "out of place: line 2"},
+        {"a NUL in a name", 0, "", {begin, nul}, Outcome::kKept, 0, "out of place: line 2"},
         {"a CR in a name", 0, "", {begin, "in|GPW%0D"}, Outcome::kKept, 0, "out of place: line 2"},
         {"a second begin line",
          0,
@@ -312,7 +284,7 @@ TEST_F(StartAfterInstallTest, TheStartActsOnlyOnWhatItsOwnInstallerSealed) {
         SCOPED_TRACE(c.label);
         FreshFolders();
         const test::FolderSnapshot old = ProgramFiles();
-        const int status = InstallInAChild([&] { killBeforeRename = c.kill; });
+        const int status = InstallInAChild([&] { test::KillBeforeRename(c.kill); });
         ASSERT_EQ(WIFSIGNALED(status), c.kill != 0);
         const fs::path work = fs::path(UpdatesFolder()) / WorkFolderName();
         Tamper(c, work);

@@ -36,7 +36,7 @@ bool Sync(int fd) {
 }
 
 RuntimeError Refused(const std::string& path, const std::string& why) {
-    return RuntimeError(EPERM, "The installation journal " + path + " " + why);
+    return RuntimeError(EPERM, "The installation journal in " + path + " " + why);
 }
 
 // The seal of `line`: its checksum keyed with the installation's id, in hex.
@@ -158,20 +158,13 @@ void InstallJournal::RecordMovedIn() {
 
 std::optional<JournalState> ReadJournal(int workFolder, const std::string& path,
                                         const InstallLock& lock) {
-    const UniqueFd file(
-        ::openat(workFolder, kJournalName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (file.Get() < 0) {
-        if (errno == ENOENT) {
-            return std::nullopt;
-        }
-        throw Refused(path, errno == ELOOP ? "is a link" : "cannot be opened");
+    if (!EntryStatus(workFolder, kJournalName)) {
+        return std::nullopt;
     }
+    const UniqueFd file = OpenOwnPrivateFile(workFolder, kJournalName, path);
     struct stat status {};
-    if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        throw Refused(path, "is no regular file");
-    }
-    if (!IsOwnPrivateEntry(status, 0600)) {
-        throw Refused(path, "belongs to another user or others may change it");
+    if (::fstat(file.Get(), &status) != 0) {
+        throw ErrnoError(errno, path);
     }
     const std::string text = ReadJournalText(file.Get(), status, path);
     JournalState state;

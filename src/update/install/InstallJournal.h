@@ -65,7 +65,8 @@ class InstallJournal {
 // `line` (fields escaped and joined) with its seal for the installation `installId`, and "\n".
 std::string SealedLine(const std::string& line, const std::string& installId);
 
-// The journal in `workFolder` (named `path` in reports) of the installation `lock` holds;
+// The journal in `workFolder` (whose path `path` names it in reports) of the installation `lock`
+// holds;
 // nullopt when there is none. Throws RuntimeError when the journal is not one this user's
 // installer wrote and sealed for that installation: a link or no regular file, another owner or
 // any mode but 0600, a line whose checksum does not match, lines out of order, or a name that is

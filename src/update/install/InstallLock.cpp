@@ -38,13 +38,16 @@ RuntimeError Untrusted(const std::string& path, const std::string& why) {
     return RuntimeError(EPERM, "The installation's file " + path + " " + why);
 }
 
-// The file `name` of the work folder `workFolder` (named `path`), opened for its lock when it is
-// a regular file of this user's that nobody else may change. Throws RuntimeError.
-UniqueFd OpenOwnFile(int workFolder, const char* name, const std::string& path) {
+}  // namespace
+
+UniqueFd OpenOwnPrivateFile(int workFolder, const char* name, const std::string& path) {
     UniqueFd file(::openat(workFolder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     const std::string filePath = path + "/" + name;
     if (file.Get() < 0) {
-        throw Untrusted(filePath, errno == ELOOP ? "is a link" : "cannot be opened");
+        const int error = errno;
+        throw error == ENOENT
+            ? ErrnoError(error, filePath)
+            : Untrusted(filePath, error == ELOOP ? "is a link" : "cannot be opened");
     }
     struct stat status {};
     if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -55,8 +58,6 @@ UniqueFd OpenOwnFile(int workFolder, const char* name, const std::string& path) 
     }
     return file;
 }
-
-}  // namespace
 
 bool IsOwnPrivateEntry(const struct stat& status, mode_t mode) {
     return status.st_uid == ::geteuid() && (status.st_mode & 07777) == mode;
@@ -82,8 +83,8 @@ InstallLock InstallLock::Create(int workFolder) {
 }
 
 std::optional<InstallLock> InstallLock::TryTake(int workFolder, const std::string& path) {
-    UniqueFd idFile = OpenOwnFile(workFolder, kInstallIdName, path);
-    UniqueFd handOver = OpenOwnFile(workFolder, kHandOverLockName, path);
+    UniqueFd idFile = OpenOwnPrivateFile(workFolder, kInstallIdName, path);
+    UniqueFd handOver = OpenOwnPrivateFile(workFolder, kHandOverLockName, path);
     for (const UniqueFd* file : {&idFile, &handOver}) {
         if (::flock(file->Get(), LOCK_EX | LOCK_NB) != 0) {
             if (errno == EWOULDBLOCK) {

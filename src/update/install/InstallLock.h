@@ -47,6 +47,12 @@ class InstallLock {
     std::string id_;
 };
 
+// Opens the file `name` of the work folder `workFolder` (named `path` in reports) for reading
+// when it is a regular file of this user's that nobody else may change (mode 0600); never
+// follows a link or blocks on a FIFO. Throws RuntimeError (ENOENT when it is missing, EPERM when
+// it is not such a file).
+UniqueFd OpenOwnPrivateFile(int workFolder, const char* name, const std::string& path);
+
 // Whether `status` describes an entry of this user's that nobody else may change: owned by the
 // effective user and with exactly the permission bits `mode`.
 bool IsOwnPrivateEntry(const struct stat& status, mode_t mode);

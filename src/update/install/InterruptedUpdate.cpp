@@ -79,9 +79,7 @@ void Undo(int app, int updates, int work, const std::string& name, const std::st
         moved = undone.moved;
         if (!undone.failure.empty()) {
             throw RuntimeError(EIO, std::to_string(moved) +
-                                        " files were moved back, but not every file set aside "
-                                        "is back: " +
-                                        undone.failure);
+                                        " files were moved back, but not all: " + undone.failure);
         }
     }
     if (!RemoveJournal(work)) {
@@ -114,8 +112,7 @@ void CompleteWorkFolder(int app, int updates, const std::string& path, const std
             Log("An update is being installed by another process; " + path + " is left alone");
             return;
         }
-        const JournalState journal =
-            ReadJournal(work.Get(), path + "/" + kJournalName, *lock).value_or(JournalState{});
+        const JournalState journal = ReadJournal(work.Get(), path, *lock).value_or(JournalState{});
         if (IsComplete(app, journal)) {
             RemoveCompleted(app, updates, name, journal);
         } else {
