@@ -211,6 +211,9 @@ class StartAfterInstallTest : public InterruptedInstallTest {
             fs::permissions(work / c.tamper.substr(10), fs::perms(0777));
         } else if (c.tamper == "other folder") {
             fs::rename(work, work.parent_path() / "other");
+        } else if (c.tamper == "Updates link") {
+            fs::rename(UpdatesFolder(), outside.Path() / "Updates");
+            fs::create_directory_symlink(outside.Path() / "Updates", AppFile("Updates"));
         } else if (c.tamper == "older name") {
             fs::rename(UpdatesFolder(), AppFile("Aggiornamenti"));
         } else if (c.tamper == "planted") {  // written by hand, unsealed
@@ -251,6 +254,7 @@ TEST_F(StartAfterInstallTest, TheStartActsOnlyOnWhatItsOwnInstallerSealed) {
         {"a work folder under the older name", 4, "older name", {}, Outcome::kOld, 1},
         {"the installation's lock held", 4, "lock", {}, Outcome::kStoodAside, 0},
         {"not a work folder of Updates", 4, "other folder", {}, Outcome::kUntouched, 0},
+        {"Updates a link", 4, "Updates link", {}, Outcome::kKept, 0, "Not a real folder"},
         {"journal a FIFO", 0, "journal FIFO", {}, Outcome::kKept, 0, "no regular file"},
         {"journal a link", 0, "journal link", {}, Outcome::kKept, 0, "is a link"},
         {"journal a folder", 0, "journal folder", {}, Outcome::kKept, 0, "no regular file"},

@@ -127,11 +127,15 @@ void CompleteWorkFolder(int app, int updates, const std::string& path, const std
 }
 
 void CompleteUpdatesFolder(int app, const std::string& path, const std::string& name) {
+    if (!EntryStatus(app, name)) {
+        return;  // no updates folder: nothing to complete
+    }
     UniqueFd updates;
     try {
         updates = OpenSubfolder(app, name, path);
-    } catch (const RuntimeError&) {
-        return;  // no updates folder, or none that is a real folder: nothing to complete
+    } catch (const RuntimeError& failure) {
+        ReportKept(failure.what(), path);  // a link or a file in its place
+        return;
     }
     std::vector<std::string> names;
     try {

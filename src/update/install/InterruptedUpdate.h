@@ -19,7 +19,8 @@ namespace gapwell {
 //   file set aside is back; otherwise it stays for the next start, with one Bug.log record and
 //   one message naming it.
 // Nothing is ever deleted in the program folder but a hand-over script the installation brought
-// in. With nothing to do it costs one listing of each updates folder. Never throws.
+// in. An updates folder that is a link or anything but a real folder is reported the same way.
+// With nothing to do it costs one listing of each updates folder. Never throws.
 void CompleteInterruptedUpdates(const std::string& programFolder,
                                 const std::string& olderFolderName);
 
