@@ -22,7 +22,7 @@ std::optional<std::string> SHA256OfEntry(int folder, const std::string& name) {
     }
     crypto_hash_sha256_state state;
     crypto_hash_sha256_init(&state);
-    std::array<unsigned char, 64 * 1024> buffer{};
+    std::array<unsigned char, std::size_t{64} * 1024> buffer{};
     for (;;) {
         const ssize_t got = ::read(file.Get(), buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) {
