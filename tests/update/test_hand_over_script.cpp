@@ -123,6 +123,9 @@ TEST_F(HandOverScriptTest, StopsWhenItsFoldersAreNotItsOwn) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
+        if (!c.link && ::geteuid() != 0) {
+            continue;  // only root can give a folder to another user
+        }
         fs::remove_all(folder.Path());
         fs::remove_all(outside.Path());
         fs::create_directories(folder.Path());

@@ -286,6 +286,9 @@ TEST_F(StartAfterInstallTest, TheStartActsOnlyOnWhatItsOwnInstallerSealed) {
     };
     for (const StartCase& c : cases) {
         SCOPED_TRACE(c.label);
+        if (c.tamper.starts_with("owner ") && ::geteuid() != 0) {
+            continue;  // only root can give a file to another user
+        }
         FreshFolders();
         const test::FolderSnapshot old = ProgramFiles();
         const int status = InstallInAChild([&] { test::KillBeforeRename(c.kill); });
