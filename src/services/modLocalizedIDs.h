@@ -113,5 +113,6 @@ inline constexpr int kStrAutomaticallyCheck = 10025;
 inline constexpr int kStrReleaseNotes = 10026;
 inline constexpr int kStrSkipThisVersion = 10027;
 inline constexpr int kStrSkipped = 10028;  // after the newest version when it was skipped
+inline constexpr int kStrInterruptedUpdateKept = 10029;  // followed by a line with a folder
 
 }  // namespace gapwell

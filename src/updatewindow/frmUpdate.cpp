@@ -59,8 +59,7 @@ void frmUpdate::Form_Load() {
     scope.Step([&] { TempFile = GetTempPath() + "_upd" + GetUniqueTag() + ".tmp"; });
     scope.Step([&] { VersionUrl = VersionFileUrl(); });
     scope.Step([&] {
-        UpdatesFolder =
-            AddBackslash(CurrentPlatform().ProgramFolder()) + LoadString(kStrUpdatesFolder) + "/";
+        UpdatesFolder = AddBackslash(CurrentPlatform().ProgramFolder()) + kUpdatesFolderName + "/";
     });
 }
 

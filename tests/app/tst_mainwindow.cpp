@@ -36,6 +36,9 @@
 #include "ui/ProgramFonts.h"
 #include "ui/ToolkitTranslations.h"
 #include "ui/modIcon.h"
+#include "update/files/NoFollow.h"
+#include "update/install/InstallJournal.h"
+#include "update/install/InstallLock.h"
 
 using gapwell::frmMain;
 using gapwell::LoadedForms;
@@ -373,13 +376,18 @@ class TestMainWindow : public QObject {
         const QDir folder(programFolder_.path());
         const QString work = QStringLiteral("Updates/.install-1");
         QVERIFY(folder.mkpath(work + "/incoming") && folder.mkpath(work + "/aside"));
+        QVERIFY(QFile::setPermissions(folder.filePath(work),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QFile aside(folder.filePath(work + "/aside/readme.txt"));
         QVERIFY(aside.open(QIODevice::WriteOnly) && aside.write("old") == 3);
         aside.close();
-        QFile journal(folder.filePath(work + "/journal"));
-        QVERIFY(journal.open(QIODevice::WriteOnly));
-        journal.write("begin|0|GPW.new|\naside|readme.txt\n");
-        journal.close();
+        {
+            const gapwell::UniqueFd workFolder =
+                gapwell::OpenFolder(folder.filePath(work).toStdString());
+            const auto lock = gapwell::InstallLock::Create(workFolder.Get());
+            gapwell::InstallJournal journal(workFolder.Get(), lock, "GPW", std::string(64, '0'));
+            journal.Record({gapwell::MoveKind::kAside, "readme.txt"});
+        }
 
         gapwell::Main();
         QVERIFY(QFileInfo(folder.filePath("readme.txt")).isFile());

@@ -138,11 +138,15 @@ TEST_F(InstallTest, HandOverThatGivesUpPutsTheOldFilesBack) {
     options.waitSeconds = 1;  // for this process, which goes on running
 
     ASSERT_TRUE(DoUpdate(archivePath, UpdatesFolder(), options));
-    const test::FolderSnapshot movedIn = test::SnapshotFolder(folder.Path());
+    const test::FolderSnapshot movedIn = TakeSnapshots().program;
     CompleteInterruptedUpdates(folder.Path().string(), "Updates");
-    EXPECT_EQ(test::SnapshotDifference(movedIn, test::SnapshotFolder(folder.Path())), "");
+    EXPECT_EQ(test::SnapshotDifference(movedIn, TakeSnapshots().program), "");
+    EXPECT_NE(BugLog().find("being installed"), std::string::npos);
 
-    ASSERT_TRUE(test::WaitUntil([&] { return WorkFolderName().empty(); }, 10s));
+    // The work folder goes under another name, then whole.
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return test::SnapshotDifference(before.program, TakeSnapshots().program).empty(); },
+        10s));
     ExpectUnchanged(before);
     EXPECT_FALSE(fs::exists(AppFile("started.marker")));
 }
@@ -184,7 +188,10 @@ TEST_F(InstallTest, TheProgramsOwnNameChoosesTheExecutableAndLeftoverScriptsGo) 
               HandOverScript({"GPW",
                               60,
                               "Updates/" + work,
-                              {"GPW.new", "LICENSE", fs::path(call.arguments[0]).filename()}}));
+                              {"GPW.new", "LICENSE", fs::path(call.arguments[0]).filename()},
+                              fs::path(call.arguments[0]).filename(),
+                              AppFile("Bug.log"),
+                              "6.1.0"}));
     EXPECT_EQ(call.arguments[1], std::to_string(::getpid()));
     EXPECT_EQ(call.workingFolder, folder.Path().string() + "/");
 

@@ -386,6 +386,15 @@ class TestUpdateWizard : public QObject {
         QVERIFY(shown.endsWith(QStringLiteral("\n[\u2026]")));
     }
 
+    // The updates folder is "Updates" in every language, so that a start in any language finds
+    // what an installation left there.
+    void italianDownloadGoesToUpdates() {
+        platform_.locale.lang = "it_IT.UTF-8";
+        ServeUpdate(2048);
+        DownloadedWizard();
+        QVERIFY(QFile::exists(ArchiveFile()));
+    }
+
     void germanReleaseNotesCaption() {
         platform_.locale.lang = "de_DE.UTF-8";
         ServeVersionLine("Gapwell|1.2.4|" + server_->Url(kArchivePath) + "\r\nSchneller.");

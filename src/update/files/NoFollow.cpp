@@ -2,10 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <random>
+#include <string_view>
 
 #include "base/RuntimeError.h"
 
@@ -33,7 +35,8 @@ void DeleteEntries(int folder) {
 }  // namespace
 
 bool IsPlainName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0\r\n", 4)) == std::string::npos;
 }
 
 UniqueFd OpenFolder(const std::string& path) {
@@ -116,7 +119,12 @@ bool IsFolderEntry(int folder, const std::string& name) {
 }
 
 void RemoveWorkFolder(int parent, const std::string& name) {
-    const UniqueFd work(::openat(parent, name.c_str(), kFolderFlags));
+    // Renamed first, so that nobody finds it half removed under its own name.
+    const std::string removed = kRemovedFolderPrefix + std::to_string(std::random_device{}());
+    const std::string& doomed =
+        ::renameat2(parent, name.c_str(), parent, removed.c_str(), RENAME_NOREPLACE) == 0 ? removed
+                                                                                          : name;
+    const UniqueFd work(::openat(parent, doomed.c_str(), kFolderFlags));
     if (work.Get() < 0) {
         return;
     }
@@ -134,7 +142,7 @@ void RemoveWorkFolder(int parent, const std::string& name) {
             ::unlinkat(work.Get(), folderName.c_str(), AT_REMOVEDIR);
         }
     }
-    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+    ::unlinkat(parent, doomed.c_str(), AT_REMOVEDIR);
 }
 
 }  // namespace gapwell

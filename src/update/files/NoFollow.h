@@ -13,7 +13,8 @@ namespace gapwell {
 // Folders and files reached without ever following a symbolic link: every operation works on
 // a name inside a folder opened as a descriptor, and a link is handled as the link itself.
 
-// Whether `name` names an entry directly inside a folder: not empty, ".", ".." or holding "/".
+// Whether `name` names an entry directly inside a folder: not empty, ".", ".." or holding "/",
+// and holding no NUL, CR or LF, which no release's file name needs.
 bool IsPlainName(const std::string& name);
 
 // Opens the folder at `path`; a link as its last part is not followed. Throws RuntimeError.
@@ -34,7 +35,11 @@ std::vector<std::string> FolderNames(int folder);
 std::optional<struct stat> EntryStatus(int folder, const std::string& name);
 bool IsFolderEntry(int folder, const std::string& name);
 
-// Removes `name` from `parent` after deleting what it holds: files, links and other entries
+// What a work folder's name becomes while RemoveWorkFolder deletes it.
+inline constexpr char kRemovedFolderPrefix[] = ".removed-";
+
+// Removes `name` from `parent`, first renamed to a fresh name beginning kRemovedFolderPrefix,
+// after deleting what it holds: files, links and other entries
 // directly inside it and inside its own folders, which go too. Deeper folders stay, and so does
 // everything else that cannot be removed; never throws. For the installer's own work folders.
 void RemoveWorkFolder(int parent, const std::string& name);

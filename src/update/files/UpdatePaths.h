@@ -4,6 +4,10 @@
 
 namespace gapwell {
 
+// The updates folder's name in the program folder, the same in every language: a start in any
+// language finds what an installation in another left there.
+inline constexpr char kUpdatesFolderName[] = "Updates";
+
 // The user's temporary folder with a trailing "/".
 std::string GetTempPath();
 

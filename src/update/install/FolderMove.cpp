@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <cerrno>
+#include <set>
 
 #include "base/RuntimeError.h"
 #include "update/files/NoFollow.h"
@@ -17,9 +18,14 @@ bool Holds(int folder, const std::string& name) {
     return EntryStatus(folder, name).has_value();
 }
 
-// Moves `name` back from `from` to `to`; "" or why it failed.
+// Moves `name` back from `from` to `to`, never over anything `to` holds (a file system that
+// cannot promise that is checked just before); "" or why it failed.
 std::string MoveBack(int from, int to, const std::string& name) {
-    if (::renameat(from, name.c_str(), to, name.c_str()) == 0) {
+    int moved = ::renameat2(from, name.c_str(), to, name.c_str(), RENAME_NOREPLACE);
+    if (moved != 0 && errno == EINVAL && !Holds(to, name)) {
+        moved = ::renameat(from, name.c_str(), to, name.c_str());
+    }
+    if (moved == 0) {
         return {};
     }
     return name + ": " + ::strerror(errno);
@@ -48,28 +54,55 @@ void FolderMove::BringIn(const std::string& name) {
     MoveEntry(folders_.incoming, folders_.target, {MoveKind::kBringIn, name});
 }
 
-bool FolderMove::PutBack() {
-    return UndoMoves(folders_, journal_.Moves()).empty();
+std::string UndoObstacle(const MoveFolders& folders, const std::vector<JournalMove>& moves) {
+    std::set<std::string> leaving;  // what the undo moves out of the target before it gets there
+    std::set<std::string> asideNames;
+    for (auto move = moves.rbegin(); move != moves.rend(); ++move) {
+        const std::string& name = move->name;
+        if (move->kind == MoveKind::kBringIn) {
+            if (Holds(folders.target, name) && !Holds(folders.incoming, name)) {
+                leaving.insert(name);
+            }
+        } else {
+            asideNames.insert(name);
+            if (Holds(folders.aside, name) && Holds(folders.target, name) &&
+                !leaving.contains(name)) {
+                return name + ": something is in its place";
+            }
+        }
+    }
+    for (const std::string& name : FolderNames(folders.aside)) {
+        if (!asideNames.contains(name)) {
+            return name + ": set aside, but not in the journal";
+        }
+    }
+    return {};
 }
 
-std::string UndoMoves(const MoveFolders& folders, const std::vector<JournalMove>& moves) {
-    std::string failure;
+bool FolderMove::PutBack() {
+    return UndoMoves(folders_, journal_.Moves()).failure.empty();
+}
+
+UndoneMoves UndoMoves(const MoveFolders& folders, const std::vector<JournalMove>& moves) {
+    UndoneMoves result;
     for (auto move = moves.rbegin(); move != moves.rend(); ++move) {
         const std::string& name = move->name;
         std::string undone;
         if (move->kind == MoveKind::kBringIn) {
             if (Holds(folders.target, name) && !Holds(folders.incoming, name)) {
                 undone = MoveBack(folders.target, folders.incoming, name);
+                result.moved += undone.empty() ? 1 : 0;
             }
         } else if (Holds(folders.aside, name)) {
             undone = Holds(folders.target, name) ? name + ": something is in its place"
                                                  : MoveBack(folders.aside, folders.target, name);
+            result.moved += undone.empty() ? 1 : 0;
         }
-        if (failure.empty()) {
-            failure = undone;
+        if (result.failure.empty()) {
+            result.failure = undone;
         }
     }
-    return failure;
+    return result;
 }
 
 }  // namespace gapwell

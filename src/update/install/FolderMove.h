@@ -47,8 +47,17 @@ class FolderMove {
 // Reverses `moves`, last first, each as far as it was made, so that it can run again after it
 // was itself interrupted: a file brought in goes back to the incoming folder when the target
 // holds it and the incoming folder does not; a file set aside goes back to the target when the
-// aside folder holds it and nothing is in its place. Goes on after a failure; returns "" when
-// every move is undone, otherwise what the first failure was.
-std::string UndoMoves(const MoveFolders& folders, const std::vector<JournalMove>& moves);
+// aside folder holds it and nothing is in its place; no move back replaces anything. Goes on
+// after a failure.
+struct UndoneMoves {
+    int moved = 0;        // the files moved back
+    std::string failure;  // "" when every move is undone, otherwise what the first failure was
+};
+// Why UndoMoves would not put back every file the aside folder holds: one of them is not in
+// `moves`, or something that no undone move takes away is in its place; "" when it would.
+// Throws RuntimeError when the aside folder cannot be read.
+std::string UndoObstacle(const MoveFolders& folders, const std::vector<JournalMove>& moves);
+
+UndoneMoves UndoMoves(const MoveFolders& folders, const std::vector<JournalMove>& moves);
 
 }  // namespace gapwell

@@ -1,17 +1,19 @@
 #include "update/install/InstallJournal.h"
 
 #include <fcntl.h>
+#include <sodium.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <charconv>
 #include <cstdint>
 #include <string_view>
 
 #include "base/RuntimeError.h"
 #include "services/RecordFields.h"
 #include "update/files/NoFollow.h"
+#include "update/install/InstallLock.h"
 
 namespace gapwell {
 
@@ -19,6 +21,8 @@ namespace {
 
 // A release of at most 1000 files with names of at most 255 bytes, each escaped, fits easily.
 constexpr std::int64_t kMaxJournalBytes = std::int64_t{4} * 1024 * 1024;
+constexpr std::size_t kChecksumBytes = 16;
+constexpr std::size_t kHashHexDigits = 64;
 
 constexpr const char* kBegin = "begin";
 constexpr const char* kAside = "aside";
@@ -31,27 +35,45 @@ bool Sync(int fd) {
     return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
 }
 
-RuntimeError Damaged(const std::string& why) {
-    return RuntimeError(EINVAL, "The installation journal is damaged: " + why);
+RuntimeError Refused(const std::string& path, const std::string& why) {
+    return RuntimeError(EPERM, "The installation journal in " + path + " " + why);
 }
 
-// The fields of one line, unescaped.
-std::vector<std::string> FieldsOf(std::string_view line) {
+// The seal of `line`: its checksum keyed with the installation's id, in hex.
+std::string Checksum(std::string_view line, const std::string& installId) {
+    std::array<unsigned char, kChecksumBytes> sum{};
+    crypto_generichash(sum.data(), sum.size(), reinterpret_cast<const unsigned char*>(line.data()),
+                       line.size(), reinterpret_cast<const unsigned char*>(installId.data()),
+                       installId.size());
+    std::array<char, kChecksumBytes * 2 + 1> hex{};
+    sodium_bin2hex(hex.data(), hex.size(), sum.data(), sum.size());
+    return hex.data();
+}
+
+// The fields of one sealed line, unescaped, without the seal; nullopt when the seal does not
+// match or a field is badly escaped.
+std::optional<std::vector<std::string>> UnsealedFields(std::string_view line,
+                                                       const std::string& installId) {
+    const std::size_t bar = line.rfind('|');
+    if (bar == std::string_view::npos ||
+        Checksum(line.substr(0, bar), installId) != line.substr(bar + 1)) {
+        return std::nullopt;
+    }
     std::vector<std::string> fields;
-    for (std::size_t start = 0, bar = 0; bar != std::string_view::npos; start = bar + 1) {
-        bar = line.find('|', start);
-        std::optional<std::string> field = UnescapeRecordField(line.substr(start, bar - start));
+    for (std::size_t start = 0, end = 0; start <= bar; start = end + 1) {
+        end = line.find('|', start);
+        std::optional<std::string> field = UnescapeRecordField(line.substr(start, end - start));
         if (!field) {
-            throw Damaged(std::string(line));
+            return std::nullopt;
         }
         fields.push_back(std::move(*field));
     }
     return fields;
 }
 
-std::string ReadJournalText(int file, const struct stat& status) {
+std::string ReadJournalText(int file, const struct stat& status, const std::string& path) {
     if (status.st_size > kMaxJournalBytes) {
-        throw Damaged("too large");
+        throw Refused(path, "is too large");
     }
     std::string text(static_cast<std::size_t>(status.st_size), '\0');
     std::size_t done = 0;
@@ -61,73 +83,65 @@ std::string ReadJournalText(int file, const struct stat& status) {
             continue;
         }
         if (got <= 0) {
-            throw ErrnoError(got < 0 ? errno : EIO, kJournalName);
+            throw ErrnoError(got < 0 ? errno : EIO, path);
         }
         done += std::size_t(got);
     }
     return text;
 }
 
-// A journal names entries directly inside its folders only, whoever wrote it.
-const std::string& PlainName(const std::string& name) {
-    if (!IsPlainName(name)) {
-        throw Damaged("a name outside its folders: " + name);
-    }
-    return name;
+bool IsHash(const std::string& text) {
+    return text.size() == kHashHexDigits &&
+           text.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
-// Adds one whole line to `state`; throws when it makes no sense there.
-void ReadLine(const std::vector<std::string>& fields, JournalState& state, bool first) {
+// Adds one sealed line to `state`; false when it has no place there.
+bool ReadLine(const std::vector<std::string>& fields, const std::string& installId,
+              JournalState& state) {
     const std::string& kind = fields[0];
-    if (first != (kind == kBegin)) {
-        throw Damaged("it does not begin with the installation");
+    if (!state.begun) {
+        state.begun = kind == kBegin && fields.size() == 4 && fields[1] == installId &&
+                      IsPlainName(fields[2]) && IsHash(fields[3]);
+        state.programName = fields.size() > 2 ? fields[2] : "";
+        state.programHash = fields.size() > 3 ? fields[3] : "";
+        return state.begun;
     }
-    if (kind == kBegin && fields.size() == 4) {
-        const std::string& pid = fields[1];
-        if (std::from_chars(pid.data(), pid.data() + pid.size(), state.waitedProcess).ec !=
-            std::errc()) {
-            throw Damaged("process " + pid);
-        }
-        state.travellingName = PlainName(fields[2]);
-        state.bootId = fields[3];
-    } else if ((kind == kAside || kind == kBringIn) && fields.size() == 2 && !state.movedIn) {
-        state.moves.push_back(
-            {kind == kAside ? MoveKind::kAside : MoveKind::kBringIn, PlainName(fields[1])});
-    } else if (kind == kMovedIn && fields.size() == 1) {
+    if ((kind == kAside || kind == kBringIn) && fields.size() == 2 && !state.movedIn &&
+        IsPlainName(fields[1])) {
+        state.moves.push_back({kind == kAside ? MoveKind::kAside : MoveKind::kBringIn, fields[1]});
+        return true;
+    }
+    if (kind == kMovedIn && fields.size() == 1 && !state.movedIn) {
         state.movedIn = true;
-    } else {
-        throw Damaged("line " + kind);
+        return true;
     }
+    return false;
 }
 
 }  // namespace
 
-std::string CurrentBootId() {
-    const std::optional<std::vector<std::uint8_t>> id =
-        ReadWholeFile("/proc/sys/kernel/random/boot_id", 64);
-    std::string text = id ? std::string(id->begin(), id->end()) : std::string();
-    if (!text.empty() && text.back() == '\n') {
-        text.pop_back();
-    }
-    return text;
-}
-
-InstallJournal::InstallJournal(int workFolder, int waitedProcess, const std::string& travellingName)
-    : file_(::openat(workFolder, kJournalName,
-                     O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600)) {
+InstallJournal::InstallJournal(int workFolder, const InstallLock& lock,
+                               const std::string& programName, const std::string& programHash)
+    : installId_(lock.Id()),
+      file_(::openat(workFolder, kJournalName,
+                     O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600)) {
     if (file_.Get() < 0) {
         throw ErrnoError(errno, kJournalName);
     }
-    Append(std::string(kBegin) + "|" + std::to_string(waitedProcess) + "|" +
-           EscapeRecordField(travellingName) + "|" + EscapeRecordField(CurrentBootId()));
+    Append(std::string(kBegin) + "|" + installId_ + "|" + EscapeRecordField(programName) + "|" +
+           programHash);
     // The journal's name must survive a power cut as well as its lines.
     if (!Sync(workFolder)) {
         throw ErrnoError(errno, kJournalName);
     }
 }
 
+std::string SealedLine(const std::string& line, const std::string& installId) {
+    return line + "|" + Checksum(line, installId) + "\n";
+}
+
 void InstallJournal::Append(const std::string& line) {
-    if (!WriteAll(file_.Get(), line + "\n") || !Sync(file_.Get())) {
+    if (!WriteAll(file_.Get(), SealedLine(line, installId_)) || !Sync(file_.Get())) {
         throw ErrnoError(errno == 0 ? EIO : errno, kJournalName);
     }
 }
@@ -142,33 +156,31 @@ void InstallJournal::RecordMovedIn() {
     Append(kMovedIn);
 }
 
-std::optional<JournalState> ReadJournal(int workFolder) {
-    const UniqueFd file(
-        ::openat(workFolder, kJournalName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (file.Get() < 0) {
-        if (errno == ENOENT || errno == ELOOP) {
-            return std::nullopt;
-        }
-        throw ErrnoError(errno, kJournalName);
-    }
-    struct stat status {};
-    if (::fstat(file.Get(), &status) != 0) {
-        throw ErrnoError(errno, kJournalName);
-    }
-    if (!S_ISREG(status.st_mode)) {
+std::optional<JournalState> ReadJournal(int workFolder, const std::string& path,
+                                        const InstallLock& lock) {
+    if (!EntryStatus(workFolder, kJournalName)) {
         return std::nullopt;
     }
-    const std::string text = ReadJournalText(file.Get(), status);
+    const UniqueFd file = OpenOwnPrivateFile(workFolder, kJournalName, path);
+    struct stat status {};
+    if (::fstat(file.Get(), &status) != 0) {
+        throw ErrnoError(errno, path);
+    }
+    const std::string text = ReadJournalText(file.Get(), status, path);
     JournalState state;
-    std::size_t start = 0;
     // Only whole lines count: a line cut short was being written when the program ended, before
     // the move it names.
-    for (std::size_t end = text.find('\n'); end != std::string::npos;
-         start = end + 1, end = text.find('\n', start)) {
-        ReadLine(FieldsOf(std::string_view(text).substr(start, end - start)), state, start == 0);
-    }
-    if (start == 0) {
-        return JournalState{};  // not even the first line was written: nothing was moved
+    int number = 1;
+    for (std::size_t start = 0, end = text.find('\n'); end != std::string::npos;
+         start = end + 1, end = text.find('\n', start), ++number) {
+        const std::string_view line = std::string_view(text).substr(start, end - start);
+        const std::optional<std::vector<std::string>> fields = UnsealedFields(line, lock.Id());
+        if (!fields) {
+            throw Refused(path, "has a line that is not sealed: line " + std::to_string(number));
+        }
+        if (!ReadLine(*fields, lock.Id(), state)) {
+            throw Refused(path, "has a line out of place: line " + std::to_string(number));
+        }
     }
     return state;
 }

@@ -8,11 +8,14 @@
 
 namespace gapwell {
 
+class InstallLock;
+
 // The journal of one move-in, the file "journal" in the installation's work folder: what the
 // installation is, then one line for each move, written and synced before the move is made, so
 // that whatever ends the program (a crash, a kill, a power cut) the moves can be undone later.
-// Lines are "|"-separated fields, escaped like Bug.log's (RecordFields.h):
-//   begin|<process the hand-over waits for>|<the new program's travelling name>|<boot id>
+// Lines are "|"-separated fields, escaped like Bug.log's (RecordFields.h), each sealed by a last
+// field: a checksum of the line keyed with the installation's id (InstallLock.h).
+//   begin|<installation id>|<program file name>|<SHA-256 of the new program file>
 //   aside|<name>   the program folder's <name> goes to the aside folder
 //   in|<name>      the incoming folder's <name> goes to the program folder
 //   moved          every move is made; the hand-over script takes over
@@ -29,18 +32,19 @@ struct JournalMove {
 
 // What a journal says.
 struct JournalState {
-    int waitedProcess = 0;
-    std::string bootId;  // CurrentBootId when the journal began
-    std::string travellingName;
+    bool begun = false;  // false: not even the first line was written, nothing was moved
+    std::string programName;
+    std::string programHash;  // of the new program file, as SHA256OfEntry gives it
     std::vector<JournalMove> moves;
     bool movedIn = false;
 };
 
 class InstallJournal {
   public:
-    // Starts a new journal in the work folder `workFolder` (a descriptor), replacing an earlier
-    // one. Throws RuntimeError.
-    InstallJournal(int workFolder, int waitedProcess, const std::string& travellingName);
+    // Starts the journal of the installation `lock` holds in the work folder `workFolder` (a
+    // descriptor); an existing journal is never replaced. Throws RuntimeError.
+    InstallJournal(int workFolder, const InstallLock& lock, const std::string& programName,
+                   const std::string& programHash);
 
     // Appends the move and syncs the journal. Throws RuntimeError; the move must then not be
     // made.
@@ -53,17 +57,22 @@ class InstallJournal {
   private:
     void Append(const std::string& line);
 
+    std::string installId_;
     UniqueFd file_;
     std::vector<JournalMove> moves_;
 };
 
-// The system's boot id, which tells whether a process id recorded earlier may still name that
-// process (after a restart it names another one or none); "" when the system gives none.
-std::string CurrentBootId();
+// `line` (fields escaped and joined) with its seal for the installation `installId`, and "\n".
+std::string SealedLine(const std::string& line, const std::string& installId);
 
-// The journal in `workFolder`; nullopt when there is none (a link or anything but a regular file
-// counts as none). Throws RuntimeError when it exists but cannot be read or makes no sense.
-std::optional<JournalState> ReadJournal(int workFolder);
+// The journal in `workFolder` (whose path `path` names it in reports) of the installation `lock`
+// holds;
+// nullopt when there is none. Throws RuntimeError when the journal is not one this user's
+// installer wrote and sealed for that installation: a link or no regular file, another owner or
+// any mode but 0600, a line whose checksum does not match, lines out of order, or a name that is
+// not a plain name of the folder.
+std::optional<JournalState> ReadJournal(int workFolder, const std::string& path,
+                                        const InstallLock& lock);
 
 // Deletes the journal in `workFolder` and syncs the folder, so that the undo it described counts
 // as done. Returns false when that failed.

@@ -11,11 +11,14 @@
 
 #include "base/RuntimeError.h"
 #include "platform/Platform.h"
+#include "services/modErrorHandler.h"
+#include "update/files/EntryHash.h"
 #include "update/files/UniqueTag.h"
 #include "update/files/UpdatePaths.h"
 #include "update/install/FolderMove.h"
 #include "update/install/HandOverScript.h"
 #include "update/install/InstallJournal.h"
+#include "update/install/InstallLock.h"
 #include "update/install/ReleaseNames.h"
 
 namespace gapwell {
@@ -69,6 +72,13 @@ UniqueFd MakeSubfolder(int parent, const std::string& name, const std::string& p
     return OpenSubfolder(parent, name, path);
 }
 
+// The system's version as Bug.log's records give it.
+std::string SystemVersionText() {
+    const OsVersionInfo system = CurrentPlatform().SystemVersion();
+    return std::to_string(system.major) + "." + std::to_string(system.minor) + "." +
+           std::to_string(system.build);
+}
+
 }  // namespace
 
 StagedRelease::StagedRelease(std::string_view archive, const std::string& archiveName,
@@ -86,6 +96,7 @@ StagedRelease::StagedRelease(std::string_view archive, const std::string& archiv
     work_.name = MakeFreshFolder(updates_.Get(), kWorkFolderPrefix);
     const std::string work = AddBackslash(updatesFolder) + work_.name;
     const UniqueFd workFolder = OpenSubfolder(updates_.Get(), work_.name, work);
+    lock_.emplace(InstallLock::Create(workFolder.Get()));
     incoming_ = MakeSubfolder(workFolder.Get(), kIncomingFolder, work);
     aside_ = MakeSubfolder(workFolder.Get(), kAsideFolder, work);
 
@@ -93,26 +104,32 @@ StagedRelease::StagedRelease(std::string_view archive, const std::string& archiv
     CheckReleaseNames(names_, {programName, updatesName}, app_.Get());
     const std::string travelling = StageProgram(incoming_.Get(), app_.Get(), programName);
     std::replace(names_.begin(), names_.end(), programName, travelling);
+    const std::optional<std::string> hash = SHA256OfEntry(incoming_.Get(), travelling);
+    if (!hash) {
+        throw RuntimeError(EIO, "The new program file cannot be read: " + programName);
+    }
+    programHash_ = *hash;
     scriptName_ = "DeleteOld_" + GetUniqueTag() + ".sh";
     names_.push_back(scriptName_);
     WriteHandOverScript(
         incoming_.Get(), scriptName_,
-        HandOverScript({programName, waitSeconds, updatesName + "/" + work_.name, names_}));
+        HandOverScript({programName, waitSeconds, updatesName + "/" + work_.name, names_,
+                        scriptName_, CurrentPlatform().Locations().logFolder + "/" + kBugLogName,
+                        SystemVersionText()}));
 }
 
 void StagedRelease::MoveInAndHandOver(int processId) {
     const UniqueFd work = OpenSubfolder(updates_.Get(), work_.name, work_.name);
     const MoveFolders folders{app_.Get(), incoming_.Get(), aside_.Get()};
     // An earlier attempt whose undo did not complete left its journal: complete that first.
-    if (const std::optional<JournalState> left = ReadJournal(work.Get())) {
-        const std::string failure = UndoMoves(folders, left->moves);
+    if (const std::optional<JournalState> left = ReadJournal(work.Get(), work_.name, *lock_)) {
+        const std::string failure = UndoMoves(folders, left->moves).failure;
         if (!failure.empty() || !RemoveJournal(work.Get())) {
             throw RuntimeError(EIO,
                                "The files of an earlier attempt could not be put back: " + failure);
         }
     }
-    InstallJournal journal(work.Get(), processId,
-                           CurrentPlatform().ProgramFileName() + kTravellingSuffix);
+    InstallJournal journal(work.Get(), *lock_, CurrentPlatform().ProgramFileName(), programHash_);
     FolderMove move(folders, journal);
     try {
         for (const std::string& name : FolderNames(app_.Get())) {
@@ -129,6 +146,7 @@ void StagedRelease::MoveInAndHandOver(int processId) {
             "/bin/sh", {appFolder_ + scriptName_, std::to_string(processId)}, appFolder_);
         // The hand-over script finishes the installation or undoes it from the work folder.
         work_.keep = true;
+        lock_->KeepUntilExit();
     } catch (const std::exception& failure) {
         if (!move.PutBack() || !RemoveJournal(work.Get())) {
             work_.keep = true;

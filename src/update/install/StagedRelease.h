@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "update/files/NoFollow.h"
+#include "update/install/InstallLock.h"
 #include "update/install/ZipExtract.h"
 
 namespace gapwell {
@@ -55,11 +57,15 @@ class StagedRelease {
     std::string appFolder_;
     UniqueFd app_;
     UniqueFd updates_;
+    // The installation's lock, from the moment its work folder exists; let go of after the work
+    // folder, should it go, is gone.
+    std::optional<InstallLock> lock_;
     WorkFolder work_;
     UniqueFd incoming_;
     UniqueFd aside_;
     std::vector<std::string> names_;  // the staged files, the hand-over script last
     std::string scriptName_;
+    std::string programHash_;  // of the staged new program (EntryHash.h)
 };
 
 }  // namespace gapwell
