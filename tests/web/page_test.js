@@ -107,9 +107,10 @@ const steps = [
     const last = gapwell('scan', sampleRom, '--needed', '512').trim().split('\n').pop().split(' ')[0];
     const spot = await page.$eval('#map', (canvas, offset) => {
       const cell = Math.floor(offset / Number(canvas.dataset.bytesPerCell)) + 1;
-      const columns = Number(canvas.dataset.columns);
+      const { columns, pitch, ruler } = Object.fromEntries(
+        Object.entries(canvas.dataset).map(([key, value]) => [key, Number(value)]));
       const bounds = canvas.getBoundingClientRect();
-      return { x: bounds.left + (cell % columns) * 6 + 2, y: bounds.top + Math.floor(cell / columns) * 6 + 2 };
+      return { x: bounds.left + ruler + (cell % columns) * pitch + 2, y: bounds.top + Math.floor(cell / columns) * pitch + 2 };
     }, parseInt(last, 16));
     await page.mouse.move(spot.x, spot.y);
     await page.waitForFunction((run) => document.getElementById('map-tip').textContent.includes(run), {}, last);
@@ -119,7 +120,7 @@ const steps = [
   }],
   // The worker keeps a copy of a ROM-sized file; a change after opening must still be noticed.
   ...[['went away', fs.unlinkSync], ['was rewritten', (file) => fs.writeFileSync(file, Buffer.alloc(fs.statSync(file).size, 0xFF))]]
-    .map(([change, make]) => [`a file that ${change} after it was opened gets one sentence`, async ({ page }) => {
+    .map(([change, make]) => [`a file that ${change} after it was opened gets one sentence and Reopen`, async ({ page }) => {
       const copy = path.join(os.tmpdir(), `gapwell-changing-${process.pid}.gba`);
       fs.copyFileSync(sampleRom, copy);
       try {
@@ -128,8 +129,9 @@ const steps = [
         await settled(page);
         make(copy);
         await page.click('#search');
-        const prefix = tableText(1033, 4013).replace('%1', '');
-        await page.waitForFunction((start) => document.getElementById('message').textContent.startsWith(start), {}, prefix);
+        const sentence = tableText(1033, 4021).replace('%1', path.basename(copy));
+        await page.waitForFunction((wanted) => document.getElementById('message').textContent === wanted, {}, sentence);
+        assert.equal(await page.$eval('#reopen', (button) => button.hidden), false);
       } finally {
         fs.rmSync(copy, { force: true });
       }
