@@ -92,18 +92,20 @@ function outOfDate(error) {
 }
 
 // Before each request: a ROM held through a handle that changed on disk is read again, without
-// asking; one that is gone gets the sentence to open it again. Returns whether to go on.
+// asking; one that is gone gets the sentence to open it again. Returns null when the request
+// cannot go on, else the sentence to say before its answer ('' when nothing was read again).
 async function current() {
-  if (source === null) return false;
+  if (source === null) return null;
   let changed;
   try {
     changed = await source.changedFile();
   } catch {
     outOfDate(new CoreFailure('', true));
-    return false;
+    return null;
   }
-  if (changed === null) return true;
-  return open(new RomSource(changed, source.handle), texts.text(ids.readAgain));
+  if (changed === null) return '';
+  const readAgain = texts.text(ids.readAgain);
+  return (await open(new RomSource(changed, source.handle), readAgain)) ? readAgain : null;
 }
 
 // Search and Find next run one after the other, as in the window, where a search blocks the
@@ -120,7 +122,8 @@ async function runSearch(findNext) {
     say(problem);
     return;
   }
-  if (!(await current())) return;
+  const readAgain = await current();
+  if (readAgain === null) return;
   const f = options();
   if (!findNext) {
     enableResultButtons(false);
@@ -130,14 +133,15 @@ async function runSearch(findNext) {
     const result = findNext
       ? await worker.call('findNext', f.filler, f.needed, lastResult, f.interval, f.align)
       : await worker.call('search', f.filler, f.needed, f.start, f.align);
+    const sayAfter = (...sentences) => say([readAgain, ...sentences].filter((text) => text !== '').join(' '));
     if (result.offset === 0) {
-      say(texts.text(ids.notEnoughFreeSpace));
+      sayAfter(texts.text(ids.notEnoughFreeSpace));
       return;
     }
     results.add(result, f.needed);
     lastResult = result.offset;
-    const found = texts.format(ids.foundAt, core.toHex(result.offset));
-    say(result.references?.atStartCount > 0 ? `${found} ${results.pointerLines(results.items.at(-1))[0]}` : found);
+    const pointers = result.references?.atStartCount > 0 ? results.pointerLines(results.items.at(-1))[0] : '';
+    sayAfter(texts.format(ids.foundAt, core.toHex(result.offset)), pointers);
     if (findNext) {
       results.select(results.selected + 1);
       return;
@@ -208,7 +212,7 @@ async function analyseSoon() {
   clearTimeout(analyseTimer);
   markOutOfDate();
   analyseTimer = setTimeout(async () => {
-    if (await current()) analyse();
+    if ((await current()) === '') analyse();
   }, 300);
 }
 

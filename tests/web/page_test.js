@@ -44,6 +44,24 @@ async function drop(page, name, bytes) {
   }, name, bytes === null ? '' : Buffer.from(bytes).toString('base64'));
 }
 
+// Empties a field and types `value` into it, then leaves it, as a paste does.
+async function enter(page, selector, value) {
+  await page.$eval(selector, (input, text) => {
+    input.value = text;
+    input.dispatchEvent(new Event('input', { bubbles: true }));
+    input.dispatchEvent(new Event('change', { bubbles: true }));
+  }, value);
+}
+
+// What would look like a current answer: rows in the list, cells in the map, totals, a download.
+const answerShown = (page) => page.evaluate(() => ({
+  rows: document.querySelectorAll('#scan-table tbody tr').length,
+  mapWidth: document.getElementById('map').width,
+  totals: document.getElementById('map-totals').textContent,
+  download: !document.getElementById('download-json').disabled,
+}));
+const noAnswer = { rows: 0, mapWidth: 0, totals: '', download: false };
+
 async function settled(page) {
   await page.waitForFunction(() => document.getElementById('progress').hidden);
   await new Promise((resolve) => setTimeout(resolve, 400));  // the list and map follow a field change
@@ -153,6 +171,78 @@ const steps = [
       fs.rmSync(large);
     }
   }],
+  ['pasted forms land as the same offset', async ({ page }) => {
+    await page.click('#from-offset');
+    for (const pasted of ['0x2000', '$2000', '2000h', ' 2000 ', '08002000', '0x08002000']) {
+      await enter(page, '#offset', pasted);
+      assert.equal(await page.$eval('#offset', (input) => input.value), '2000', pasted);
+    }
+    await enter(page, '#offset', '20 00');
+    const refusal = tableText(1033, 4027).replace('%1', tableText(1033, 5)).replace('%2', '7FFFFFFF');
+    assert.equal(await text(page, '#offset-note'), refusal);
+    await page.click('#search');
+    assert.equal(await text(page, '#message'), refusal);
+    await page.click('#from-beginning');
+  }],
+  ...[[1024, 1280], [390, 1024]].map(([narrow, wide]) => [`the map follows the width from ${wide} to ${narrow} px`, async ({ page }) => {
+    const widths = () => page.evaluate(() => ({
+      map: document.getElementById('map').getBoundingClientRect().right,
+      page: document.documentElement.scrollWidth,
+    }));
+    await page.setViewport({ width: wide, height: 900 });
+    await settled(page);
+    const before = await widths();
+    await page.setViewport({ width: narrow, height: 900 });
+    await page.waitForFunction((right) => document.getElementById('map').getBoundingClientRect().right < right, {}, before.map);
+    const after = await widths();
+    assert.ok(after.page <= narrow && after.map <= narrow, JSON.stringify(after));
+    await page.setViewport({ width: 1200, height: 900 });
+  }]),
+  ['a ROM changed through a handle is read again', async ({ page }) => {
+    const changedRom = Buffer.from(fs.readFileSync(sampleRom));
+    const first = parseInt(gapwell('find', sampleRom), 16);
+    changedRom.fill(0, first, first + 0x100);
+    const changedCopy = path.join(os.tmpdir(), `gapwell-handle-${process.pid}.gba`);
+    fs.writeFileSync(changedCopy, changedRom);
+    const expected = gapwell('find', changedCopy).trim();
+    fs.rmSync(changedCopy);
+    const write = (bytes) => page.evaluateHandle(async (base64) => {
+      const directory = await navigator.storage.getDirectory();
+      const handle = await directory.getFileHandle('handle.gba', { create: true });
+      const writable = await handle.createWritable();
+      await writable.write(Uint8Array.from(atob(base64), (c) => c.charCodeAt(0)));
+      await writable.close();
+      return handle;
+    }, Buffer.from(bytes).toString('base64'));
+    await page.evaluate((handle) => window.gapwellOpenHandles([handle]), await write(fs.readFileSync(sampleRom)));
+    await settled(page);
+    await write(changedRom);
+    await page.click('#search');
+    await page.waitForFunction((offset) => document.querySelector('#results .offset')?.textContent === offset, {}, expected);
+    assert.ok((await text(page, '#message')).startsWith(tableText(1033, 4020)));
+  }],
+  // The large file takes seconds to scan: long enough to press Cancel while it runs.
+  ...[['cancelled', 128 << 20, async (page) => {
+    await page.waitForSelector('#progress:not([hidden])');
+    await page.click('#cancel');
+  }], ['failed', 0, async (page, file) => fs.unlinkSync(file)]]
+    .map(([end, size, stop]) => [`a ${end} update leaves no list, map or download`, async ({ page }) => {
+      const file = path.join(os.tmpdir(), `gapwell-${end}-${process.pid}.gba`);
+      fs.copyFileSync(sampleRom, file);
+      if (size > 0) fs.truncateSync(file, size);
+      try {
+        await (await page.$('#rom-file')).uploadFile(file);
+        await page.waitForFunction(() => !document.getElementById('download-json').disabled, { timeout: 20000 });
+        await enter(page, '#filler', '00');
+        await stop(page, file);
+        await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+        await page.waitForFunction(() => document.getElementById('progress').hidden);
+        assert.deepEqual(await answerShown(page), noAnswer);
+      } finally {
+        fs.rmSync(file, { force: true });
+        await enter(page, '#filler', 'FF');
+      }
+    }]),
   ['German from the same string tables', async ({ page }) => {
     await page.select('#language', '1031');
     assert.equal(await text(page, '#search'), tableText(1031, 6));
@@ -160,6 +250,85 @@ const steps = [
     assert.equal(await page.$eval('html', (html) => html.lang), 'de');
   }],
 ];
+
+// The installed app, on a copy of the page served by a server of its own, without request
+// interception (which keeps service workers out): its manifest, what it remembers, a new version
+// on the server, and a start without the server.
+const appSteps = [
+  ['the manifest parses without errors and its icons load', async ({ page, cdp }) => {
+    const { errors, data } = await cdp.send('Page.getAppManifest');
+    assert.deepEqual(errors, []);
+    const sizes = await page.evaluate(async (manifest) => Promise.all(JSON.parse(manifest).icons.map(async (icon) => {
+      const image = await createImageBitmap(await (await fetch(icon.src)).blob());
+      return [icon.sizes, `${image.width}x${image.height}`];
+    })), data);
+    for (const [declared, loaded] of sizes) assert.equal(loaded, declared);
+  }],
+  ['remembered options survive a reload', async ({ page }) => {
+    await (await page.$('#rom-file')).uploadFile(sampleRom);
+    await settled(page);
+    await enter(page, '#needed', '512');
+    await enter(page, '#filler', '0');
+    await page.click('#from-offset');
+    await page.select('#language', '2052');
+    await page.reload();
+    await page.waitForSelector('body[data-ready=true]');
+    assert.deepEqual(await page.evaluate(() => [document.getElementById('needed').value,
+      document.getElementById('filler').value, document.getElementById('from-offset').checked,
+      document.documentElement.lang]), ['512', '00', true, 'zh']);
+  }],
+  ['changed files on the server lead to the new-version sentence', async ({ page, folder }) => {
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    fs.appendFileSync(path.join(folder, 'style.css'), '\n/* changed */\n');
+    execFileSync('bash', [path.join(__dirname, '../../scripts/stamp_web_cache.sh'), folder]);
+    await page.reload();
+    await page.waitForSelector('#update:not([hidden])');
+    assert.equal(await text(page, '#update span'), tableText(2052, 4023));
+  }],
+  ['with the server gone the page starts, opens a ROM and searches', async ({ page, server }) => {
+    await server.close();
+    await page.reload();
+    await page.waitForSelector('body[data-ready=true]');
+    await (await page.$('#rom-file')).uploadFile(sampleRom);
+    await settled(page);
+    await page.click('#from-beginning');
+    await page.click('#search');
+    await page.waitForSelector('#results .offset');
+    // With the options remembered before.
+    assert.equal(await text(page, '#results .offset'), gapwell('find', sampleRom, '--byte', '00', '--needed', '512').trim());
+  }],
+];
+
+async function runSteps(list, context) {
+  let failed = 0;
+  for (const [name, step] of list) {
+    try {
+      await step(context);
+      console.log(`ok    ${name}`);
+    } catch (error) {
+      ++failed;
+      console.log(`FAIL  ${name}: ${error.message}`);
+    }
+  }
+  return { passed: list.length - failed, failed };
+}
+
+async function testApp(browser) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-app-'));
+  fs.cpSync(site, folder, { recursive: true });
+  const server = await serve(folder);
+  const page = await browser.newPage();
+  const cdp = await page.createCDPSession();
+  await page.goto(server.url);
+  await page.waitForSelector('body[data-ready=true]');
+  try {
+    return await runSteps(appSteps, { page, cdp, folder, server });
+  } finally {
+    await page.close();
+    await server.close();
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
 
 async function main() {
   const server = await serve(site);
@@ -183,20 +352,12 @@ async function main() {
   await page.waitForSelector('body[data-ready=true]');
   loaded = true;
 
-  let passed = 0;
-  let failed = 0;
-  for (const [name, step] of [...steps, ['no request after the page loaded', async () => {
+  const pageResults = await runSteps([...steps, ['no request after the page loaded', async () => {
     assert.deepEqual(lateRequests, []);
-  }]]) {
-    try {
-      await step({ page, downloads });
-      ++passed;
-      console.log(`ok    ${name}`);
-    } catch (error) {
-      ++failed;
-      console.log(`FAIL  ${name}: ${error.message}`);
-    }
-  }
+  }]], { page, downloads });
+  const app = await testApp(browser);
+  const passed = pageResults.passed + app.passed;
+  const failed = pageResults.failed + app.failed;
   await close();
   await server.close();
   fs.rmSync(downloads, { recursive: true, force: true });
