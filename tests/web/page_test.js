@@ -190,7 +190,8 @@ const steps = [
       page: document.documentElement.scrollWidth,
     }));
     await page.setViewport({ width: wide, height: 900 });
-    await settled(page);
+    await drop(page, path.basename(sampleRom), fs.readFileSync(sampleRom));
+    await page.waitForFunction(() => document.getElementById('map').width > 0);
     const before = await widths();
     await page.setViewport({ width: narrow, height: 900 });
     await page.waitForFunction((right) => document.getElementById('map').getBoundingClientRect().right < right, {}, before.map);
