@@ -46,7 +46,13 @@ function failure(error) {
   return error.fileError ? texts.format(ids.changedOnDisk, source.name) : error.message;
 }
 
+// A file that changed or went away also takes every answer about its old bytes with it, the
+// results of Search too.
 function report(error) {
+  if (error.fileError) {
+    clearAnswers();
+    clearResults();
+  }
   say(failure(error));
   $('reopen').hidden = !error.fileError;
 }
@@ -82,12 +88,22 @@ function markOutOfDate() {
   document.body.classList.add('out-of-date');
 }
 
-// A failed or cancelled update leaves no list, map, totals or download behind.
-function outOfDate(error) {
-  markOutOfDate();
+function clearResults() {
+  results.clear();
+  enableResultButtons(false);
+}
+
+// The list, the map, the totals and the downloads.
+function clearAnswers() {
+  enableDownloads(false);
   scanTable.show('');
   freeSpaceMap.clear();
   document.body.classList.remove('out-of-date');
+}
+
+// A failed or cancelled update leaves no list, map, totals or download behind.
+function outOfDate(error) {
+  clearAnswers();
   if (error !== undefined) report(error);
 }
 
@@ -125,10 +141,7 @@ async function runSearch(findNext) {
   const readAgain = await current();
   if (readAgain === null) return;
   const f = options();
-  if (!findNext) {
-    enableResultButtons(false);
-    results.clear();
-  }
+  if (!findNext) clearResults();
   try {
     const result = findNext
       ? await worker.call('findNext', f.filler, f.needed, lastResult, f.interval, f.align)
@@ -267,8 +280,7 @@ async function open(next, sentence = '') {
   progress.opening = true;
   source = next;
   lastResult = 0;
-  results.clear();
-  enableResultButtons(false);
+  clearResults();
   outOfDate();
   let opened = false;
   try {

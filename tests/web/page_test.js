@@ -150,6 +150,7 @@ const steps = [
         const sentence = tableText(1033, 4021).replace('%1', path.basename(copy));
         await page.waitForFunction((wanted) => document.getElementById('message').textContent === wanted, {}, sentence);
         assert.equal(await page.$eval('#reopen', (button) => button.hidden), false);
+        assert.deepEqual(await answerShown(page), noAnswer);
       } finally {
         fs.rmSync(copy, { force: true });
       }
