@@ -172,7 +172,7 @@ const steps = [
       fs.rmSync(large);
     }
   }],
-  ['pasted forms land as the same offset', async ({ page }) => {
+  ['pasted forms land as the same offset; Search, the list and the map refuse alike', async ({ page }) => {
     await page.click('#from-offset');
     for (const pasted of ['0x2000', '$2000', '2000h', ' 2000 ', '08002000', '0x08002000']) {
       await enter(page, '#offset', pasted);
@@ -184,6 +184,14 @@ const steps = [
     await page.click('#search');
     assert.equal(await text(page, '#message'), refusal);
     await page.click('#from-beginning');
+    // Needed Bytes 0: the list and the map refuse it as Search does.
+    await enter(page, '#needed', '0');
+    const zero = tableText(1033, 4028).replace('%1', tableText(1033, 3)).replace('%2', '1').replace('%3', '65535');
+    await page.waitForFunction((sentence) => document.getElementById('message').textContent === sentence, {}, zero);
+    assert.deepEqual(await answerShown(page), noAnswer);
+    await page.click('#search');
+    assert.equal(await text(page, '#message'), zero);
+    await enter(page, '#needed', '512');
   }],
   ...[[1024, 1280], [390, 1024]].map(([narrow, wide]) => [`the map follows the width from ${wide} to ${narrow} px`, async ({ page }) => {
     await page.setViewport({ width: wide, height: 900 });
@@ -310,20 +318,22 @@ async function runSteps(list, context) {
   return { passed: list.length - failed, failed };
 }
 
+// The page in a folder of the server, as the unpacked zip is served.
 async function testApp(browser) {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-app-'));
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-app-'));
+  const folder = path.join(root, 'gapwell-web');
   fs.cpSync(site, folder, { recursive: true });
-  const server = await serve(folder);
+  const server = await serve(root);
   const page = await browser.newPage();
   const cdp = await page.createCDPSession();
-  await page.goto(server.url);
+  await page.goto(`${server.url}gapwell-web/`);
   await page.waitForSelector('body[data-ready=true]');
   try {
     return await runSteps(appSteps, { page, cdp, folder, server });
   } finally {
     await page.close();
     await server.close();
-    fs.rmSync(folder, { recursive: true, force: true });
+    fs.rmSync(root, { recursive: true, force: true });
   }
 }
 
