@@ -10,7 +10,7 @@ export const ids = {
   alignment: 3010, pointersAtStart: 3011, pointersInside: 3012, mayBeInUse: 3013,
   cancel: 10010, introduction: 4000, copyAll: 4001, freeSpaceList: 4002, offset: 4003,
   length: 4004, startPointers: 4005, wordsInside: 4006, downloadJson: 4007, downloadCsv: 4008,
-  language: 4009, reading: 4010, title: 4011, emptyFile: 4012, unreadable: 4013,
+  language: 4009, reading: 4010, title: 4011, emptyFile: 4012,
   notAFile: 4014, cancelled: 4015, copied: 4016, results: 4017, showingRuns: 4018,
   listTooLong: 4019, readAgain: 4020, changedOnDisk: 4021, reopen: 4022, newVersion: 4023,
   reload: 4024, severalDropped: 4025, fromAddress: 4026, notHex: 4027, notDecimal: 4028,
