@@ -16,11 +16,21 @@ function stored() {
   }
 }
 
-// The stored values put into the fields; returns the stored language id, null when none.
+// The value the page was written with.
+function reset(field) {
+  field.value = field instanceof HTMLSelectElement
+    ? [...field.options].find((option) => option.defaultSelected)?.value ?? field.options[0].value
+    : field.defaultValue;
+}
+
+// The stored values put into the fields (a list keeps its own value for one it does not offer);
+// returns the stored language id, null when none.
 export function restore() {
   const values = stored();
   for (const id of kFields) {
-    if (typeof values[id] === 'string') $(id).value = values[id];
+    if (typeof values[id] !== 'string') continue;
+    $(id).value = values[id];
+    if ($(id).value !== values[id]) reset($(id));
   }
   if (kChoices.includes(values.start)) $(values.start).checked = true;
   return Number.isInteger(values.language) ? values.language : null;
@@ -42,11 +52,6 @@ export function forget() {
   } catch {
     // Nothing was stored.
   }
-  for (const id of kFields) {
-    const field = $(id);
-    field.value = field instanceof HTMLSelectElement
-      ? [...field.options].find((option) => option.defaultSelected)?.value ?? field.options[0].value
-      : field.defaultValue;
-  }
+  for (const id of kFields) reset($(id));
   for (const id of kChoices) $(id).checked = $(id).defaultChecked;
 }

@@ -289,6 +289,11 @@ const appSteps = [
     await page.reload();
     await page.waitForSelector('#update:not([hidden])');
     assert.equal(await text(page, '#update span'), tableText(2052, 4023));
+    // Reload lets the new version take over; the older version's cache goes.
+    await Promise.all([page.waitForNavigation(), page.click('#reload')]);
+    await page.waitForSelector('body[data-ready=true]');
+    assert.equal(await page.$eval('#update', (banner) => banner.hidden), true);
+    assert.equal((await page.evaluate(() => caches.keys())).length, 1);
   }],
   ['with the server gone the page starts, opens a ROM and searches', async ({ page, server }) => {
     await server.close();
