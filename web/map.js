@@ -48,6 +48,9 @@ export class FreeSpaceMap {
     matchMedia('(prefers-color-scheme: dark)').addEventListener('change', () => this.draw());
   }
 
+  // The map of the opened ROM for these fields; the worker reads the runs again only for another
+  // filler byte, so that other needed lengths and alignments only lay the cells out anew. Throws
+  // the failure when there is no map.
   async show(filler, needed) {
     this.filler = filler;
     this.needed = needed;
