@@ -47,14 +47,17 @@ export class NumberField {
     this.input.setAttribute('aria-invalid', String(problem !== ''));
   }
 
+  // A text written back counts as an input, so that what follows the field sees it.
   normalise() {
-    if (this.input.value.trim() === '' && this.whenEmpty !== null) this.input.value = this.whenEmpty;
+    const typed = this.input.value;
+    if (typed.trim() === '' && this.whenEmpty !== null) this.input.value = this.whenEmpty;
     const reading = this.reading();
     if (reading.address !== undefined) this.onAddress(reading.address, reading.value);
     if (!reading.refused) {
       const text = this.kind.hex ? this.core.toHex(reading.value) : String(reading.value);
       this.input.value = text.padStart(this.kind.width ?? 0, '0');
     }
+    if (this.input.value !== typed) this.input.dispatchEvent(new Event('input', { bubbles: true }));
     this.showNote();
   }
 
