@@ -34,15 +34,19 @@ async function setField(page, selector, value) {
   await page.type(selector, value);
 }
 
-// Drops a file made in the page from `bytes` (or a text) on the page, as a drag from the desktop.
-async function drop(page, name, bytes) {
-  await page.evaluate((fileName, base64) => {
+// Drops files made in the page from [name, bytes] pairs (a text when there are none) on the page,
+// as a drag from the desktop.
+async function drop(page, ...files) {
+  await page.evaluate((named) => {
     const transfer = new DataTransfer();
-    if (fileName === null) transfer.setData('text/plain', 'not a ROM');
-    else transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], fileName));
+    if (named.length === 0) transfer.setData('text/plain', 'not a ROM');
+    for (const [fileName, base64] of named) {
+      transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], fileName));
+    }
     document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
-  }, name, bytes === null ? '' : Buffer.from(bytes).toString('base64'));
+  }, files.map(([name, bytes]) => [name, Buffer.from(bytes).toString('base64')]));
 }
+const sampleFile = () => [path.basename(sampleRom), fs.readFileSync(sampleRom)];
 
 // Empties a field and types `value` into it, then leaves it, as a paste does.
 async function enter(page, selector, value) {
@@ -70,9 +74,9 @@ async function settled(page) {
 
 const steps = [
   ['a dropped empty file, a text and a picked ROM', async ({ page }) => {
-    await drop(page, 'empty.gba', new Uint8Array(0));
+    await drop(page, ['empty.gba', new Uint8Array(0)]);
     assert.equal(await text(page, '#message'), tableText(1033, 4012));
-    await drop(page, null, null);
+    await drop(page);
     assert.equal(await text(page, '#message'), tableText(1033, 4014));
     await (await page.$('#rom-file')).uploadFile(sampleRom);
     await page.waitForFunction(() => document.getElementById('rom-code').textContent !== 'ROM: ???');
@@ -81,8 +85,10 @@ const steps = [
     assert.equal(await text(page, '#title-value'), facts.title);
   }],
   ['Search and Find next give what gapwell find gives', async ({ page }) => {
-    await drop(page, path.basename(sampleRom), fs.readFileSync(sampleRom));
+    // Of two files dropped, the first is opened, and the page says which.
+    await drop(page, sampleFile(), ['second.gba', new Uint8Array(16)]);
     await settled(page);
+    assert.equal(await text(page, '#message'), tableText(1033, 4025).replace('%1', '2').replace('%2', path.basename(sampleRom)));
     await setField(page, '#needed', '512');
     await page.click('#from-beginning');
     await page.click('#search');
@@ -195,7 +201,7 @@ const steps = [
   }],
   ...[[1024, 1280], [390, 1024]].map(([narrow, wide]) => [`the map follows the width from ${wide} to ${narrow} px`, async ({ page }) => {
     await page.setViewport({ width: wide, height: 900 });
-    await drop(page, path.basename(sampleRom), fs.readFileSync(sampleRom));
+    await drop(page, sampleFile());
     await page.waitForFunction(() => document.getElementById('map').width > 0);
     await page.setViewport({ width: narrow, height: 900 });
     // The map and the page both fit the narrower window: nothing scrolls sideways.
