@@ -233,7 +233,7 @@ const steps = [
     assert.ok((await text(page, '#message')).startsWith(tableText(1033, 4020)));
   }],
   // The large file takes seconds to scan: long enough to press Cancel while it runs.
-  ...[['cancelled', 128 << 20, async (page) => {
+  ...[['cancelled', 256 << 20, async (page) => {
     await page.waitForSelector('#progress:not([hidden])');
     await page.click('#cancel');
   }], ['failed', 0, async (page, file) => fs.unlinkSync(file)]]
@@ -243,7 +243,7 @@ const steps = [
       if (size > 0) fs.truncateSync(file, size);
       try {
         await (await page.$('#rom-file')).uploadFile(file);
-        await page.waitForFunction(() => !document.getElementById('download-json').disabled, { timeout: 20000 });
+        await page.waitForFunction(() => !document.getElementById('download-json').disabled, { timeout: 60000 });
         await enter(page, '#filler', '00');
         await stop(page, file);
         await page.waitForFunction(() => document.getElementById('message').textContent !== '');
