@@ -110,7 +110,14 @@ function outOfDate(error) {
 // Before each request: a ROM held through a handle that changed on disk is read again, without
 // asking; one that is gone gets the sentence to open it again. Returns null when the request
 // cannot go on, else the sentence to say before its answer ('' when nothing was read again).
-async function current() {
+// Requests made while a check runs share it, so that a changed file is read again only once.
+let checking = null;
+function current() {
+  checking ??= checkCurrent().finally(() => { checking = null; });
+  return checking;
+}
+
+async function checkCurrent() {
   if (source === null) return null;
   let changed;
   try {
