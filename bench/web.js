@@ -4,8 +4,9 @@
 // bytes, a 0xFF run every 256 KiB, pointers to every fourth run, 1 MiB of padding) by the native
 // tool, by the WebAssembly core under node and by the page's own worker in headless Chromium, in
 // turn, PAIRS times; the page's figure once with the opening (which reads the ROM whole into the
-// worker) and once for the scan alone. Then the page's files compressed, and the time until the
-// page is ready.
+// worker) and once for the scan alone. Then the page itself opening the ROM through to its map
+// drawn, the page's files compressed, the time until the page is ready, and the same start with
+// the server gone, from the service worker's cache.
 //   node bench/web.js NATIVE_GAPWELL [PAIRS] [MiB]     (bench/web.sh builds and runs it)
 const { execFileSync } = require('child_process');
 const fs = require('fs');
@@ -84,6 +85,53 @@ async function pageWorker(browser, url, rom) {
   };
 }
 
+// The page opening the ROM as a user does, from the file chosen to the list and the map drawn.
+async function openToMapTimes(browser, url, rom, count) {
+  const page = await browser.newPage();
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready=true]');
+  await page.evaluate(() => document.getElementById('rom-file').addEventListener('change', () => {
+    window.benchOpened = performance.now();
+  }, { capture: true }));
+  const times = [];
+  for (let i = 0; i < count; ++i) {
+    await page.evaluate(() => { document.getElementById('download-json').disabled = true; });
+    await (await page.$('#rom-file')).uploadFile(rom);
+    const drawn = await page.waitForFunction(() => !document.getElementById('download-json').disabled &&
+      document.getElementById('map').width > 0 && performance.now() - window.benchOpened, { polling: 'mutation' });
+    times.push(await drawn.jsonValue());
+  }
+  await page.close();
+  return times;
+}
+
+// Starts of the page after a first visit with the server gone: every file from the service
+// worker's cache.
+async function offlineReadyTimes(browser, count) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-bench-offline-'));
+  fs.cpSync(site, folder, { recursive: true });
+  const server = await serve(folder);
+  const page = await browser.newPage();
+  await page.goto(server.url);
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  await server.close();
+  const times = [];
+  for (let i = 0; i < count; ++i) {
+    await page.reload();
+    await page.waitForSelector('body[data-ready=true]');
+    times.push(await page.evaluate(() => performance.now()));
+  }
+  await page.close();
+  fs.rmSync(folder, { recursive: true, force: true });
+  return times;
+}
+
+// Every file under `folder`, with its path.
+function filesUnder(folder) {
+  return fs.readdirSync(folder, { recursive: true, withFileTypes: true })
+    .filter((entry) => entry.isFile()).map((entry) => path.join(entry.parentPath, entry.name));
+}
+
 async function readyTimes(browser, url, count) {
   const times = [];
   for (let i = 0; i < count; ++i) {
@@ -123,12 +171,12 @@ async function main() {
   console.log(`  WebAssembly under node:               ${ms(median(times.node))}   ratio ${ratio('node').toFixed(2)}`);
   console.log(`  page worker in Chromium, open + scan: ${ms(median(times.page))}   ratio ${ratio('page').toFixed(2)}`);
   console.log(`  page worker in Chromium, scan alone:  ${ms(median(times.opened))}   ratio ${ratio('opened').toFixed(2)}`);
-  let compressed = 0;
-  for (const name of fs.readdirSync(site)) {
-    compressed += zlib.gzipSync(fs.readFileSync(path.join(site, name)), { level: 9 }).length;
-  }
-  console.log(`page files: ${fs.readdirSync(site).length}, ${(compressed / 1024).toFixed(0)} KiB compressed (gzip -9)`);
+  console.log(`page opening the ROM to its map drawn: median ${ms(median(await openToMapTimes(browser, server.url, rom, pairs)))}`);
+  const files = filesUnder(site);
+  const compressed = files.reduce((sum, file) => sum + zlib.gzipSync(fs.readFileSync(file), { level: 9 }).length, 0);
+  console.log(`page files: ${files.length}, ${(compressed / 1024).toFixed(0)} KiB compressed (gzip -9), icons included`);
   console.log(`ready after loading from ${server.url}: median ${ms(median(await readyTimes(browser, server.url, 5)))} (fresh profile context each time)`);
+  console.log(`ready offline from the service worker's cache: median ${ms(median(await offlineReadyTimes(browser, 5)))}`);
   await close();
   await server.close();
   fs.rmSync(rom);

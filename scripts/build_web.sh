@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the browser version of Gapwell: the core, the command line's code and the string tables
 # compiled by emscripten into one WebAssembly module (in build-wasm/), and the page: build-web/
-# holds only static files, ready for any web server.
+# holds only static files, ready for any web server, with the service worker's list of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh web
@@ -21,4 +21,5 @@ rm -rf build-web
 mkdir -p build-web
 cp -R web/. build-web/
 cp build-wasm/src/web/gapwell-core.js build-wasm/src/web/gapwell-core.wasm build-web/
+bash scripts/stamp_web_cache.sh build-web
 echo "build-web/: $(find build-web -type f | wc -l) files, $(du -sk build-web | cut -f1) KiB"

@@ -4,10 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build_web.sh
-# The version as the core itself reports it.
-version=$(node -e 'const fs = require("fs");
-  require("./build-web/gapwell-core.js")({ wasmBinary: fs.readFileSync("build-web/gapwell-core.wasm") })
-    .then((core) => console.log(core.about().version));')
+# The version as the core reports it, which the service worker's version begins with.
+version=$(sed -n -E "s/^const kVersion = '(.*)-[0-9a-f]+';$/\1/p" build-web/sw.js)
+: "${version:?build-web/sw.js names no version}"
 name=gapwell-$version-web
 rm -rf "build-wasm/$name" "build-wasm/$name.zip"
 cp -R build-web "build-wasm/$name"

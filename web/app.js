@@ -1,53 +1,134 @@
 // The page: opens a ROM, runs Search and Find next, the free-space list and the map through the
-// WebAssembly core in a worker, and shows what the core returns in the chosen language.
-import { Cancelled, loadCore } from './core.js';
-import { converter, countField, fillerField, hexBox } from './fields.js';
+// WebAssembly core in a worker, and shows what the core returns in the chosen language. The list,
+// the map, the totals and the downloads always belong to the ROM's current bytes and the current
+// options: while they are being made again they are marked out of date, and when that fails or is
+// cancelled they are cleared.
+import { Cancelled, CoreFailure, loadCore } from './core.js';
+import { converter, optionFields } from './fields.js';
+import { installServiceWorker } from './install.js';
 import { FreeSpaceMap } from './map.js';
+import { forget, remember, restore } from './remembered.js';
 import { ResultList } from './results.js';
+import { firstOf, pickRom, RomSource } from './rom-source.js';
 import { ScanTable } from './scan-table.js';
 import { Texts, ids } from './texts.js';
 
 const $ = (id) => document.getElementById(id);
 const kProgressDelayMs = 150;
+const kMiB = 1024 * 1024;
 
 const { texts: core, worker } = await loadCore();
-const texts = new Texts(core);
+const texts = new Texts(core, restore());
+const fields = optionFields(texts, core, (address, offset) =>
+  say(texts.format(ids.fromAddress, core.toHex(address), core.toHex(offset))));
 const results = new ResultList($('results'), texts, core);
 const scanTable = new ScanTable($('scan-table'), $('scan-note'), texts, core);
 const freeSpaceMap = new FreeSpaceMap({
   canvas: $('map'), tip: $('map-tip'), totals: $('map-totals'), alignment: $('map-align'),
-  texts, core, worker, searchFrom,
+  texts, core, worker, searchFrom, announce, onFailure: outOfDate,
 });
-let rom = null;          // the opened File
+let source = null;       // the opened RomSource
 let lastResult = 0;      // the base of "Find next", as the window keeps it in the list's tag
 
 function say(text) {
   $('message').textContent = text;
+  $('reopen').hidden = true;
 }
 
-// One sentence for a failure: a file that cannot be read, or the core's own description.
+function announce(text) {
+  $('announce').textContent = text;
+}
+
+// One sentence for a failure: a file that changed or went away since it was read (the browser
+// then refuses to read it), or the core's own description.
 function failure(error) {
   if (error instanceof Cancelled) return texts.text(ids.cancelled);
-  return error.fileError ? texts.format(ids.unreadable, error.message) : error.message;
+  return error.fileError ? texts.format(ids.changedOnDisk, source.name) : error.message;
 }
 
+// A file that changed or went away also takes every answer about its old bytes with it, the
+// results of Search too.
 function report(error) {
+  if (error.fileError) {
+    clearAnswers();
+    clearResults();
+  }
   say(failure(error));
+  $('reopen').hidden = !error.fileError;
 }
 
-// The search fields as the window reads them.
-function fields() {
+// The first option field that refuses its text, as a sentence; '' when all are taken.
+function fieldProblem() {
+  return Object.values(fields).map((field) => field.problem()).find((problem) => problem !== '') ?? '';
+}
+
+// The search fields' values, read by the core.
+function options() {
   return {
-    filler: core.readHexLeading($('filler').value),
-    needed: core.readDecimalLeading($('needed').value),
-    interval: core.readDecimalLeading($('interval').value),
-    start: $('from-beginning').checked ? 0 : core.readHexLeading($('offset').value),
+    filler: fields.filler.value(),
+    needed: fields.needed.value(),
+    interval: fields.interval.value(),
+    start: $('from-beginning').checked ? 0 : fields.offset.value(),
     align: Number($('search-align').value),
   };
 }
 
 function enableResultButtons(enabled) {
   for (const id of ['find-next', 'copy', 'copy-all']) $(id).disabled = !enabled;
+}
+
+function enableDownloads(enabled) {
+  for (const id of ['download-json', 'download-csv']) $(id).disabled = !enabled;
+}
+
+// The list, the map and the totals stay in sight, dimmed, while new ones are made; nothing of
+// them can be downloaded meanwhile.
+function markOutOfDate() {
+  enableDownloads(false);
+  document.body.classList.add('out-of-date');
+}
+
+function clearResults() {
+  results.clear();
+  enableResultButtons(false);
+}
+
+// The list, the map, the totals and the downloads.
+function clearAnswers() {
+  enableDownloads(false);
+  scanTable.show('');
+  freeSpaceMap.clear();
+  document.body.classList.remove('out-of-date');
+}
+
+// A failed or cancelled update leaves no list, map, totals or download behind.
+function outOfDate(error) {
+  clearAnswers();
+  if (error !== undefined) report(error);
+}
+
+// Before each request: a ROM held through a handle that changed on disk is read again, without
+// asking; one that is gone gets the sentence to open it again. Returns null when the request
+// cannot go on, else the sentence to say before its answer ('' when nothing was read again).
+// Requests made while a check runs share it, so that a changed file is read again only once.
+let checking = null;
+function current() {
+  checking ??= checkCurrent().finally(() => { checking = null; });
+  return checking;
+}
+
+async function checkCurrent() {
+  if (source === null) return null;
+  let changed;
+  try {
+    changed = await source.changedFile();
+  } catch {
+    outOfDate(new CoreFailure('', true));
+    return null;
+  }
+  if (changed === null) return '';
+  const readAgain = texts.text(ids.readAgain);
+  return (await open(new RomSource(changed, source.handle), readAgain)) ? readAgain : null;
 }
 
 // Search and Find next run one after the other, as in the window, where a search blocks the
@@ -59,22 +140,28 @@ function doSearch(findNext) {
 }
 
 async function runSearch(findNext) {
-  const f = fields();
-  say('');
-  if (!findNext) {
-    enableResultButtons(false);
-    results.clear();
+  const problem = fieldProblem();
+  if (problem !== '') {
+    say(problem);
+    return;
   }
+  const readAgain = await current();
+  if (readAgain === null) return;
+  const f = options();
+  if (!findNext) clearResults();
   try {
     const result = findNext
       ? await worker.call('findNext', f.filler, f.needed, lastResult, f.interval, f.align)
       : await worker.call('search', f.filler, f.needed, f.start, f.align);
+    const sayAfter = (...sentences) => say([readAgain, ...sentences].filter((text) => text !== '').join(' '));
     if (result.offset === 0) {
-      say(texts.text(ids.notEnoughFreeSpace));
+      sayAfter(texts.text(ids.notEnoughFreeSpace));
       return;
     }
     results.add(result, f.needed);
     lastResult = result.offset;
+    const pointers = result.references?.atStartCount > 0 ? results.pointerLines(results.items.at(-1))[0] : '';
+    sayAfter(texts.format(ids.foundAt, core.toHex(result.offset)), pointers);
     if (findNext) {
       results.select(results.selected + 1);
       return;
@@ -91,6 +178,7 @@ function searchFrom(offset) {
   $('from-offset').checked = true;
   $('offset').disabled = false;
   $('offset').value = core.toHex(offset);
+  fields.offset.showNote();
   doSearch(false);
 }
 
@@ -111,76 +199,149 @@ function download(name, type, content) {
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
 }
 
-// The free-space list and the map for the current fields.
+// The free-space list and the map for the current fields; a newer analysis makes an older one's
+// answer worthless, so only the latest is shown.
+let analysis = 0;
 async function analyse() {
-  if (rom === null) return;
-  const f = fields();
+  if (source === null) return;
+  const id = ++analysis;
+  markOutOfDate();
+  const problem = fieldProblem();
+  if (problem !== '') {
+    outOfDate();
+    say(problem);
+    return;
+  }
+  const f = options();
   try {
-    const list = await worker.call('scan', f.filler, Math.max(1, f.needed), f.align);
+    const list = await worker.call('scan', f.filler, f.needed, f.align);
+    if (id !== analysis) return;
     scanTable.show(list.tooLong ? '' : list);
-    $('download-json').disabled = list.tooLong === true;
-    $('download-csv').disabled = list.tooLong === true;
     if (list.tooLong) say(texts.text(ids.listTooLong));
     await freeSpaceMap.show(f.filler, f.needed);
+    if (id !== analysis) return;
+    document.body.classList.remove('out-of-date');
+    enableDownloads(list.tooLong !== true);
   } catch (error) {
-    report(error);
+    if (id === analysis) outOfDate(error);
   }
 }
 
 let analyseTimer = 0;
-function analyseSoon() {
+async function analyseSoon() {
   clearTimeout(analyseTimer);
-  analyseTimer = setTimeout(analyse, 300);
+  markOutOfDate();
+  analyseTimer = setTimeout(async () => {
+    if ((await current()) === '') analyse();
+  }, 300);
 }
 
-async function open(file) {
-  say('');
-  if (file.size === 0) {
-    say(texts.text(ids.emptyFile));
-    return;
-  }
-  try {
-    const facts = await worker.call('open', file);
-    rom = file;
-    lastResult = 0;
-    results.clear();
-    enableResultButtons(false);
-    scanTable.show('');
-    freeSpaceMap.clear();
-    $('options').disabled = false;
-    $('search').disabled = false;
-    $('offset').disabled = $('from-beginning').checked;
-    $('filler').value = 'FF';
-    $('offset').value = core.toHex(Math.floor(facts.length / 2));
-    $('rom-code').textContent = `ROM: ${facts.gameCode}`;
-    $('title-value').textContent = facts.title;
-    $('rom-title').hidden = false;
-    await analyse();
-  } catch (error) {
-    report(error);
-  }
+// What the page shows of the opened ROM: name, size, the header's fields and check, and one
+// warning for a file that may not be a GBA ROM.
+function showFacts(facts) {
+  $('rom-code').textContent = `ROM: ${facts.gameCode}`;
+  $('title-value').textContent = facts.title;
+  $('rom-title').hidden = false;
+  $('rom-name').textContent = texts.format(ids.fileName, source.name);
+  $('rom-size').textContent = texts.format(ids.fileSize, core.toHex(facts.length),
+    texts.decimal(facts.length / kMiB, 2));
+  $('rom-maker').textContent = texts.format(ids.makerCode, facts.makerCode);
+  $('rom-check').textContent = facts.headerCheck;
+  $('rom-check').hidden = facts.headerCheck === '';
+  $('rom-facts').hidden = false;
+  const warning = !facts.headerComplete ? ids.shortFile
+    : facts.largerThanGba ? ids.largerThanGba : !facts.headerCheckOk ? ids.wrongHeaderCheck : null;
+  $('rom-warning').textContent = warning === null ? '' : texts.text(warning);
+  $('rom-warning').hidden = warning === null;
 }
 
-// A drop of something else than one file (a folder, a text, a link) is refused in one sentence.
-function droppedFile(transfer) {
-  const item = [...transfer.items].find((candidate) => candidate.kind === 'file');
-  const entry = item?.webkitGetAsEntry?.();
-  if (item === undefined || (entry && !entry.isFile)) return null;
-  return item.getAsFile();
-}
+// One progress bar for an open, from its first byte to the map drawn: the requests' own progress
+// moves it forward only, and it is hidden once, at the end.
+const progress = { opening: false, timer: 0 };
 
 function showProgress(fraction) {
-  clearTimeout(showProgress.timer);
+  if (fraction === null && progress.opening) return;
+  clearTimeout(progress.timer);
   if (fraction === null) {
     $('progress').hidden = true;
     return;
   }
   if (Number.isNaN(fraction)) {
-    $('progress-bar').removeAttribute('value');
-    showProgress.timer = setTimeout(() => { $('progress').hidden = false; }, kProgressDelayMs);
-  } else {
-    $('progress-bar').value = fraction;
-    $('progress').hidden = false;
+    if (!$('progress').hidden) return;
+    $('progress-bar').value = 0;
+    progress.timer = setTimeout(() => { $('progress').hidden = false; }, kProgressDelayMs);
+    return;
+  }
+  $('progress-bar').value = progress.opening ? Math.max($('progress-bar').value, fraction) : fraction;
+  $('progress').hidden = false;
+}
+
+// Opens `next`, says `sentence` once it is read; returns whether it could be read.
+async function open(next, sentence = '') {
+  say('');
+  if (next.file.size === 0) {
+    say(texts.text(ids.emptyFile));
+    return false;
+  }
+  $('search').disabled = true;
+  progress.opening = true;
+  source = next;
+  lastResult = 0;
+  clearResults();
+  outOfDate();
+  let opened = false;
+  try {
+    showFacts(await worker.call('open', next.file));
+    $('options').disabled = false;
+    $('search').disabled = false;
+    $('offset').disabled = $('from-beginning').checked;
+    say(sentence);
+    await analyse();
+    opened = true;
+  } catch (error) {
+    report(error);
+  } finally {
+    progress.opening = false;
+    showProgress(null);
+  }
+  return opened;
+}
+
+// Opens the first of dropped or launched files, saying which when there were several.
+async function openFirst(entries) {
+  const first = await firstOf(entries);
+  if (first === null) {
+    say(texts.text(ids.notAFile));
+    return;
+  }
+  const several = first.count > 1 ? texts.format(ids.severalDropped, first.count, first.source.name) : '';
+  await open(first.source, several);
+}
+
+// The dropped files' handles where the browser gives them (asked for while the event runs) and
+// Files; a folder is no file.
+function droppedEntries(transfer) {
+  return [...transfer.items].filter((item) => item.kind === 'file').map((item) => {
+    const entry = item.webkitGetAsEntry?.();
+    return {
+      handle: item.getAsFileSystemHandle?.() ?? null,
+      file: entry && !entry.isFile ? null : item.getAsFile(),
+    };
+  });
+}
+
+// File handles handed over as a launch does: the system's "Open with", or a script that drives
+// the page (its tests hand it a handle of the origin's private file system).
+function openLaunched(handles) {
+  return openFirst(handles.map((handle) => ({ handle, file: null })));
+}
+
+async function chooseRom() {
+  try {
+    const picked = await pickRom(texts.text(ids.gbaRoms), () => $('rom-file').click());
+    if (picked !== null) await open(picked);
+  } catch (error) {
+    say(String(error.message ?? error));
   }
 }
 
@@ -192,40 +353,65 @@ function fillLanguages() {
     return option;
   }));
   select.value = String(texts.language.id);
-  select.addEventListener('change', () => texts.choose(Number(select.value)));
+  select.addEventListener('change', () => {
+    texts.choose(Number(select.value));
+    remember(texts.language.id);
+  });
+}
+
+function resetOptions() {
+  forget();
+  texts.choose(texts.browserLanguage());
+  $('language').value = String(texts.language.id);
+  $('offset').disabled = $('from-beginning').checked;
+  for (const field of Object.values(fields)) field.showNote();
+  analyseSoon();
+}
+
+function showNewVersion(takeOver) {
+  $('update').hidden = false;
+  $('reload').addEventListener('click', takeOver, { once: true });
 }
 
 function wire() {
-  fillerField($('filler'));
-  countField($('needed'), core);
-  countField($('interval'), core);
-  hexBox($('offset'));
   converter($('hex'), $('dec'), core);
   for (const radio of [$('from-offset'), $('from-beginning')]) {
-    radio.addEventListener('change', () => { $('offset').disabled = $('from-beginning').checked; });
+    radio.addEventListener('change', () => {
+      $('offset').disabled = $('from-beginning').checked;
+      fields.offset.showNote();
+    });
   }
   for (const id of ['filler', 'needed', 'search-align']) $(id).addEventListener('input', analyseSoon);
+  // Every change of an option is remembered.
+  for (const element of [$('options'), $('map-align')]) {
+    element.addEventListener('change', () => remember(texts.language.id));
+  }
+  $('reset-options').addEventListener('click', resetOptions);
   $('search').addEventListener('click', () => doSearch(false));
   $('find-next').addEventListener('click', () => doSearch(true));
   $('copy').addEventListener('click', () => copy(results.selectedText()));
   $('copy-all').addEventListener('click', () => copy(results.allText()));
+  results.onCopy = () => copy(results.selectedText());
   $('cancel').addEventListener('click', () => worker.cancel());
   $('download-json').addEventListener('click',
-    () => download(`${rom.name}.free-space.json`, 'application/json', scanTable.json));
+    () => download(`${source.name}.free-space.json`, 'application/json', scanTable.json));
   $('download-csv').addEventListener('click',
-    () => download(`${rom.name}.free-space.csv`, 'text/csv', scanTable.csv()));
-  $('open').addEventListener('click', () => $('rom-file').click());
+    () => download(`${source.name}.free-space.csv`, 'text/csv', scanTable.csv()));
+  $('open').addEventListener('click', chooseRom);
+  $('reopen').addEventListener('click', chooseRom);
   $('rom-file').addEventListener('change', () => {
-    if ($('rom-file').files.length > 0) open($('rom-file').files[0]);
+    if ($('rom-file').files.length > 0) open(new RomSource($('rom-file').files[0]));
     $('rom-file').value = '';
   });
   document.addEventListener('dragover', (event) => event.preventDefault());
   document.addEventListener('drop', (event) => {
     event.preventDefault();
-    const file = droppedFile(event.dataTransfer);
-    if (file === null) say(texts.text(ids.notAFile));
-    else open(file);
+    openFirst(droppedEntries(event.dataTransfer));
   });
+  if ('launchQueue' in window) {
+    window.launchQueue.setConsumer((launch) => openLaunched(launch.files));
+  }
+  window.gapwellOpenHandles = openLaunched;
   // Ctrl+F and F3, as the window's Edit menu has them.
   document.addEventListener('keydown', (event) => {
     const command = event.key === 'F3' ? 'find-next'
@@ -239,14 +425,17 @@ function wire() {
     results.render();
     scanTable.render();
     freeSpaceMap.layOut();
+    for (const field of Object.values(fields)) field.showNote();
   };
   fillLanguages();
   const about = core.about();
-  document.title = `${about.title} - ${about.product}`;
   $('product').textContent = about.product;
   $('about').textContent = `${about.product} ${about.version} · ${about.copyright}`;
+  $('offset').disabled = $('from-beginning').checked;
+  for (const field of Object.values(fields)) field.showNote();
   $('open').disabled = false;
 }
 
 wire();
+installServiceWorker(showNewVersion);
 document.body.dataset.ready = 'true';

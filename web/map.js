@@ -1,21 +1,32 @@
 // The free-space map: the run map of the core drawn as a grid of square cells, row by row from
-// offset 0, each cell standing for the same number of bytes, as in the desktop map. Hovering or
-// focusing a cell shows its offsets, its longest run and the words pointing at that run; a click
-// (or Enter) on a usable cell searches from its run. The colours come from the style sheet, in a
-// light and a dark set that follow the system; the canvas is drawn in device pixels, so it stays
-// sharp at any zoom.
+// offset 0, each cell standing for the same power of two of bytes and each row for a power of two
+// of cells, so that every row starts at a round offset, which the ruler on the left names. It
+// lays itself out again whenever its width changes. Hovering or focusing a cell shows its
+// offsets, its longest run and the words pointing at that run (the arrow keys' cell is also
+// announced); a click (or Enter) on a usable cell searches from its run. The colours come from
+// the style sheet, in a light and a dark set that follow the system; the canvas is drawn in
+// device pixels, so it stays sharp at any zoom.
 import { ids } from './texts.js';
 
-const kCellPitch = 6;  // CSS pixels: a 5 × 5 cell and a one-pixel gap to its right and below
-const kCellSize = 5;
-const kRows = 64;
+const kSmallestPitch = 6;  // CSS pixels from a cell to the next: the cell and a one-pixel gap
+const kLargestPitch = 12;
+const kRows = 64;          // the rows the cells are counted for; a ROM may need fewer
+const kRulerWidth = 64;    // room for a seven-digit offset left of the rows
+const kRulerSpacing = 40;  // CSS pixels at least between two of the ruler's offsets
+const kMarkSize = 3;       // the "Pointed at" mark, CSS pixels square at least
 const CellClass = { data: 0, short: 1, referenced: 2, usable: 3 };
 
+// The largest power of two not above `value` (at least 1).
+function powerOfTwoBelow(value) {
+  return 2 ** Math.max(0, Math.floor(Math.log2(Math.max(1, value))));
+}
+
 export class FreeSpaceMap {
-  constructor({ canvas, tip, totals, alignment, texts, core, worker, searchFrom }) {
-    Object.assign(this, { canvas, tip, totals, alignment, texts, core, worker, searchFrom });
+  constructor({ canvas, tip, totals, alignment, texts, core, worker, searchFrom, announce, onFailure }) {
+    Object.assign(this, { canvas, tip, totals, alignment, texts, core, worker, searchFrom, announce, onFailure });
     this.cells = new Uint8Array(0);
     this.columns = 1;
+    this.pitch = kSmallestPitch;
     this.bytesPerCell = 1;
     this.romSize = 0;
     this.filler = null;
@@ -28,16 +39,23 @@ export class FreeSpaceMap {
     canvas.addEventListener('keydown', (event) => this.key(event));
     canvas.addEventListener('blur', () => this.hover(-1));
     alignment.addEventListener('change', () => this.layOut());
-    new ResizeObserver(() => this.layOut()).observe(canvas.parentElement);
+    let width = 0;
+    new ResizeObserver(() => {
+      if (canvas.parentElement.clientWidth === width) return;
+      width = canvas.parentElement.clientWidth;
+      this.layOut();
+    }).observe(canvas.parentElement);
     matchMedia('(prefers-color-scheme: dark)').addEventListener('change', () => this.draw());
   }
 
   // The map of the opened ROM for these fields; the worker reads the runs again only for another
-  // filler byte, so that other needed lengths and alignments only lay the cells out anew.
+  // filler byte, so that other needed lengths and alignments only lay the cells out anew. Throws
+  // the failure when there is no map.
   async show(filler, needed) {
     this.filler = filler;
-    this.needed = Math.max(1, needed);
-    await this.layOut();
+    this.needed = needed;
+    const failure = await this.layOut();
+    if (failure !== null) throw failure;
   }
 
   clear() {
@@ -52,21 +70,36 @@ export class FreeSpaceMap {
     return Number(this.alignment.value);
   }
 
+  // Lays the cells out for the frame's width; on a failure (a cancel, a file gone) the map is
+  // cleared, so that it never shows cells of another ROM or other options, the failure reported
+  // and returned (null when there was none).
   async layOut() {
-    if (this.filler === null) return;
-    this.columns = Math.max(1, Math.floor(this.canvas.parentElement.clientWidth / kCellPitch));
-    const { romSize, bytesPerCell, cells, totals } = await this.worker.call(
-      'mapCells', this.filler, this.columns * kRows, this.needed, this.align());
+    if (this.filler === null) return null;
+    const room = this.canvas.parentElement.clientWidth - kRulerWidth;
+    this.columns = powerOfTwoBelow(room / kSmallestPitch);
+    this.pitch = Math.max(kSmallestPitch, Math.min(kLargestPitch, Math.floor(room / this.columns)));
+    let laidOut;
+    try {
+      laidOut = await this.worker.call('mapCells', this.filler, this.columns * kRows, this.needed, this.align());
+    } catch (error) {
+      this.clear();
+      this.onFailure(error);
+      return error;
+    }
+    const { romSize, bytesPerCell, cells, totals } = laidOut;
     this.romSize = romSize;
     this.bytesPerCell = bytesPerCell;
     this.cells = cells;
     // Where a cell is, for scripts that drive the page (and its tests).
-    this.canvas.dataset.bytesPerCell = String(bytesPerCell);
-    this.canvas.dataset.columns = String(this.columns);
+    Object.assign(this.canvas.dataset, {
+      bytesPerCell: String(bytesPerCell), columns: String(this.columns), pitch: String(this.pitch),
+      ruler: String(kRulerWidth),
+    });
     // The cells have moved: a tooltip shown before may name another cell now.
     this.hover(-1);
     this.showTotals(totals);
     this.draw();
+    return null;
   }
 
   showTotals(totals) {
@@ -92,14 +125,15 @@ export class FreeSpaceMap {
       shortStroke: colour('short-stroke'),
       [CellClass.data]: colour('data'),
       focus: colour('focus'),
+      ruler: colour('ruler'),
     };
   }
 
   draw() {
     const ratio = window.devicePixelRatio || 1;
     const rows = Math.ceil(this.cells.length / this.columns);
-    const width = this.columns * kCellPitch;
-    const height = rows * kCellPitch;
+    const width = this.cells.length === 0 ? 0 : kRulerWidth + this.columns * this.pitch;
+    const height = rows * this.pitch;
     this.canvas.style.width = `${width}px`;
     this.canvas.style.height = `${height}px`;
     this.canvas.width = Math.round(width * ratio);
@@ -109,22 +143,16 @@ export class FreeSpaceMap {
     const device = (css) => Math.round(css * ratio);
     context.fillStyle = colours.background;
     context.fillRect(0, 0, this.canvas.width, this.canvas.height);
-    const boxOf = (cell) => {
-      const x = (cell % this.columns) * kCellPitch;
-      const y = Math.floor(cell / this.columns) * kCellPitch;
-      const left = device(x);
-      const top = device(y);
-      return { left, top, width: device(x + kCellSize) - left, height: device(y + kCellSize) - top };
-    };
+    this.drawRuler(context, colours, rows, device);
     for (let cell = 0; cell < this.cells.length; ++cell) {
       const kind = this.cells[cell];
-      const box = boxOf(cell);
+      const box = this.boxOf(cell, device);
       context.fillStyle = colours[kind];
       context.fillRect(box.left, box.top, box.width, box.height);
       if (kind === CellClass.referenced) {
-        const dot = Math.max(1, device(1));
+        const mark = Math.max(device(kMarkSize), Math.round(box.width * 0.45));
         context.fillStyle = colours.referencedDot;
-        context.fillRect(box.left + ((box.width - dot) >> 1), box.top + ((box.height - dot) >> 1), dot, dot);
+        context.fillRect(box.left + ((box.width - mark) >> 1), box.top + ((box.height - mark) >> 1), mark, mark);
       } else if (kind === CellClass.short) {
         context.strokeStyle = colours.shortStroke;
         context.lineWidth = Math.max(1, device(1));
@@ -135,20 +163,50 @@ export class FreeSpaceMap {
       }
     }
     if (this.focused >= 0 && this.focused < this.cells.length && document.activeElement === this.canvas) {
-      const box = boxOf(this.focused);
-      context.strokeStyle = colours.focus;
-      context.lineWidth = Math.max(1, device(1));
-      context.strokeRect(box.left - 0.5, box.top - 0.5, box.width + 1, box.height + 1);
+      // A ring two pixels wide in the focus colour around a one-pixel ring of the background, so
+      // that it shows on every kind of cell.
+      const box = this.boxOf(this.focused, device);
+      const ring = (inset, colour, lineWidth) => {
+        context.strokeStyle = colour;
+        context.lineWidth = lineWidth;
+        context.strokeRect(box.left - inset, box.top - inset, box.width + 2 * inset, box.height + 2 * inset);
+      };
+      ring(device(2), colours.focus, device(2));
+      ring(device(0.5), colours.background, Math.max(1, device(1)));
+    }
+  }
+
+  // The cell's square in device pixels.
+  boxOf(cell, device) {
+    const x = kRulerWidth + (cell % this.columns) * this.pitch;
+    const y = Math.floor(cell / this.columns) * this.pitch;
+    const left = device(x);
+    const top = device(y);
+    const size = this.pitch - 1;
+    return { left, top, width: device(x + size) - left, height: device(y + size) - top };
+  }
+
+  // The offset of every few rows' first byte, beside that row.
+  drawRuler(context, colours, rows, device) {
+    const every = 2 ** Math.ceil(Math.log2(Math.max(1, kRulerSpacing / this.pitch)));
+    context.fillStyle = colours.ruler;
+    context.font = `${device(10)}px ui-monospace, monospace`;
+    context.textAlign = 'right';
+    context.textBaseline = 'top';
+    for (let row = 0; row < rows; row += every) {
+      const offset = row * this.columns * this.bytesPerCell;
+      context.fillText(this.core.toHex(offset), device(kRulerWidth - 6), device(row * this.pitch));
+      context.fillRect(device(kRulerWidth - 4), device(row * this.pitch), device(3), Math.max(1, device(1)));
     }
   }
 
   cellAt(event) {
     const bounds = this.canvas.getBoundingClientRect();
-    const x = event.clientX - bounds.left;
+    const x = event.clientX - bounds.left - kRulerWidth;
     const y = event.clientY - bounds.top;
-    const column = Math.floor(x / kCellPitch);
+    const column = Math.floor(x / this.pitch);
     if (x < 0 || y < 0 || column >= this.columns) return -1;
-    const cell = Math.floor(y / kCellPitch) * this.columns + column;
+    const cell = Math.floor(y / this.pitch) * this.columns + column;
     return cell < this.cells.length ? cell : -1;
   }
 
@@ -162,7 +220,12 @@ export class FreeSpaceMap {
     const lines = [this.texts.format(ids.mapOffsets, this.core.toHex(first),
       this.core.toHex(Math.min(end, this.romSize) - 1))];
     if (this.cells[cell] === CellClass.data) return lines;
-    const run = await this.worker.call('mapRun', this.filler, first, end, this.needed, this.align());
+    let run;
+    try {
+      run = await this.worker.call('mapRun', this.filler, first, end, this.needed, this.align());
+    } catch {
+      return lines;  // the request was cancelled or the file is gone: the offsets still hold
+    }
     if (run === null) return lines;
     if (run.length > 0) {
       lines.push(this.texts.format(ids.mapRun, this.core.toHex(run.offset),
@@ -180,28 +243,35 @@ export class FreeSpaceMap {
     this.hovered = cell;
     if (cell < 0) {
       this.tip.hidden = true;
-      return;
+      return null;
     }
     const lines = await this.tipText(cell);
-    if (this.hovered !== cell) return;
+    if (this.hovered !== cell) return null;
     this.tip.textContent = lines.join('\n');
-    const columnX = (cell % this.columns) * kCellPitch;
-    const rowY = Math.floor(cell / this.columns) * kCellPitch;
-    this.tip.style.left = `${Math.min(columnX + 12, Math.max(0, this.canvas.clientWidth - 260))}px`;
+    const columnX = kRulerWidth + (cell % this.columns) * this.pitch;
+    const rowY = Math.floor(cell / this.columns) * this.pitch;
+    this.tip.style.left = `${Math.min(columnX + 12, Math.max(0, this.canvas.clientWidth - 360))}px`;
     this.tip.style.top = `${rowY + 12}px`;
     this.tip.hidden = false;
+    return lines;
   }
 
   async activate(cell) {
     const kind = this.cells[cell];
     if (cell < 0 || (kind !== CellClass.usable && kind !== CellClass.referenced)) return;
     const { first, end } = this.range(cell);
-    const run = await this.worker.call('mapRun', this.filler, first, end, this.needed, this.align());
+    let run;
+    try {
+      run = await this.worker.call('mapRun', this.filler, first, end, this.needed, this.align());
+    } catch (error) {
+      this.onFailure(error);
+      return;
+    }
     if (run !== null && run.searchStart !== null) this.searchFrom(run.searchStart);
   }
 
   // Arrow keys move the focused cell, Enter or Space clicks it.
-  key(event) {
+  async key(event) {
     const steps = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -this.columns, ArrowDown: this.columns };
     if (event.key === 'Enter' || event.key === ' ') {
       event.preventDefault();
@@ -213,6 +283,7 @@ export class FreeSpaceMap {
     const next = Math.max(0, this.focused) + (this.focused < 0 ? 0 : steps[event.key]);
     this.focused = Math.min(this.cells.length - 1, Math.max(0, next));
     this.draw();
-    this.hover(this.focused);
+    const lines = await this.hover(this.focused);
+    if (lines !== null) this.announce(lines.join('. '));
   }
 }

@@ -1,5 +1,6 @@
 // The result list of Search and Find next: one offset a line in hexadecimal, a warning mark on a
-// result that a word points at exactly, with the pointers named; one item selected.
+// result that a word points at exactly, with the pointers named; one item selected, moved by the
+// arrow keys, Home, End, PageUp and PageDown; Ctrl+C copies it.
 import { ids } from './texts.js';
 
 export class ResultList {
@@ -13,12 +14,30 @@ export class ResultList {
       const item = event.target.closest('[role=option]');
       if (item) this.select(Number(item.dataset.index));
     });
-    list.addEventListener('keydown', (event) => {
-      const step = { ArrowDown: 1, ArrowUp: -1 }[event.key];
-      if (step === undefined || this.items.length === 0) return;
+    list.addEventListener('keydown', (event) => this.key(event));
+    this.onCopy = () => {};
+  }
+
+  // The items one page of the list shows.
+  pageSize() {
+    const item = this.list.firstElementChild;
+    return item === null ? 1 : Math.max(1, Math.floor(this.list.clientHeight / item.offsetHeight) - 1);
+  }
+
+  key(event) {
+    if ((event.ctrlKey || event.metaKey) && event.key === 'c') {
+      if (this.selected >= 0) this.onCopy();
       event.preventDefault();
-      this.select(Math.min(this.items.length - 1, Math.max(0, this.selected + step)));
-    });
+      return;
+    }
+    const last = this.items.length - 1;
+    const targets = {
+      ArrowDown: this.selected + 1, ArrowUp: this.selected - 1, Home: 0, End: last,
+      PageDown: this.selected + this.pageSize(), PageUp: this.selected - this.pageSize(),
+    };
+    if (targets[event.key] === undefined || this.items.length === 0) return;
+    event.preventDefault();
+    this.select(Math.min(last, Math.max(0, targets[event.key])));
   }
 
   clear() {

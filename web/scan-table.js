@@ -1,5 +1,6 @@
 // The whole free-space list, as `gapwell scan --refs --json` prints it for the current options:
-// a table sortable by each column, and the list to download as that JSON or as CSV.
+// a table sortable by each column (the order given by aria-sort alone), and the list to download
+// as that JSON or as CSV.
 import { ids } from './texts.js';
 
 const kShownRows = 1000;
@@ -64,6 +65,11 @@ export class ScanTable {
         this.hexList(run.start_references), String(run.inside_references)]) {
         row.insertCell().textContent = text;
       }
+      // The length also in decimal bytes, beside its hexadecimal.
+      const bytes = document.createElement('span');
+      bytes.className = 'bytes';
+      bytes.textContent = this.texts.format(ids.bytes, this.texts.count(run.length));
+      row.cells[1].append(' ', bytes);
       return row;
     });
     this.body.replaceChildren(...rows);

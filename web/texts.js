@@ -10,19 +10,24 @@ export const ids = {
   alignment: 3010, pointersAtStart: 3011, pointersInside: 3012, mayBeInUse: 3013,
   cancel: 10010, introduction: 4000, copyAll: 4001, freeSpaceList: 4002, offset: 4003,
   length: 4004, startPointers: 4005, wordsInside: 4006, downloadJson: 4007, downloadCsv: 4008,
-  language: 4009, reading: 4010, title: 4011, emptyFile: 4012, unreadable: 4013,
+  language: 4009, reading: 4010, title: 4011, emptyFile: 4012,
   notAFile: 4014, cancelled: 4015, copied: 4016, results: 4017, showingRuns: 4018,
-  listTooLong: 4019,
+  listTooLong: 4019, readAgain: 4020, changedOnDisk: 4021, reopen: 4022, newVersion: 4023,
+  reload: 4024, severalDropped: 4025, fromAddress: 4026, notHex: 4027, notDecimal: 4028,
+  fileName: 4029, fileSize: 4030, makerCode: 4031, bytes: 4032, shortFile: 4033,
+  wrongHeaderCheck: 4034, largerThanGba: 4035, resetOptions: 4036, foundAt: 4037, gbaRoms: 4038,
 };
 
 const kEnglish = 1033;
 
 export class Texts {
-  constructor(core) {
+  // `remembered`: the language chosen on an earlier visit, null for none.
+  constructor(core, remembered) {
     this.core = core;
     this.languages = core.languages();
     this.onChange = () => {};
-    this.choose(this.browserLanguage());
+    const known = this.languages.some((language) => language.id === remembered);
+    this.choose(known ? remembered : this.browserLanguage());
   }
 
   // The first of the browser's languages that has a table; English otherwise.
@@ -51,6 +56,11 @@ export class Texts {
   // The text with %1, %2 ... replaced by the arguments.
   format(id, ...args) {
     return this.text(id).replace(/%(\d)/g, (match, n) => String(args[n - 1] ?? match));
+  }
+
+  // A count with the language's digit grouping ("262,144").
+  count(value) {
+    return new Intl.NumberFormat(this.language.code).format(value);
   }
 
   // A fraction digit count in the language's own decimal separator.

@@ -11,8 +11,8 @@ const kReadFailed = -4;
 const kProgressEveryMs = 100;
 // FileReaderSync costs much per call (32 MiB in 4 MiB blocks take half as long again as in one
 // call): the core's small pieces come out of one block read ahead, and a whole file is read in
-// blocks this large, fine enough for its progress.
-const kBlockSize = 16 << 20;
+// blocks this large, so that a GBA ROM takes one call.
+const kBlockSize = 32 << 20;
 // The largest file kept whole in the worker: twice the largest GBA ROM.
 const kLargestKept = 64 << 20;
 // The longest free-space list handed to the page: about 400 000 runs of JSON.
@@ -56,6 +56,8 @@ function readSlice(offset, end) {
 function readWhole() {
   let bytes;
   try {
+    // One block is the whole file as it is read, without a copy.
+    if (file.size <= kBlockSize) return readSlice(0, file.size);
     bytes = new Uint8Array(file.size);
     for (let offset = 0; offset < file.size; offset += kBlockSize) {
       const end = Math.min(file.size, offset + kBlockSize);

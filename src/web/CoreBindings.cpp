@@ -3,10 +3,12 @@
 // the scan list); offsets and lengths travel as JavaScript numbers, exact below 2^53.
 #include <emscripten/bind.h>
 
+#include <bit>
 #include <cstdint>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Commands.h"
@@ -16,6 +18,7 @@
 #include "search/Pointers.h"
 #include "search/RomFacts.h"
 #include "search/RunMap.h"
+#include "search/WordSieve.h"
 #include "search/modSearchFreeSpace.h"
 #include "web/Failure.h"
 
@@ -123,6 +126,23 @@ val ScanJson(const std::string& path, int filler, int needed, int align, double 
     });
 }
 
+// The line "header check: ..." as `gapwell info` prints it; empty for a file too short to have one.
+std::string HeaderCheckLine(const std::string& path) {
+    std::ostringstream out;
+    std::ostringstream warnings;
+    cli::RunInfo({path, false}, out, warnings);
+    std::istringstream lines(out.str());
+    constexpr std::string_view kLabel = "header check: ";
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with(kLabel)) {
+            return line;
+        }
+    }
+    return {};
+}
+
+// What the page shows of a ROM, and what it warns about: a file shorter than a header, a header
+// whose check is wrong, a file larger than the 32 MiB a GBA addresses.
 val Facts(const std::string& path) {
     return Reporting([&] {
         const RomFacts facts = ReadRomFacts(path);
@@ -131,6 +151,10 @@ val Facts(const std::string& path) {
         object.set("title", facts.title);
         object.set("gameCode", facts.gameCode);
         object.set("makerCode", facts.makerCode);
+        object.set("headerCheck", HeaderCheckLine(path));
+        object.set("headerComplete", facts.headerComplete);
+        object.set("headerCheckOk", facts.headerCheck.has_value() && facts.headerCheck->Ok());
+        object.set("largerThanGba", facts.length > kRomBases[1] - kRomBases[0]);
         return object;
     });
 }
@@ -147,9 +171,10 @@ class MapModel {
 
     double RomSize() const { return static_cast<double>(map_.RomSize()); }
 
+    // A power of two, so that with a power of two of columns every row starts at a round offset.
     double BytesPerCell(double cellCount) const {
-        return static_cast<double>(
-            MapBytesPerCell(map_.RomSize(), static_cast<std::int64_t>(cellCount)));
+        return static_cast<double>(std::bit_ceil(static_cast<std::uint64_t>(
+            MapBytesPerCell(map_.RomSize(), static_cast<std::int64_t>(cellCount)))));
     }
 
     // The cell classes as numbers (0 data, 1 too short, 2 pointed at, 3 usable).

@@ -34,15 +34,37 @@ async function setField(page, selector, value) {
   await page.type(selector, value);
 }
 
-// Drops a file made in the page from `bytes` (or a text) on the page, as a drag from the desktop.
-async function drop(page, name, bytes) {
-  await page.evaluate((fileName, base64) => {
+// Drops files made in the page from [name, bytes] pairs (a text when there are none) on the page,
+// as a drag from the desktop.
+async function drop(page, ...files) {
+  await page.evaluate((named) => {
     const transfer = new DataTransfer();
-    if (fileName === null) transfer.setData('text/plain', 'not a ROM');
-    else transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], fileName));
+    if (named.length === 0) transfer.setData('text/plain', 'not a ROM');
+    for (const [fileName, base64] of named) {
+      transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], fileName));
+    }
     document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
-  }, name, bytes === null ? '' : Buffer.from(bytes).toString('base64'));
+  }, files.map(([name, bytes]) => [name, Buffer.from(bytes).toString('base64')]));
 }
+const sampleFile = () => [path.basename(sampleRom), fs.readFileSync(sampleRom)];
+
+// Empties a field and types `value` into it, then leaves it, as a paste does.
+async function enter(page, selector, value) {
+  await page.$eval(selector, (input, text) => {
+    input.value = text;
+    input.dispatchEvent(new Event('input', { bubbles: true }));
+    input.dispatchEvent(new Event('change', { bubbles: true }));
+  }, value);
+}
+
+// What would look like a current answer: rows in the list, cells in the map, totals, a download.
+const answerShown = (page) => page.evaluate(() => ({
+  rows: document.querySelectorAll('#scan-table tbody tr').length,
+  mapWidth: document.getElementById('map').width,
+  totals: document.getElementById('map-totals').textContent,
+  download: !document.getElementById('download-json').disabled,
+}));
+const noAnswer = { rows: 0, mapWidth: 0, totals: '', download: false };
 
 async function settled(page) {
   await page.waitForFunction(() => document.getElementById('progress').hidden);
@@ -52,9 +74,9 @@ async function settled(page) {
 
 const steps = [
   ['a dropped empty file, a text and a picked ROM', async ({ page }) => {
-    await drop(page, 'empty.gba', new Uint8Array(0));
+    await drop(page, ['empty.gba', new Uint8Array(0)]);
     assert.equal(await text(page, '#message'), tableText(1033, 4012));
-    await drop(page, null, null);
+    await drop(page);
     assert.equal(await text(page, '#message'), tableText(1033, 4014));
     await (await page.$('#rom-file')).uploadFile(sampleRom);
     await page.waitForFunction(() => document.getElementById('rom-code').textContent !== 'ROM: ???');
@@ -63,8 +85,10 @@ const steps = [
     assert.equal(await text(page, '#title-value'), facts.title);
   }],
   ['Search and Find next give what gapwell find gives', async ({ page }) => {
-    await drop(page, path.basename(sampleRom), fs.readFileSync(sampleRom));
+    // Of two files dropped, the first is opened, and the page says which.
+    await drop(page, sampleFile(), ['second.gba', new Uint8Array(16)]);
     await settled(page);
+    assert.equal(await text(page, '#message'), tableText(1033, 4025).replace('%1', '2').replace('%2', path.basename(sampleRom)));
     await setField(page, '#needed', '512');
     await page.click('#from-beginning');
     await page.click('#search');
@@ -107,9 +131,10 @@ const steps = [
     const last = gapwell('scan', sampleRom, '--needed', '512').trim().split('\n').pop().split(' ')[0];
     const spot = await page.$eval('#map', (canvas, offset) => {
       const cell = Math.floor(offset / Number(canvas.dataset.bytesPerCell)) + 1;
-      const columns = Number(canvas.dataset.columns);
+      const { columns, pitch, ruler } = Object.fromEntries(
+        Object.entries(canvas.dataset).map(([key, value]) => [key, Number(value)]));
       const bounds = canvas.getBoundingClientRect();
-      return { x: bounds.left + (cell % columns) * 6 + 2, y: bounds.top + Math.floor(cell / columns) * 6 + 2 };
+      return { x: bounds.left + ruler + (cell % columns) * pitch + 2, y: bounds.top + Math.floor(cell / columns) * pitch + 2 };
     }, parseInt(last, 16));
     await page.mouse.move(spot.x, spot.y);
     await page.waitForFunction((run) => document.getElementById('map-tip').textContent.includes(run), {}, last);
@@ -119,7 +144,7 @@ const steps = [
   }],
   // The worker keeps a copy of a ROM-sized file; a change after opening must still be noticed.
   ...[['went away', fs.unlinkSync], ['was rewritten', (file) => fs.writeFileSync(file, Buffer.alloc(fs.statSync(file).size, 0xFF))]]
-    .map(([change, make]) => [`a file that ${change} after it was opened gets one sentence`, async ({ page }) => {
+    .map(([change, make]) => [`a file that ${change} after it was opened gets one sentence and Reopen`, async ({ page }) => {
       const copy = path.join(os.tmpdir(), `gapwell-changing-${process.pid}.gba`);
       fs.copyFileSync(sampleRom, copy);
       try {
@@ -128,8 +153,10 @@ const steps = [
         await settled(page);
         make(copy);
         await page.click('#search');
-        const prefix = tableText(1033, 4013).replace('%1', '');
-        await page.waitForFunction((start) => document.getElementById('message').textContent.startsWith(start), {}, prefix);
+        const sentence = tableText(1033, 4021).replace('%1', path.basename(copy));
+        await page.waitForFunction((wanted) => document.getElementById('message').textContent === wanted, {}, sentence);
+        assert.equal(await page.$eval('#reopen', (button) => button.hidden), false);
+        assert.deepEqual(await answerShown(page), noAnswer);
       } finally {
         fs.rmSync(copy, { force: true });
       }
@@ -151,6 +178,82 @@ const steps = [
       fs.rmSync(large);
     }
   }],
+  ['pasted forms land as the same offset; Search, the list and the map refuse alike', async ({ page }) => {
+    await page.click('#from-offset');
+    for (const pasted of ['0x2000', '$2000', '2000h', ' 2000 ', '08002000', '0x08002000']) {
+      await enter(page, '#offset', pasted);
+      assert.equal(await page.$eval('#offset', (input) => input.value), '2000', pasted);
+    }
+    await enter(page, '#offset', '20 00');
+    const refusal = tableText(1033, 4027).replace('%1', tableText(1033, 5)).replace('%2', '7FFFFFFF');
+    assert.equal(await text(page, '#offset-note'), refusal);
+    await page.click('#search');
+    assert.equal(await text(page, '#message'), refusal);
+    await page.click('#from-beginning');
+    // Needed Bytes 0: the list and the map refuse it as Search does.
+    await enter(page, '#needed', '0');
+    const zero = tableText(1033, 4028).replace('%1', tableText(1033, 3)).replace('%2', '1').replace('%3', '65535');
+    await page.waitForFunction((sentence) => document.getElementById('message').textContent === sentence, {}, zero);
+    assert.deepEqual(await answerShown(page), noAnswer);
+    await page.click('#search');
+    assert.equal(await text(page, '#message'), zero);
+    await enter(page, '#needed', '512');
+  }],
+  ...[[1024, 1280], [390, 1024]].map(([narrow, wide]) => [`the map follows the width from ${wide} to ${narrow} px`, async ({ page }) => {
+    await page.setViewport({ width: wide, height: 900 });
+    await drop(page, sampleFile());
+    await page.waitForFunction(() => document.getElementById('map').width > 0);
+    await page.setViewport({ width: narrow, height: 900 });
+    // The map and the page both fit the narrower window: nothing scrolls sideways.
+    await page.waitForFunction((width) => document.getElementById('map').getBoundingClientRect().right <= width &&
+      document.documentElement.scrollWidth <= width, { timeout: 5000 }, narrow);
+    await page.setViewport({ width: 1200, height: 900 });
+  }]),
+  ['a ROM changed through a handle is read again', async ({ page }) => {
+    const changedRom = Buffer.from(fs.readFileSync(sampleRom));
+    const first = parseInt(gapwell('find', sampleRom), 16);
+    changedRom.fill(0, first, first + 0x100);
+    const changedCopy = path.join(os.tmpdir(), `gapwell-handle-${process.pid}.gba`);
+    fs.writeFileSync(changedCopy, changedRom);
+    const expected = gapwell('find', changedCopy).trim();
+    fs.rmSync(changedCopy);
+    const write = (bytes) => page.evaluateHandle(async (base64) => {
+      const directory = await navigator.storage.getDirectory();
+      const handle = await directory.getFileHandle('handle.gba', { create: true });
+      const writable = await handle.createWritable();
+      await writable.write(Uint8Array.from(atob(base64), (c) => c.charCodeAt(0)));
+      await writable.close();
+      return handle;
+    }, Buffer.from(bytes).toString('base64'));
+    await page.evaluate((handle) => window.gapwellOpenHandles([handle]), await write(fs.readFileSync(sampleRom)));
+    await settled(page);
+    await write(changedRom);
+    await page.click('#search');
+    await page.waitForFunction((offset) => document.querySelector('#results .offset')?.textContent === offset, {}, expected);
+    assert.ok((await text(page, '#message')).startsWith(tableText(1033, 4020)));
+  }],
+  // The large file takes seconds to scan: long enough to press Cancel while it runs.
+  ...[['cancelled', 256 << 20, async (page) => {
+    await page.waitForSelector('#progress:not([hidden])');
+    await page.click('#cancel');
+  }], ['failed', 0, async (page, file) => fs.unlinkSync(file)]]
+    .map(([end, size, stop]) => [`a ${end} update leaves no list, map or download`, async ({ page }) => {
+      const file = path.join(os.tmpdir(), `gapwell-${end}-${process.pid}.gba`);
+      fs.copyFileSync(sampleRom, file);
+      if (size > 0) fs.truncateSync(file, size);
+      try {
+        await (await page.$('#rom-file')).uploadFile(file);
+        await page.waitForFunction(() => !document.getElementById('download-json').disabled, { timeout: 60000 });
+        await enter(page, '#filler', '00');
+        await stop(page, file);
+        await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+        await page.waitForFunction(() => document.getElementById('progress').hidden);
+        assert.deepEqual(await answerShown(page), noAnswer);
+      } finally {
+        fs.rmSync(file, { force: true });
+        await enter(page, '#filler', 'FF');
+      }
+    }]),
   ['German from the same string tables', async ({ page }) => {
     await page.select('#language', '1031');
     assert.equal(await text(page, '#search'), tableText(1031, 6));
@@ -158,6 +261,92 @@ const steps = [
     assert.equal(await page.$eval('html', (html) => html.lang), 'de');
   }],
 ];
+
+// The installed app, on a copy of the page served by a server of its own, without request
+// interception (which keeps service workers out): its manifest, what it remembers, a new version
+// on the server, and a start without the server.
+const appSteps = [
+  ['the manifest parses without errors and its icons load', async ({ page, cdp }) => {
+    const { errors, data } = await cdp.send('Page.getAppManifest');
+    assert.deepEqual(errors, []);
+    const sizes = await page.evaluate(async (manifest) => Promise.all(JSON.parse(manifest).icons.map(async (icon) => {
+      const image = await createImageBitmap(await (await fetch(icon.src)).blob());
+      return [icon.sizes, `${image.width}x${image.height}`];
+    })), data);
+    for (const [declared, loaded] of sizes) assert.equal(loaded, declared);
+  }],
+  ['remembered options survive a reload', async ({ page }) => {
+    await (await page.$('#rom-file')).uploadFile(sampleRom);
+    await settled(page);
+    await enter(page, '#needed', '512');
+    await enter(page, '#filler', '0');
+    await page.click('#from-offset');
+    await page.select('#language', '2052');
+    await page.reload();
+    await page.waitForSelector('body[data-ready=true]');
+    assert.deepEqual(await page.evaluate(() => [document.getElementById('needed').value,
+      document.getElementById('filler').value, document.getElementById('from-offset').checked,
+      document.documentElement.lang]), ['512', '00', true, 'zh']);
+  }],
+  ['changed files on the server lead to the new-version sentence', async ({ page, folder }) => {
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    fs.appendFileSync(path.join(folder, 'style.css'), '\n/* changed */\n');
+    execFileSync('bash', [path.join(__dirname, '../../scripts/stamp_web_cache.sh'), folder]);
+    await page.reload();
+    await page.waitForSelector('#update:not([hidden])');
+    assert.equal(await text(page, '#update span'), tableText(2052, 4023));
+    // Reload lets the new version take over; the older version's cache goes.
+    await Promise.all([page.waitForNavigation(), page.click('#reload')]);
+    await page.waitForSelector('body[data-ready=true]');
+    assert.equal(await page.$eval('#update', (banner) => banner.hidden), true);
+    assert.equal((await page.evaluate(() => caches.keys())).length, 1);
+  }],
+  ['with the server gone the page starts, opens a ROM and searches', async ({ page, server }) => {
+    await server.close();
+    await page.reload();
+    await page.waitForSelector('body[data-ready=true]');
+    await (await page.$('#rom-file')).uploadFile(sampleRom);
+    await settled(page);
+    await page.click('#from-beginning');
+    await page.click('#search');
+    await page.waitForSelector('#results .offset');
+    // With the options remembered before.
+    assert.equal(await text(page, '#results .offset'), gapwell('find', sampleRom, '--byte', '00', '--needed', '512').trim());
+  }],
+];
+
+async function runSteps(list, context) {
+  let failed = 0;
+  for (const [name, step] of list) {
+    try {
+      await step(context);
+      console.log(`ok    ${name}`);
+    } catch (error) {
+      ++failed;
+      console.log(`FAIL  ${name}: ${error.message}`);
+    }
+  }
+  return { passed: list.length - failed, failed };
+}
+
+// The page in a folder of the server, as the unpacked zip is served.
+async function testApp(browser) {
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-app-'));
+  const folder = path.join(root, 'gapwell-web');
+  fs.cpSync(site, folder, { recursive: true });
+  const server = await serve(root);
+  const page = await browser.newPage();
+  const cdp = await page.createCDPSession();
+  await page.goto(`${server.url}gapwell-web/`);
+  await page.waitForSelector('body[data-ready=true]');
+  try {
+    return await runSteps(appSteps, { page, cdp, folder, server });
+  } finally {
+    await page.close();
+    await server.close();
+    fs.rmSync(root, { recursive: true, force: true });
+  }
+}
 
 async function main() {
   const server = await serve(site);
@@ -181,20 +370,12 @@ async function main() {
   await page.waitForSelector('body[data-ready=true]');
   loaded = true;
 
-  let passed = 0;
-  let failed = 0;
-  for (const [name, step] of [...steps, ['no request after the page loaded', async () => {
+  const pageResults = await runSteps([...steps, ['no request after the page loaded', async () => {
     assert.deepEqual(lateRequests, []);
-  }]]) {
-    try {
-      await step({ page, downloads });
-      ++passed;
-      console.log(`ok    ${name}`);
-    } catch (error) {
-      ++failed;
-      console.log(`FAIL  ${name}: ${error.message}`);
-    }
-  }
+  }]], { page, downloads });
+  const app = await testApp(browser);
+  const passed = pageResults.passed + app.passed;
+  const failed = pageResults.failed + app.failed;
   await close();
   await server.close();
   fs.rmSync(downloads, { recursive: true, force: true });
