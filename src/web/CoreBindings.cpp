@@ -116,7 +116,8 @@ val ScanJson(const std::string& path, int filler, int needed, int align, double 
         BoundedText text(static_cast<std::streamsize>(limit));
         std::ostream out(&text);
         try {
-            cli::RunScan({path, static_cast<std::uint8_t>(filler), needed, align, true, true}, out);
+            cli::RunScan({path, static_cast<std::uint8_t>(filler), needed, align, true, true, {}},
+                         out);
         } catch (const cli::OutputFailed&) {
             val tooLong = val::object();
             tooLong.set("tooLong", true);
@@ -130,7 +131,7 @@ val ScanJson(const std::string& path, int filler, int needed, int align, double 
 std::string HeaderCheckLine(const std::string& path) {
     std::ostringstream out;
     std::ostringstream warnings;
-    cli::RunInfo({path, false}, out, warnings);
+    cli::RunInfo({path, false, {}}, out, warnings);
     std::istringstream lines(out.str());
     constexpr std::string_view kLabel = "header check: ";
     for (std::string line; std::getline(lines, line);) {
