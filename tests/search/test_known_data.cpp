@@ -49,7 +49,7 @@ TEST(KnownData, CutsRunsLikeAByteByByteModel) {
         for (KnownMark& mark : marks) {
             mark.offset = static_cast<std::int64_t>(random() % (data.size() + 50));
             mark.size = random() % 3 == 0 ? kUnknownSize : 1 + random() % 300;
-            mark.name = "m" + std::to_string(mark.offset);
+            mark.name = std::to_string(mark.offset);
         }
         const std::string rom = folder.Write("rom.gba", data);
         const KnownData known = KnownData::Resolve(rom, 0xFF, marks);
