@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang under AddressSanitizer and UndefinedBehaviorSanitizer
 # into build-fuzz/ and runs each for SECONDS (default 30) on a copy of its seed corpus in
-# tests/fuzz/corpus/, so that the inputs it finds never land in the tree. Fails on any crash.
+# tests/fuzz/corpus/, so that the inputs it finds never land in the tree, one target per core at
+# a time. Fails on any crash.
 # Usage: scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,18 +27,30 @@ long_seeds() {
     { printf 'Gapwell|1.2.4|https://h/'; head -c 60000 /dev/zero | tr '\0' 'a'; printf '/GPW.zip'; } \
         >"$work/version_line/long_url"
 }
-declare -A extra_options=([version_line]="-max_len=131072 -timeout=5")
-
-for target in "${targets[@]}"; do
-    mkdir -p "$work/$target"
+# Runs one target on a copy of its seeds, from a scratch folder of its own, so that file names the
+# command-line target makes up are looked for there, and crash files land there too.
+fuzz_one() {
+    local target=$1 options=""
+    mkdir -p "$work/$target" "$work/$target.scratch"
     cp tests/fuzz/corpus/"$target"/* "$work/$target/"
-    [ "$target" = version_line ] && long_seeds
-    # Run from the scratch folder, so that file names the command-line target makes up are
-    # looked for there, and crash files land there too.
-    (cd "$work" && ASAN_OPTIONS=detect_leaks=1 \
-        "$OLDPWD/build-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$seconds" \
-        ${extra_options[$target]:-} \
-        -print_final_stats=1 "$work/$target" 2>"$work/$target.log") ||
-        { tail -n 40 "$work/$target.log"; echo "fuzz_$target failed" >&2; exit 1; }
+    if [ "$target" = version_line ]; then
+        long_seeds
+        options="-max_len=131072 -timeout=5"
+    fi
+    # shellcheck disable=SC2086 # options holds separate libFuzzer flags
+    if ! (cd "$work/$target.scratch" && ASAN_OPTIONS=detect_leaks=1 \
+        "$root/build-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$seconds" $options \
+        -print_final_stats=1 "$work/$target" 2>"$work/$target.log"); then
+        tail -n 40 "$work/$target.log"
+        echo "fuzz_$target failed" >&2
+        return 1
+    fi
     echo "fuzz_$target: $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$work/$target.log" | grep -o '[0-9]*$') runs"
-done
+}
+
+# One target per core at a time: each fuzzer is a single process, so CI's wall time is halved on
+# two cores without shortening any target's run.
+root=$PWD
+export root work seconds
+export -f fuzz_one long_seeds
+printf '%s\n' "${targets[@]}" | xargs -P "$(nproc)" -I{} bash -c 'fuzz_one "$1"' _ {}
