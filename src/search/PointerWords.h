@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace gapwell {
+
+// The words of a ROM that may point into it at all, picked out while the ROM is read for its runs
+// of filler, so that the words pointing into those runs can be counted afterwards without
+// reading the ROM again. In a ROM of n bytes a word may point into it when its value lies from
+// 0x08000000 to 0x0C000000 + n (the lowest and the highest mirror; see PointerFinder): in game
+// data a few words in a hundred.
+//
+// The ROM is fed from offset 0 in pieces whose sizes are multiples of 4, but for the last one, as
+// the file reader hands them over. Memory is bounded: past a limit of words, or when the pieces
+// are not as said, the words are dropped and the pointer pass reads the ROM again.
+class PointerWords {
+  public:
+    // A word picked out: its offset divided by 4 and its value.
+    struct Word {
+        std::uint32_t index = 0;
+        std::uint32_t value = 0;
+    };
+
+    // 4 Mi words take 32 MiB, as much as the largest GBA ROM.
+    static constexpr std::size_t kDefaultLimit = std::size_t{1} << 22;
+
+    explicit PointerWords(std::size_t limit = kDefaultLimit) : limit_(limit) {}
+
+    // Begins a ROM `length` bytes long, forgetting any words picked before.
+    void Start(std::int64_t length);
+    // The next `size` bytes of the ROM.
+    void Feed(const std::uint8_t* data, std::size_t size);
+    // The ROM has been fed whole.
+    void Finish() { finished_ = complete_; }
+    // True when Words() holds every word of the whole ROM that may point into it.
+    bool Complete() const { return finished_; }
+    // The words, in file order.
+    const std::vector<Word>& Words() const { return words_; }
+
+  private:
+    // Drops the words: the pointer pass has to read the ROM.
+    void GiveUp();
+
+    std::size_t limit_;
+    std::uint32_t lowest_ = 0;
+    std::uint32_t span_ = 0;
+    std::int64_t length_ = 0;
+    std::int64_t position_ = 0;  // ROM offset of the next piece's first byte
+    bool complete_ = false;      // every word fed so far is picked out, if it may point
+    bool finished_ = false;
+    std::vector<Word> words_;
+};
+
+}  // namespace gapwell
