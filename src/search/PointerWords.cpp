@@ -18,7 +18,8 @@ constexpr std::int64_t kLargestIndexedRom = (kLargestWord + 1) * std::int64_t{kW
 }  // namespace
 
 void PointerWords::Start(std::int64_t length) {
-    words_.clear();
+    chunks_.clear();
+    wordCount_ = 0;
     lowest_ = kRomBases[0];
     span_ = static_cast<std::uint32_t>(std::min(std::int64_t{kRomBases[2]} + length, kLargestWord) -
                                        lowest_);
@@ -26,11 +27,14 @@ void PointerWords::Start(std::int64_t length) {
     position_ = 0;
     complete_ = length <= kLargestIndexedRom;
     finished_ = false;
-    // Reserved whole, so that the words are never copied as they grow: the system hands out the
-    // memory only as it is written.
-    if (complete_) {
-        words_.reserve(std::min(limit_, static_cast<std::size_t>(length) / kWordBytes));
+}
+
+PointerWords::Word* PointerWords::RoomFor(std::size_t groupWords) {
+    if (chunks_.empty() || kChunkWords - chunks_.back().count < groupWords) {
+        // Left unwritten until words are found: the system hands out the memory as it is written.
+        chunks_.push_back({std::unique_ptr<Word[]>(new Word[kChunkWords]), 0});
     }
+    return chunks_.back().words.get() + chunks_.back().count;
 }
 
 void PointerWords::Feed(const std::uint8_t* data, std::size_t size) {
@@ -43,39 +47,48 @@ void PointerWords::Feed(const std::uint8_t* data, std::size_t size) {
     }
     const std::uint32_t lowest = lowest_;
     const std::uint32_t span = span_;
-    const std::int64_t first = position_;
-    const auto index = [first](std::size_t at) {
-        return static_cast<std::uint32_t>((first + static_cast<std::int64_t>(at)) / kWordBytes);
-    };
+    const auto firstIndex = static_cast<std::uint32_t>(position_ / kWordBytes);
     // Two blocks at a time, so that the loop over the words found ends (and a branch is
     // mispredicted) once for every 256 bytes, not for every block.
-    constexpr std::size_t kPairBytes = 2 * kBlockBytes;
-    std::size_t block = 0;
-    for (; size - block >= kPairBytes; block += kPairBytes) {
+    constexpr std::size_t kGroupWords = 2 * kBlockWords;
+    constexpr std::size_t kGroupBytes = kGroupWords * kWordBytes;
+    std::size_t group = 0;
+    for (; size - group >= kGroupBytes; group += kGroupBytes) {
         std::uint64_t inWindow =
-            WordsInWindow(data + block, lowest, span) |
-            std::uint64_t{WordsInWindow(data + block + kBlockBytes, lowest, span)} << kBlockWords;
+            WordsInWindow(data + group, lowest, span) |
+            std::uint64_t{WordsInWindow(data + group + kBlockBytes, lowest, span)} << kBlockWords;
+        Word* const room = RoomFor(kGroupWords);
+        Word* out = room;
         for (; inWindow != 0; inWindow &= inWindow - 1) {
-            const std::size_t at = block + std::countr_zero(inWindow) * kWordBytes;
-            words_.push_back({index(at), LittleEndianWord(data + at)});
+            const std::size_t at = group + std::countr_zero(inWindow) * kWordBytes;
+            *out++ = {firstIndex + static_cast<std::uint32_t>(at / kWordBytes),
+                      LittleEndianWord(data + at)};
         }
+        Counted(static_cast<std::size_t>(out - room));
     }
-    for (std::size_t at = block; size - at >= kWordBytes; at += kWordBytes) {
+    Word* out = RoomFor(kGroupWords);
+    for (std::size_t at = group; size - at >= kWordBytes; at += kWordBytes) {
         const std::uint32_t value = LittleEndianWord(data + at);
         if (value - lowest <= span) {
-            words_.push_back({index(at), value});
+            *out++ = {firstIndex + static_cast<std::uint32_t>(at / kWordBytes), value};
+            Counted(1);
         }
     }
     position_ = end;
-    if (words_.size() > limit_) {
+    if (wordCount_ > limit_) {
         GiveUp();
     }
 }
 
+void PointerWords::Counted(std::size_t written) {
+    chunks_.back().count += written;
+    wordCount_ += written;
+}
+
 void PointerWords::GiveUp() {
     complete_ = false;
-    words_.clear();
-    words_.shrink_to_fit();
+    chunks_.clear();
+    wordCount_ = 0;
 }
 
 }  // namespace gapwell

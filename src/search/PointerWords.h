@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
 
 namespace gapwell {
@@ -17,10 +19,11 @@ namespace gapwell {
 // are not as said, the words are dropped and the pointer pass reads the ROM again.
 class PointerWords {
   public:
-    // A word picked out: its offset divided by 4 and its value.
+    // A word picked out: its offset divided by 4 and its value. (No member initializers: the
+    // room for words is not written before they are.)
     struct Word {
-        std::uint32_t index = 0;
-        std::uint32_t value = 0;
+        std::uint32_t index;
+        std::uint32_t value;
     };
 
     // 4 Mi words take 32 MiB, as much as the largest GBA ROM.
@@ -34,12 +37,27 @@ class PointerWords {
     void Feed(const std::uint8_t* data, std::size_t size);
     // The ROM has been fed whole.
     void Finish() { finished_ = complete_; }
-    // True when Words() holds every word of the whole ROM that may point into it.
+    // True when the chunks hold every word of the whole ROM that may point into it.
     bool Complete() const { return finished_; }
-    // The words, in file order.
-    const std::vector<Word>& Words() const { return words_; }
+    // The words in chunks, in file order.
+    std::size_t ChunkCount() const { return chunks_.size(); }
+    std::span<const Word> Chunk(std::size_t chunk) const {
+        return {chunks_[chunk].words.get(), chunks_[chunk].count};
+    }
 
   private:
+    // Words are kept in chunks of this many, so that they are never copied as they grow and
+    // take memory as they come.
+    static constexpr std::size_t kChunkWords = std::size_t{1} << 16;
+    struct WordChunk {
+        std::unique_ptr<Word[]> words;
+        std::size_t count = 0;
+    };
+
+    // The next `groupWords` words may be written at the end of the last chunk.
+    Word* RoomFor(std::size_t groupWords);
+    // Counts `written` words written there.
+    void Counted(std::size_t written);
     // Drops the words: the pointer pass has to read the ROM.
     void GiveUp();
 
@@ -50,7 +68,8 @@ class PointerWords {
     std::int64_t position_ = 0;  // ROM offset of the next piece's first byte
     bool complete_ = false;      // every word fed so far is picked out, if it may point
     bool finished_ = false;
-    std::vector<Word> words_;
+    std::vector<WordChunk> chunks_;
+    std::size_t wordCount_ = 0;
 };
 
 }  // namespace gapwell

@@ -51,7 +51,11 @@ class PointerFinder {
     void Feed(const std::uint8_t* data, std::size_t size) { sieve_.Feed(data, size); }
     // The words of the whole ROM that may point into it, picked out already: instead of feeding
     // the ROM.
-    void FeedWords(const PointerWords& words) { sieve_.FeedWords(words.Words()); }
+    void FeedWords(const PointerWords& words) {
+        for (std::size_t chunk = 0; chunk < words.ChunkCount(); ++chunk) {
+            sieve_.FeedWords(words.Chunk(chunk));
+        }
+    }
     // Counts the word at `offset` holding `value` where it points: for words already picked out
     // of the ROM, in file order, instead of feeding the ROM.
     void CheckWord(std::int64_t offset, std::uint32_t value);

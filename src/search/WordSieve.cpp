@@ -96,7 +96,7 @@ void WordSieve::Feed(const std::uint8_t* data, std::size_t size) {
     position_ += static_cast<std::int64_t>(size);
 }
 
-void WordSieve::FeedWords(const std::vector<PointerWords::Word>& words) {
+void WordSieve::FeedWords(std::span<const PointerWords::Word> words) {
     if (granules_.empty()) {
         return;
     }

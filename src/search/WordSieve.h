@@ -33,7 +33,7 @@ class WordSieve {
     void Feed(const std::uint8_t* data, std::size_t size);
     // Hands on those of `words`, picked out of the whole ROM, that may point into a range: instead
     // of feeding the ROM.
-    void FeedWords(const std::vector<PointerWords::Word>& words);
+    void FeedWords(std::span<const PointerWords::Word> words);
 
   private:
     // Sets the granules from `first` to `last` (both included).
