@@ -29,12 +29,9 @@ void PointerWords::Start(std::int64_t length) {
     finished_ = false;
 }
 
-PointerWords::Word* PointerWords::RoomFor(std::size_t groupWords) {
-    if (chunks_.empty() || kChunkWords - chunks_.back().count < groupWords) {
-        // Left unwritten until words are found: the system hands out the memory as it is written.
-        chunks_.push_back({std::unique_ptr<Word[]>(new Word[kChunkWords]), 0});
-    }
-    return chunks_.back().words.get() + chunks_.back().count;
+void PointerWords::AddChunk() {
+    // Left unwritten until words are found: the system hands out the memory as it is written.
+    chunks_.push_back({std::unique_ptr<Word[]>(new Word[kChunkWords]), 0});
 }
 
 void PointerWords::Feed(const std::uint8_t* data, std::size_t size) {

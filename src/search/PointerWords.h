@@ -55,7 +55,13 @@ class PointerWords {
     };
 
     // The next `groupWords` words may be written at the end of the last chunk.
-    Word* RoomFor(std::size_t groupWords);
+    Word* RoomFor(std::size_t groupWords) {
+        if (chunks_.empty() || kChunkWords - chunks_.back().count < groupWords) {
+            AddChunk();
+        }
+        return chunks_.back().words.get() + chunks_.back().count;
+    }
+    void AddChunk();
     // Counts `written` words written there.
     void Counted(std::size_t written);
     // Drops the words: the pointer pass has to read the ROM.
