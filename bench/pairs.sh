@@ -1,3 +1,5 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2154  # work and pairs are set by the script that sources this file
 # Paired timing for the bench scripts, sourced by them: `compare NAME A B` runs the shell functions
 # A and B in turn, A B A B ..., $pairs times, each in a fresh subshell, and prints A's and B's
 # median seconds and the median, smallest and largest of the pair ratios A/B, for wall time and
