@@ -1,5 +1,6 @@
 // Throughput of the run finders in memory, without file I/O: the search's (a FirstRunFinder for
-// each 1 MiB chunk) and the scan's (one RunFinder for the whole stream), both fed in the pieces
+// each 1 MiB chunk), the scan's (one RunFinder for the whole stream) and the scan's with the
+// words that may point into the ROM picked out of each piece (scan --refs), all fed in the pieces
 // the file reader hands over, on typical data and on two kinds of hostile data.
 // Times are processor time, so other work on a busy machine counts less.
 // Usage: bench_search [MiB] (default 256)
@@ -12,6 +13,7 @@
 
 #include "search/FirstRunFinder.h"
 #include "search/PieceReader.h"
+#include "search/PointerWords.h"
 #include "search/RunFinder.h"
 
 namespace {
@@ -44,6 +46,20 @@ std::size_t Scan(const Bytes& data) {
     }
     runs.Finish();
     return found;
+}
+
+std::size_t ScanWithWords(const Bytes& data) {
+    std::size_t found = 0;
+    gapwell::RunFinder runs(0xFF, kNeeded, 1, [&found](const gapwell::FreeRun&) { ++found; });
+    gapwell::PointerWords words;
+    words.Start(static_cast<std::int64_t>(data.size()));
+    for (std::size_t at = 0; at < data.size(); at += gapwell::kPieceSize) {
+        runs.Feed(data.data() + at, gapwell::kPieceSize);
+        words.Feed(data.data() + at, gapwell::kPieceSize);
+    }
+    runs.Finish();
+    words.Finish();
+    return found + (words.Complete() ? 0 : 1);
 }
 
 // Median MiB/s of a few rounds.
@@ -86,8 +102,9 @@ int main(int argc, char** argv) {
                 {"hostile (runs of needed-1)", Runs(mib << 20, kNeeded - 1)},
                 {"dense (runs of needed/2)", Runs(mib << 20, kNeeded / 2)}};
     for (const auto& set : sets) {
-        std::printf("%-28s search %6.0f MiB/s  scan %6.0f MiB/s\n", set.name,
-                    MibPerSecond(Search, set.data), MibPerSecond(Scan, set.data));
+        std::printf("%-28s search %6.0f MiB/s  scan %6.0f MiB/s  scan with words %6.0f MiB/s\n",
+                    set.name, MibPerSecond(Search, set.data), MibPerSecond(Scan, set.data),
+                    MibPerSecond(ScanWithWords, set.data));
     }
     return 0;
 }

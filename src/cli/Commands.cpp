@@ -104,10 +104,11 @@ int RunScan(const ScanOptions& options, std::ostream& out) {
     ListPrinter printer(options.rom,
                         {ListKind::Runs, options.json, options.references, !options.known.empty()},
                         out);
-    ScanFreeParts(options.rom, options.filler, options.needed, options.align, known,
-                  [&printer](const FreePart& part) {
-                      printer.Add(part.run.offset, part.run.length, part.cutBy);
-                  });
+    const auto list = [&printer](const FreePart& part) {
+        printer.Add(part.run.offset, part.run.length, part.cutBy);
+    };
+    ScanFreeParts(options.rom, options.filler, options.needed, options.align, known, list,
+                  printer.Words());
     printer.Finish();
     return kExitOk;
 }

@@ -53,7 +53,8 @@ void ListPrinter::PrintBatch() {
     for (const Item& item : batch_) {
         ranges.push_back(item.range);
     }
-    const std::vector<RangePointers> references = FindPointers(rom_, std::move(ranges));
+    const std::vector<RangePointers> references =
+        FindPointers(rom_, std::move(ranges), kListEveryPointer, &words_);
     for (std::size_t i = 0; i < batch_.size(); ++i) {
         Print(batch_[i], &references[i]);
     }

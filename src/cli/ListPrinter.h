@@ -43,6 +43,10 @@ class ListPrinter {
     void Add(std::int64_t offset, std::int64_t length, std::vector<std::string> cutBy = {});
     // Prints what is held back and closes the JSON array.
     void Finish();
+    // With references, where the scan that finds the items picks out the words that may point
+    // into the ROM while it reads it, so that the batches after the scan need not read it again;
+    // nullptr otherwise.
+    PointerWords* Words() { return format_.references ? &words_ : nullptr; }
 
   private:
     struct Item {
@@ -58,6 +62,7 @@ class ListPrinter {
     std::ostream& out_;
     std::size_t batchSize_;
     std::vector<Item> batch_;
+    PointerWords words_;
     bool first_ = true;
 };
 

@@ -156,15 +156,14 @@ KnownData ReadKnownData(const std::string& rom, std::uint8_t filler,
 
 void ScanFreeParts(const std::string& path, std::uint8_t filler, std::int64_t needed,
                    std::int64_t align, const KnownData& known,
-                   const std::function<void(const FreePart&)>& report) {
+                   const std::function<void(const FreePart&)>& report, PointerWords* words) {
     if (known.Empty()) {
-        ScanFreeRuns(path, filler, needed, align, [&report](const FreeRun& run) {
-            report({run, {}});
-        });
+        const auto whole = [&report](const FreeRun& run) { report({run, {}}); };
+        ScanFreeRuns(path, filler, needed, align, whole, words);
         return;
     }
     // Whole runs first: a part's alignment counts from where the part begins.
-    ScanFreeRuns(path, filler, needed, 1, [&](const FreeRun& run) {
+    const auto cut = [&](const FreeRun& run) {
         for (FreePart& part : known.FreeParts(run)) {
             const std::int64_t end = part.run.offset + part.run.length;
             const std::int64_t aligned = (part.run.offset + align - 1) & ~(align - 1);
@@ -173,7 +172,8 @@ void ScanFreeParts(const std::string& path, std::uint8_t filler, std::int64_t ne
                 report(part);
             }
         }
-    });
+    };
+    ScanFreeRuns(path, filler, needed, 1, cut, words);
 }
 
 std::int32_t SearchOutsideKnown(const KnownData& known, std::int64_t needed, std::int64_t start,

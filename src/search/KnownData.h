@@ -78,10 +78,11 @@ KnownData ReadKnownData(const std::string& rom, std::uint8_t filler,
 
 // ScanFreeRuns with known data: each maximal run of filler is cut to its free parts, and each part
 // whose aligned part holds `needed` bytes is reported (its offset aligned) with the marks that
-// bound it. Without known data the same runs as ScanFreeRuns.
+// bound it. Without known data the same runs as ScanFreeRuns. `words` as for ScanFreeRuns.
 void ScanFreeParts(const std::string& path, std::uint8_t filler, std::int64_t needed,
                    std::int64_t align, const KnownData& known,
-                   const std::function<void(const FreePart&)>& report);
+                   const std::function<void(const FreePart&)>& report,
+                   PointerWords* words = nullptr);
 
 // The first offset that `search` finds from `start` on whose `needed` bytes hold no known byte:
 // each result that meets known data is searched again from the end of that data. `search`

@@ -131,9 +131,13 @@ void PointerFinder::CheckWord(std::int64_t offset, std::uint32_t value) {
 }
 
 std::vector<RangePointers> FindPointers(const std::string& path, std::vector<ByteRange> ranges,
-                                        std::size_t listLimit) {
+                                        std::size_t listLimit, const PointerWords* words) {
     const bool anyRange = !ranges.empty();
     PointerFinder finder(std::move(ranges), listLimit);
+    if (words != nullptr && words->Complete()) {
+        finder.FeedWords(*words);
+        return finder.TakePointers();
+    }
     const ReadOnlyFile file(path);
     if (anyRange) {
         PieceReader(file).ReadWhole(

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "search/ByteRange.h"
+#include "search/PointerWords.h"
 #include "search/WordSieve.h"
 
 namespace gapwell {
@@ -48,6 +49,13 @@ class PointerFinder {
 
     // The next `size` bytes of the ROM.
     void Feed(const std::uint8_t* data, std::size_t size) { sieve_.Feed(data, size); }
+    // The words of the whole ROM that may point into it, picked out already: instead of feeding
+    // the ROM.
+    void FeedWords(const PointerWords& words) {
+        for (std::size_t chunk = 0; chunk < words.ChunkCount(); ++chunk) {
+            sieve_.FeedWords(words.Chunk(chunk));
+        }
+    }
     // Counts the word at `offset` holding `value` where it points: for words already picked out
     // of the ROM, in file order, instead of feeding the ROM.
     void CheckWord(std::int64_t offset, std::uint32_t value);
@@ -72,10 +80,11 @@ class PointerFinder {
     WordSieve sieve_;
 };
 
-// One pass over the file in chunks of 1 MiB with a PointerFinder. Refuses what ReadOnlyFile
-// refuses (folders, FIFOs, devices) and never writes. Throws RuntimeError on read failures and
-// bad ranges.
+// One pass over the file with a PointerFinder; none when `words`, picked out
+// of the same file, are complete. Refuses what ReadOnlyFile refuses (folders, FIFOs, devices) and
+// never writes. Throws RuntimeError on read failures and bad ranges.
 std::vector<RangePointers> FindPointers(const std::string& path, std::vector<ByteRange> ranges,
-                                        std::size_t listLimit = kListEveryPointer);
+                                        std::size_t listLimit = kListEveryPointer,
+                                        const PointerWords* words = nullptr);
 
 }  // namespace gapwell

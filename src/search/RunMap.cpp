@@ -29,7 +29,8 @@ RunMap RunMap::Scan(const std::string& path, std::uint8_t filler,
     std::vector<FreeRun> runs;
     std::vector<FreeRun> cutRuns;
     std::vector<ByteRange> ranges;
-    ScanFreeRuns(path, filler, 1, 1, [&](const FreeRun& run) {
+    PointerWords words;  // picked out by the scan, so that the pointer pass reads nothing
+    const auto keep = [&](const FreeRun& run) {
         if (knownData.Empty()) {
             runs.push_back(run);
             ranges.push_back({run.offset, run.offset + run.length});
@@ -43,8 +44,9 @@ RunMap RunMap::Scan(const std::string& path, std::uint8_t filler,
             runs.push_back(part.run);
             ranges.push_back({part.run.offset, part.run.offset + part.run.length});
         }
-    });
-    std::vector<RangePointers> references = FindPointers(path, ranges, kListedPointers);
+    };
+    ScanFreeRuns(path, filler, 1, 1, keep, &words);
+    std::vector<RangePointers> references = FindPointers(path, ranges, kListedPointers, &words);
     return RunMap(romSize, std::move(runs), std::move(references), std::move(knownData),
                   std::move(cutRuns));
 }

@@ -14,20 +14,6 @@ constexpr std::int64_t kLargestWord = 0xFFFFFFFF;
 constexpr std::int64_t kGranulesPerRange = 32;
 constexpr std::int64_t kLeastGranules = std::int64_t{1} << 20;
 
-std::uint32_t FromLittleEndian(std::uint32_t word) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return word;
-    } else {
-        return (word & 0xFF) << 24 | (word & 0xFF00) << 8 | (word >> 8 & 0xFF00) | word >> 24;
-    }
-}
-
-std::uint32_t LittleEndianWord(const std::uint8_t* bytes) {
-    std::uint32_t word = 0;
-    std::memcpy(&word, bytes, sizeof word);
-    return FromLittleEndian(word);
-}
-
 }  // namespace
 
 WordSieve::WordSieve(const std::vector<ByteRange>& ranges, Sink sink) : sink_(std::move(sink)) {
@@ -78,18 +64,6 @@ void WordSieve::SetGranules(std::uint32_t first, std::uint32_t last) {
     }
 }
 
-bool WordSieve::AnyPointsNear(const std::uint8_t* block) const {
-    // Tested without a branch for each word, so that the compiler tests several at once: in a
-    // typical ROM most blocks hold no word that points near any range.
-    const std::uint32_t lowest = lowestWord_;
-    const std::uint32_t span = wordSpan_;
-    unsigned near = 0;
-    for (std::size_t word = 0; word < kBlockWords; ++word) {
-        near |= static_cast<unsigned>(LittleEndianWord(block + word * kWordBytes) - lowest <= span);
-    }
-    return near != 0;
-}
-
 void WordSieve::Feed(const std::uint8_t* data, std::size_t size) {
     if (granules_.empty()) {
         return;  // no word can point into any range
@@ -108,9 +82,9 @@ void WordSieve::Feed(const std::uint8_t* data, std::size_t size) {
             partialSize_ = 0;
         }
     }
-    constexpr std::size_t kBlockBytes = kBlockWords * kWordBytes;
+    // In a typical ROM most blocks hold no word that points near any range.
     for (; size - i >= kBlockBytes; i += kBlockBytes) {
-        if (AnyPointsNear(data + i)) {
+        if (WordsInWindow(data + i, lowestWord_, wordSpan_) != 0) {
             SiftWords(data, i, i + kBlockBytes);
         }
     }
@@ -120,6 +94,17 @@ void WordSieve::Feed(const std::uint8_t* data, std::size_t size) {
     std::copy(data + wholeWordsEnd, data + size, partial_ + partialSize_);
     partialSize_ += size - wholeWordsEnd;
     position_ += static_cast<std::int64_t>(size);
+}
+
+void WordSieve::FeedWords(std::span<const PointerWords::Word> words) {
+    if (granules_.empty()) {
+        return;
+    }
+    for (const PointerWords::Word& word : words) {
+        if (MayPointIntoAny(word.value) != 0) {
+            sink_(std::int64_t{word.index} * kWordBytes, word.value);
+        }
+    }
 }
 
 void WordSieve::SiftWords(const std::uint8_t* data, std::size_t from, std::size_t to) {

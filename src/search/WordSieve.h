@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "search/ByteRange.h"
+#include "search/PointerWords.h"
+#include "search/WordBlocks.h"
 
 namespace gapwell {
 
@@ -29,15 +31,13 @@ class WordSieve {
 
     // The next `size` bytes of the ROM.
     void Feed(const std::uint8_t* data, std::size_t size);
+    // Hands on those of `words`, picked out of the whole ROM, that may point into a range: instead
+    // of feeding the ROM.
+    void FeedWords(std::span<const PointerWords::Word> words);
 
   private:
-    static constexpr std::size_t kBlockWords = 16;
-    static constexpr std::size_t kWordBytes = 4;
-
     // Sets the granules from `first` to `last` (both included).
     void SetGranules(std::uint32_t first, std::uint32_t last);
-    // False when none of the kBlockWords words at `block` has a value near any range.
-    bool AnyPointsNear(const std::uint8_t* block) const;
     // The words data[from, to) of the current piece, at most kBlockWords of them.
     void SiftWords(const std::uint8_t* data, std::size_t from, std::size_t to);
     // 0 when the word points into no range; 1 when it may (the granule table's answer). Values
