@@ -5,14 +5,17 @@
 // at all once the page has loaded. What the page shows is held to the native gapwell.
 //   node tests/web/page_test.js NATIVE_GAPWELL SAMPLE_ROM
 const assert = require('assert/strict');
-const { execFileSync } = require('child_process');
+const { execFileSync, spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { launchBrowser } = require('./Browser.js');
+const { writeBuildFiles } = require('./BuildFileSamples.js');
 const { serve } = require('./StaticServer.js');
 
 const [native, sampleRom] = process.argv.slice(2);
+const buildFolder = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-build-files-'));
+const buildFiles = writeBuildFiles(buildFolder);
 const site = path.resolve(process.env.GAPWELL_WEB_DIR || path.join(__dirname, '../../build-web'));
 const tables = path.join(__dirname, '../../resources/strings');
 const gapwell = (...args) => execFileSync(native, args, { encoding: 'utf8' });
@@ -65,6 +68,33 @@ const answerShown = (page) => page.evaluate(() => ({
   download: !document.getElementById('download-json').disabled,
 }));
 const noAnswer = { rows: 0, mapWidth: 0, totals: '', download: false };
+
+// The free-space list's rows as "OFFSET LENGTH" lines, in offset order, once they are `wanted`.
+async function listBecomes(page, wanted) {
+  await page.waitForFunction((expected) => JSON.stringify([...document.querySelectorAll('#scan-table tbody tr')]
+    .map((row) => `${row.cells[0].textContent} ${row.cells[1].firstChild.textContent}`).sort()) === expected,
+  { timeout: 10000 }, JSON.stringify([...wanted].sort()));
+}
+const scanLines = (...args) => gapwell('scan', sampleRom, '--needed', '512', ...args).trim().split('\n');
+
+async function openSample(page) {
+  await (await page.$('#rom-file')).uploadFile(sampleRom);
+  await listBecomes(page, scanLines());
+}
+
+// Hovers the map's cell that holds `offset` until its tooltip holds the line `wanted`.
+async function tipAt(page, offset, wanted) {
+  const spot = await page.$eval('#map', (canvas, at) => {
+    const cell = Math.floor(at / Number(canvas.dataset.bytesPerCell));
+    const { columns, pitch, ruler } = Object.fromEntries(
+      Object.entries(canvas.dataset).map(([key, value]) => [key, Number(value)]));
+    const bounds = canvas.getBoundingClientRect();
+    return { x: bounds.left + ruler + (cell % columns) * pitch + 2, y: bounds.top + Math.floor(cell / columns) * pitch + 2 };
+  }, offset);
+  await page.mouse.move(spot.x, spot.y);
+  await page.waitForFunction((line) => document.getElementById('map-tip').textContent.includes(line), {}, wanted);
+  return text(page, '#map-tip');
+}
 
 async function settled(page) {
   await page.waitForFunction(() => document.getElementById('progress').hidden);
@@ -254,6 +284,42 @@ const steps = [
         await enter(page, '#filler', 'FF');
       }
     }]),
+  // Build files of each format, picked for the opened ROM: the same list and first results as
+  // gapwell scan and find --known, and the count of marks the window's label shows.
+  ...[['symbols.sym', 3], ['symbols.txt', 2], ['game.map', 2], ['game.elf', 2]].map(([name, marks]) =>
+    [`build symbols from ${name} are skipped as gapwell --known skips them`, async ({ page }) => {
+      await enter(page, '#needed', '512');
+      await page.click('#from-beginning');
+      await openSample(page);
+      await (await page.$('#known-file')).uploadFile(buildFiles[name]);
+      await listBecomes(page, scanLines('--known', buildFiles[name]));
+      assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', marks));
+      await page.click('#search');
+      await page.click('#find-next');
+      await page.waitForFunction(() => document.querySelectorAll('#results .offset').length === 2);
+      const found = gapwell('find', sampleRom, '--needed', '512', '--count', '2', '--known', buildFiles[name]);
+      assert.deepEqual(await resultOffsets(page), found.trim().split('\n'));
+    }]),
+  ['a malformed build file gets the core line beside the button, and the marks stay', async ({ page }) => {
+    await (await page.$('#known-file')).uploadFile(buildFiles['broken.sym']);
+    await page.waitForSelector('#known-problem:not([hidden])');
+    const refusal = spawnSync(native, ['info', sampleRom, '--known', buildFiles['broken.sym']], { encoding: 'utf8' })
+      .stderr.trim().replace('gapwell: ', '').replace(`${buildFolder}${path.sep}`, '');
+    assert.equal(await text(page, '#known-problem'), `${tableText(1033, 5005)} ${refusal}`);
+    assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', 2));
+  }],
+  ['the map shows known data where the marks are, with their names', async ({ page }) => {
+    // The smallest mark names the cell: the symbol, not the section around it.
+    await tipAt(page, 0x3F0100, tableText(1033, 5004).replace('%1', 'gTiles'));
+    // Past the section the run is free again.
+    const free = await tipAt(page, 0x3F8000, tableText(1033, 3005).split(' %')[0]);
+    assert.ok(!free.includes(tableText(1033, 5003)), free);
+  }],
+  ['opening another ROM clears the build symbols and says so', async ({ page }) => {
+    await openSample(page);
+    assert.equal(await page.$eval('#known-count', (count) => count.hidden), true);
+    assert.equal(await text(page, '#message'), tableText(1033, 4201));
+  }],
   ['German from the same string tables', async ({ page }) => {
     await page.select('#language', '1031');
     assert.equal(await text(page, '#search'), tableText(1031, 6));
@@ -379,6 +445,7 @@ async function main() {
   await close();
   await server.close();
   fs.rmSync(downloads, { recursive: true, force: true });
+  fs.rmSync(buildFolder, { recursive: true, force: true });
   console.log(`${passed} passed, ${failed} failed`);
   process.exitCode = failed === 0 ? 0 : 1;
 }
