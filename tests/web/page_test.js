@@ -96,6 +96,18 @@ async function tipAt(page, offset, wanted) {
   return text(page, '#map-tip');
 }
 
+// Writes `bytes` to a file of the origin's private file system; returns its handle.
+function writeHandle(page, bytes) {
+  return page.evaluateHandle(async (base64) => {
+    const directory = await navigator.storage.getDirectory();
+    const handle = await directory.getFileHandle('handle.gba', { create: true });
+    const writable = await handle.createWritable();
+    await writable.write(Uint8Array.from(atob(base64), (c) => c.charCodeAt(0)));
+    await writable.close();
+    return handle;
+  }, Buffer.from(bytes).toString('base64'));
+}
+
 async function settled(page) {
   await page.waitForFunction(() => document.getElementById('progress').hidden);
   await new Promise((resolve) => setTimeout(resolve, 400));  // the list and map follow a field change
@@ -247,14 +259,7 @@ const steps = [
     fs.writeFileSync(changedCopy, changedRom);
     const expected = gapwell('find', changedCopy).trim();
     fs.rmSync(changedCopy);
-    const write = (bytes) => page.evaluateHandle(async (base64) => {
-      const directory = await navigator.storage.getDirectory();
-      const handle = await directory.getFileHandle('handle.gba', { create: true });
-      const writable = await handle.createWritable();
-      await writable.write(Uint8Array.from(atob(base64), (c) => c.charCodeAt(0)));
-      await writable.close();
-      return handle;
-    }, Buffer.from(bytes).toString('base64'));
+    const write = (bytes) => writeHandle(page, bytes);
     await page.evaluate((handle) => window.gapwellOpenHandles([handle]), await write(fs.readFileSync(sampleRom)));
     await settled(page);
     await write(changedRom);
@@ -284,12 +289,15 @@ const steps = [
         await enter(page, '#filler', 'FF');
       }
     }]),
-  // Build files of each format, picked for the opened ROM: the same list and first results as
-  // gapwell scan and find --known, and the count of marks the window's label shows.
-  ...[['symbols.sym', 3], ['symbols.txt', 2], ['game.map', 2], ['game.elf', 2]].map(([name, marks]) =>
-    [`build symbols from ${name} are skipped as gapwell --known skips them`, async ({ page }) => {
+  // Build files of each format, picked for the opened ROM: the same list as gapwell scan --known,
+  // the same results as find --known from the first mark on (Find next meets the second), and the
+  // count of marks the window's label shows.
+  ...[['symbols.sym', 3, '3C8000'], ['symbols.txt', 3, '3D0000'], ['game.map', 3, '3E8000'], ['game.elf', 3, '3F0000']]
+    .map(([name, marks, from]) => [`build symbols from ${name} are skipped as gapwell --known skips them`, async ({ page }) => {
       await enter(page, '#needed', '512');
-      await page.click('#from-beginning');
+      await page.click('#from-offset');
+      await enter(page, '#offset', from);
+      await enter(page, '#interval', '4096');
       await openSample(page);
       await (await page.$('#known-file')).uploadFile(buildFiles[name]);
       await listBecomes(page, scanLines('--known', buildFiles[name]));
@@ -297,7 +305,8 @@ const steps = [
       await page.click('#search');
       await page.click('#find-next');
       await page.waitForFunction(() => document.querySelectorAll('#results .offset').length === 2);
-      const found = gapwell('find', sampleRom, '--needed', '512', '--count', '2', '--known', buildFiles[name]);
+      const found = gapwell('find', sampleRom, '--needed', '512', '--count', '2', '--from', from,
+        '--interval', '4096', '--known', buildFiles[name]);
       assert.deepEqual(await resultOffsets(page), found.trim().split('\n'));
     }]),
   ['a malformed build file gets the core line beside the button, and the marks stay', async ({ page }) => {
@@ -306,7 +315,7 @@ const steps = [
     const refusal = spawnSync(native, ['info', sampleRom, '--known', buildFiles['broken.sym']], { encoding: 'utf8' })
       .stderr.trim().replace('gapwell: ', '').replace(`${buildFolder}${path.sep}`, '');
     assert.equal(await text(page, '#known-problem'), `${tableText(1033, 5005)} ${refusal}`);
-    assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', 2));
+    assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', 3));
   }],
   ['the map shows known data where the marks are, with their names', async ({ page }) => {
     // The smallest mark names the cell: the symbol, not the section around it.
@@ -315,7 +324,26 @@ const steps = [
     const free = await tipAt(page, 0x3F8000, tableText(1033, 3005).split(' %')[0]);
     assert.ok(!free.includes(tableText(1033, 5003)), free);
   }],
-  ['opening another ROM clears the build symbols and says so', async ({ page }) => {
+  ['a ROM read again keeps its build symbols; another ROM clears them and says so', async ({ page }) => {
+    await page.click('#from-beginning');
+    // Dropped next to the ROM, the build file is read for it.
+    const elf = buildFiles['game.elf'];
+    await drop(page, sampleFile(), [path.basename(elf), fs.readFileSync(elf)]);
+    await listBecomes(page, scanLines('--known', elf));
+    await page.evaluate((handle) => window.gapwellOpenHandles([handle]), await writeHandle(page, fs.readFileSync(sampleRom)));
+    await listBecomes(page, scanLines());
+    await (await page.$('#known-file')).uploadFile(elf);
+    await listBecomes(page, scanLines('--known', elf));
+    const changed = Buffer.from(fs.readFileSync(sampleRom));
+    changed.fill(0, 0x2000, 0x2200);
+    const changedCopy = path.join(buildFolder, 'changed.gba');
+    fs.writeFileSync(changedCopy, changed);
+    await writeHandle(page, changed);
+    await page.click('#search');
+    await listBecomes(page, gapwell('scan', changedCopy, '--needed', '512', '--known', elf).trim().split('\n'));
+    const found = gapwell('find', changedCopy, '--needed', '512', '--known', elf).trim();
+    await page.waitForFunction((offset) => document.querySelector('#results .offset')?.textContent === offset, {}, found);
+    assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', 3));
     await openSample(page);
     assert.equal(await page.$eval('#known-count', (count) => count.hidden), true);
     assert.equal(await text(page, '#message'), tableText(1033, 4201));
