@@ -274,8 +274,11 @@ export class FreeSpaceMap {
     const columnX = kRulerWidth + (cell % this.columns) * this.pitch;
     const rowY = Math.floor(cell / this.columns) * this.pitch;
     this.tip.style.left = `${Math.min(columnX + 12, Math.max(0, this.canvas.clientWidth - 360))}px`;
-    this.tip.style.top = `${rowY + 12}px`;
     this.tip.hidden = false;
+    // Below the cell, or above it where the map ends too soon (the frame clips what passes it).
+    const below = rowY + 12;
+    const fits = below + this.tip.offsetHeight <= this.canvas.clientHeight;
+    this.tip.style.top = `${fits ? below : Math.max(0, rowY - this.tip.offsetHeight - 4)}px`;
     return lines;
   }
 

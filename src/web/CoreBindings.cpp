@@ -5,8 +5,8 @@
 #include <emscripten/bind.h>
 
 #include <bit>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <string>
