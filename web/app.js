@@ -315,23 +315,28 @@ async function open(next, sentence = '', readAgain = false) {
   return opened;
 }
 
-// Opens the first of dropped or launched files, saying which when there were several.
+// Opens the first of dropped or launched files, saying which when there were several; returns
+// whether it could be read.
 async function openFirst(entries) {
   const first = await firstOf(entries);
   if (first === null) {
     say(texts.text(ids.notAFile));
-    return;
+    return false;
   }
   const several = first.count > 1 ? texts.format(ids.severalDropped, first.count, first.source.name) : '';
-  await open(first.source, several);
+  return open(first.source, several);
 }
 
 // A drop: a ROM among the files opens, and the others are read as its build symbols (or those of
 // the ROM already open).
 async function openDropped(entries) {
   const { roms, buildFiles } = splitDropped(entries, source !== null);
-  if (roms.length > 0 || buildFiles.length === 0) await openFirst(roms.length > 0 ? roms : entries);
-  if (source !== null) await buildSymbols.load(buildFiles);
+  if (roms.length === 0 && buildFiles.length === 0) {
+    await openFirst(entries);
+    return;
+  }
+  if (roms.length > 0 && !(await openFirst(roms))) return;
+  await buildSymbols.load(buildFiles);
 }
 
 // The dropped files' handles where the browser gives them (asked for while the event runs) and

@@ -5,16 +5,13 @@
 // another ROM is opened. Search, Find next, the list and the map then skip the marks' bytes.
 import { kRomExtensions } from './rom-source.js';
 
-export const knownIds = {
-  clear: 4200, cleared: 4201, open: 5000, count: 5002, mapKnown: 5003, mapKnownName: 5004,
-  unreadable: 5005,
-};
+export const knownIds = { cleared: 4201, count: 5002, mapKnownName: 5004, unreadable: 5005 };
 
 const isRomName = (name) => kRomExtensions.some((extension) => name.toLowerCase().endsWith(extension));
 
 // Dropped entries ({handle, file}) split as the window takes a drop: files named like ROMs open as
 // a ROM, and the others are build files for it or for the ROM already open. With no ROM among
-// them and none open, every entry is taken for a ROM, as before build files were known.
+// them and none open, the first file opens as the ROM whatever its name.
 export function splitDropped(entries, romOpen) {
   const roms = entries.filter(({ file }) => file !== null && isRomName(file.name));
   if (roms.length === 0 && !romOpen) return { roms: entries, buildFiles: [] };
