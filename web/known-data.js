@@ -26,6 +26,8 @@ export class BuildSymbols {
     this.entries = [];    // {path, file, marks}, in the order loaded
     this.refusal = '';    // the core's line for the last file refused
     this.loads = 0;       // makes each file's path its own
+    this.loading = Promise.resolve();
+    this.generation = 0;  // one more at each forget: answers to older requests are dropped
     button.addEventListener('click', () => input.click());
     input.addEventListener('change', () => {
       const files = [...input.files];
@@ -43,21 +45,30 @@ export class BuildSymbols {
   }
 
   // The build files `files` are read by the core and join those loaded; a file it refuses gets
-  // its line beside the button, and the marks loaded before stay.
-  async load(files) {
+  // its line beside the button, and the marks loaded before stay. Loads run one after another.
+  load(files) {
+    this.loading = this.loading.then(() => this.add(files));
+    return this.loading;
+  }
+
+  async add(files) {
     if (files.length === 0) return;
+    const generation = this.generation;
     const added = files.map((file) => ({ path: `known/${++this.loads}/${file.name}`, file }));
     const wanted = [...this.entries, ...added];
     let answers;
     try {
       answers = await this.send(wanted);
     } catch (error) {
+      if (generation !== this.generation) return;
       // Cancelled: the fresh worker is given the files the page counts.
       this.send(this.entries).catch(() => {});
       this.refusal = String(error.message ?? error);
       this.render();
       return;
     }
+    // Forgotten meanwhile: the worker was told so after this request.
+    if (generation !== this.generation) return;
     this.entries = wanted.map((entry, i) => ({ ...entry, ...answers[i] })).filter((entry) => entry.error === undefined);
     this.refusal = answers.find((answer) => answer.error !== undefined)?.error ?? '';
     this.render();
@@ -72,9 +83,10 @@ export class BuildSymbols {
   // when there were none.
   forget() {
     const had = this.entries.length > 0;
+    ++this.generation;
     this.entries = [];
     this.refusal = '';
-    if (had) this.send([]).catch(() => {});
+    this.send([]).catch(() => {});
     this.render();
     return had ? this.texts.text(knownIds.cleared) : '';
   }
