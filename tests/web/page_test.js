@@ -82,15 +82,18 @@ async function openSample(page) {
   await listBecomes(page, scanLines());
 }
 
+// A point inside the map's cell `cellsAfter` cells after the one that holds `offset`.
+const cellSpot = (page, offset, cellsAfter = 0) => page.$eval('#map', (canvas, at, after) => {
+  const cell = Math.floor(at / Number(canvas.dataset.bytesPerCell)) + after;
+  const { columns, pitch, ruler } = Object.fromEntries(
+    Object.entries(canvas.dataset).map(([key, value]) => [key, Number(value)]));
+  const bounds = canvas.getBoundingClientRect();
+  return { x: bounds.left + ruler + (cell % columns) * pitch + 2, y: bounds.top + Math.floor(cell / columns) * pitch + 2 };
+}, offset, cellsAfter);
+
 // Hovers the map's cell that holds `offset` until its tooltip holds the line `wanted`.
 async function tipAt(page, offset, wanted) {
-  const spot = await page.$eval('#map', (canvas, at) => {
-    const cell = Math.floor(at / Number(canvas.dataset.bytesPerCell));
-    const { columns, pitch, ruler } = Object.fromEntries(
-      Object.entries(canvas.dataset).map(([key, value]) => [key, Number(value)]));
-    const bounds = canvas.getBoundingClientRect();
-    return { x: bounds.left + ruler + (cell % columns) * pitch + 2, y: bounds.top + Math.floor(cell / columns) * pitch + 2 };
-  }, offset);
+  const spot = await cellSpot(page, offset);
   await page.mouse.move(spot.x, spot.y);
   await page.waitForFunction((line) => document.getElementById('map-tip').textContent.includes(line), {}, wanted);
   return text(page, '#map-tip');
@@ -171,13 +174,7 @@ const steps = [
   }],
   ['a click on the map searches from that run', async ({ page }) => {
     const last = gapwell('scan', sampleRom, '--needed', '512').trim().split('\n').pop().split(' ')[0];
-    const spot = await page.$eval('#map', (canvas, offset) => {
-      const cell = Math.floor(offset / Number(canvas.dataset.bytesPerCell)) + 1;
-      const { columns, pitch, ruler } = Object.fromEntries(
-        Object.entries(canvas.dataset).map(([key, value]) => [key, Number(value)]));
-      const bounds = canvas.getBoundingClientRect();
-      return { x: bounds.left + ruler + (cell % columns) * pitch + 2, y: bounds.top + Math.floor(cell / columns) * pitch + 2 };
-    }, parseInt(last, 16));
+    const spot = await cellSpot(page, parseInt(last, 16), 1);
     await page.mouse.move(spot.x, spot.y);
     await page.waitForFunction((run) => document.getElementById('map-tip').textContent.includes(run), {}, last);
     await page.mouse.click(spot.x, spot.y);
