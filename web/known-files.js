@@ -4,8 +4,8 @@
 // that every call of the core can name them as `gapwell --known PATH` does. The page joins this
 // script to gapwell-core.js and worker.js in one blob.
 //
-// knownPaths() lists those paths; knownArguments() gives them as `--known PATH` arguments for
-// runGapwell, e.g. runGapwell(['alloc', file.name, ...blocks, ...knownArguments()]).
+// knownPaths() lists those paths; knownArguments() gives them as `--known PATH` arguments, to
+// push into the StringList handed to runGapwell after ['alloc', file.name, ...].
 
 // Handles of build files start here, far above the ROM's.
 const kFirstKnownHandle = 1 << 20;
