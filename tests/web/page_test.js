@@ -300,6 +300,7 @@ const steps = [
       await listBecomes(page, scanLines('--known', buildFiles[name]));
       assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', marks));
       await page.click('#search');
+      await page.waitForSelector('#results .offset');  // Find next is enabled by the first result
       await page.click('#find-next');
       await page.waitForFunction(() => document.querySelectorAll('#results .offset').length === 2);
       const found = gapwell('find', sampleRom, '--needed', '512', '--count', '2', '--from', from,
