@@ -6,6 +6,7 @@
 import { Cancelled, CoreFailure, loadCore } from './core.js';
 import { converter, optionFields } from './fields.js';
 import { installServiceWorker } from './install.js';
+import { BuildSymbols, splitDropped } from './known-data.js';
 import { FreeSpaceMap } from './map.js';
 import { forget, remember, restore } from './remembered.js';
 import { ResultList } from './results.js';
@@ -26,6 +27,10 @@ const scanTable = new ScanTable($('scan-table'), $('scan-note'), texts, core);
 const freeSpaceMap = new FreeSpaceMap({
   canvas: $('map'), tip: $('map-tip'), totals: $('map-totals'), alignment: $('map-align'),
   texts, core, worker, searchFrom, announce, onFailure: outOfDate,
+});
+const buildSymbols = new BuildSymbols({
+  button: $('open-known'), input: $('known-file'), count: $('known-count'), clear: $('clear-known'),
+  problem: $('known-problem'), texts, worker, onChange: () => analyseSoon(),
 });
 let source = null;       // the opened RomSource
 let lastResult = 0;      // the base of "Find next", as the window keeps it in the list's tag
@@ -128,7 +133,7 @@ async function checkCurrent() {
   }
   if (changed === null) return '';
   const readAgain = texts.text(ids.readAgain);
-  return (await open(new RomSource(changed, source.handle), readAgain)) ? readAgain : null;
+  return (await open(new RomSource(changed, source.handle), readAgain, true)) ? readAgain : null;
 }
 
 // Search and Find next run one after the other, as in the window, where a search blocks the
@@ -276,8 +281,9 @@ function showProgress(fraction) {
   $('progress').hidden = false;
 }
 
-// Opens `next`, says `sentence` once it is read; returns whether it could be read.
-async function open(next, sentence = '') {
+// Opens `next`, says `sentence` once it is read; returns whether it could be read. The build
+// symbols stay for the same ROM read again (`readAgain`), and go for another.
+async function open(next, sentence = '', readAgain = false) {
   say('');
   if (next.file.size === 0) {
     say(texts.text(ids.emptyFile));
@@ -286,6 +292,7 @@ async function open(next, sentence = '') {
   $('search').disabled = true;
   progress.opening = true;
   source = next;
+  const cleared = readAgain ? '' : buildSymbols.forget();
   lastResult = 0;
   clearResults();
   outOfDate();
@@ -294,8 +301,9 @@ async function open(next, sentence = '') {
     showFacts(await worker.call('open', next.file));
     $('options').disabled = false;
     $('search').disabled = false;
+    buildSymbols.enable(true);
     $('offset').disabled = $('from-beginning').checked;
-    say(sentence);
+    say([sentence, cleared].filter((text) => text !== '').join(' '));
     await analyse();
     opened = true;
   } catch (error) {
@@ -307,15 +315,28 @@ async function open(next, sentence = '') {
   return opened;
 }
 
-// Opens the first of dropped or launched files, saying which when there were several.
+// Opens the first of dropped or launched files, saying which when there were several; returns
+// whether it could be read.
 async function openFirst(entries) {
   const first = await firstOf(entries);
   if (first === null) {
     say(texts.text(ids.notAFile));
-    return;
+    return false;
   }
   const several = first.count > 1 ? texts.format(ids.severalDropped, first.count, first.source.name) : '';
-  await open(first.source, several);
+  return open(first.source, several);
+}
+
+// A drop: a ROM among the files opens, and the others are read as its build symbols (or those of
+// the ROM already open).
+async function openDropped(entries) {
+  const { roms, buildFiles } = splitDropped(entries, source !== null);
+  if (roms.length === 0 && buildFiles.length === 0) {
+    await openFirst(entries);
+    return;
+  }
+  if (roms.length > 0 && !(await openFirst(roms))) return;
+  await buildSymbols.load(buildFiles);
 }
 
 // The dropped files' handles where the browser gives them (asked for while the event runs) and
@@ -406,7 +427,7 @@ function wire() {
   document.addEventListener('dragover', (event) => event.preventDefault());
   document.addEventListener('drop', (event) => {
     event.preventDefault();
-    openFirst(droppedEntries(event.dataTransfer));
+    openDropped(droppedEntries(event.dataTransfer));
   });
   if ('launchQueue' in window) {
     window.launchQueue.setConsumer((launch) => openLaunched(launch.files));
@@ -424,6 +445,7 @@ function wire() {
   texts.onChange = () => {
     results.render();
     scanTable.render();
+    buildSymbols.render();
     freeSpaceMap.layOut();
     for (const field of Object.values(fields)) field.showNote();
   };

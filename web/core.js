@@ -22,8 +22,9 @@ async function compile(response) {
 }
 
 export async function loadCore() {
-  const [coreText, workerText, wasmModule] = await Promise.all([
+  const [coreText, knownText, workerText, wasmModule] = await Promise.all([
     fetch('gapwell-core.js').then((response) => response.text()),
+    fetch('known-files.js').then((response) => response.text()),
     fetch('worker.js').then((response) => response.text()),
     fetch('gapwell-core.wasm').then(compile),
   ]);
@@ -35,9 +36,12 @@ export async function loadCore() {
     },
   });
   const workerUrl = URL.createObjectURL(
-    new Blob([coreText, '\n', workerText], { type: 'text/javascript' }));
+    new Blob([coreText, '\n', knownText, '\n', workerText], { type: 'text/javascript' }));
   return { texts, worker: new CoreWorker(workerUrl, wasmModule) };
 }
+
+// The requests whose last one a fresh worker is given again: the ROM and its build files.
+const kReplayed = ['open', 'setKnown'];
 
 // Requests to the worker, answered in order. `onBusy(fraction | null)` follows the work: a number
 // from 0 to 1 while a request runs (NaN before the first progress), null when all are answered.
@@ -47,7 +51,7 @@ export class CoreWorker {
     this.wasmModule = wasmModule;
     this.pending = new Map();
     this.nextId = 1;
-    this.file = null;
+    this.replayed = new Map();
     this.onBusy = () => {};
     this.start();
   }
@@ -56,7 +60,7 @@ export class CoreWorker {
     this.worker = new Worker(this.url);
     this.worker.onmessage = ({ data }) => this.receive(data);
     this.worker.postMessage({ op: 'init', wasmModule: this.wasmModule });
-    if (this.file !== null) this.call('open', this.file).catch(() => {});
+    for (const [op, args] of this.replayed) this.call(op, ...args).catch(() => {});
   }
 
   receive(data) {
@@ -72,14 +76,14 @@ export class CoreWorker {
   }
 
   call(op, ...args) {
-    if (op === 'open') this.file = args[0];
+    if (kReplayed.includes(op)) this.replayed.set(op, args);
     const id = this.nextId++;
     this.worker.postMessage({ id, op, args });
     if (this.pending.size === 0) this.onBusy(Number.NaN);
     return new Promise((resolve, reject) => this.pending.set(id, { resolve, reject }));
   }
 
-  // Stops whatever runs: the worker ends at once and a new one takes the same ROM.
+  // Stops whatever runs: the worker ends at once and a new one takes the same ROM and build files.
   cancel() {
     this.worker.terminate();
     const requests = [...this.pending.values()];

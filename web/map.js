@@ -2,10 +2,11 @@
 // offset 0, each cell standing for the same power of two of bytes and each row for a power of two
 // of cells, so that every row starts at a round offset, which the ruler on the left names. It
 // lays itself out again whenever its width changes. Hovering or focusing a cell shows its
-// offsets, its longest run and the words pointing at that run (the arrow keys' cell is also
-// announced); a click (or Enter) on a usable cell searches from its run. The colours come from
-// the style sheet, in a light and a dark set that follow the system; the canvas is drawn in
+// offsets, its longest run and the words pointing at that run, or the name of its mark of known
+// data (the arrow keys' cell is also announced); a click (or Enter) on a usable cell searches from
+// its run. The colours come from the style sheet, in a light and a dark set that follow the system; the canvas is drawn in
 // device pixels, so it stays sharp at any zoom.
+import { knownIds } from './known-data.js';
 import { ids } from './texts.js';
 
 const kSmallestPitch = 6;  // CSS pixels from a cell to the next: the cell and a one-pixel gap
@@ -14,7 +15,7 @@ const kRows = 64;          // the rows the cells are counted for; a ROM may need
 const kRulerWidth = 64;    // room for a seven-digit offset left of the rows
 const kRulerSpacing = 40;  // CSS pixels at least between two of the ruler's offsets
 const kMarkSize = 3;       // the "Pointed at" mark, CSS pixels square at least
-const CellClass = { data: 0, short: 1, referenced: 2, usable: 3 };
+const CellClass = { data: 0, short: 1, referenced: 2, usable: 3, known: 4 };
 
 // The largest power of two not above `value` (at least 1).
 function powerOfTwoBelow(value) {
@@ -124,6 +125,8 @@ export class FreeSpaceMap {
       [CellClass.short]: colour('short'),
       shortStroke: colour('short-stroke'),
       [CellClass.data]: colour('data'),
+      [CellClass.known]: colour('known'),
+      knownStroke: colour('known-stroke'),
       focus: colour('focus'),
       ruler: colour('ruler'),
     };
@@ -160,6 +163,8 @@ export class FreeSpaceMap {
         context.moveTo(box.left, box.top + box.height);
         context.lineTo(box.left + box.width, box.top);
         context.stroke();
+      } else if (kind === CellClass.known) {
+        this.strokeKnown(context, colours, box, device);
       }
     }
     if (this.focused >= 0 && this.focused < this.cells.length && document.activeElement === this.canvas) {
@@ -174,6 +179,13 @@ export class FreeSpaceMap {
       ring(device(2), colours.focus, device(2));
       ring(device(0.5), colours.background, Math.max(1, device(1)));
     }
+  }
+
+  // Known data: a horizontal stroke across the middle, as the window's map draws it.
+  strokeKnown(context, colours, box, device) {
+    const thickness = Math.max(1, device(1));
+    context.fillStyle = colours.knownStroke;
+    context.fillRect(box.left + thickness, box.top + ((box.height - thickness) >> 1), box.width - thickness, thickness);
   }
 
   // The cell's square in device pixels.
@@ -219,6 +231,7 @@ export class FreeSpaceMap {
     const { first, end } = this.range(cell);
     const lines = [this.texts.format(ids.mapOffsets, this.core.toHex(first),
       this.core.toHex(Math.min(end, this.romSize) - 1))];
+    if (this.cells[cell] === CellClass.known) return [...lines, ...await this.knownLines(first, end)];
     if (this.cells[cell] === CellClass.data) return lines;
     let run;
     try {
@@ -239,6 +252,16 @@ export class FreeSpaceMap {
     return lines;
   }
 
+  // The tooltip's line naming the smallest mark of known data in [first, end).
+  async knownLines(first, end) {
+    try {
+      const name = await this.worker.call('mapKnownName', this.filler, first, end);
+      return name === null ? [] : [this.texts.format(knownIds.mapKnownName, name)];
+    } catch {
+      return [];  // as for a run: the offsets still hold
+    }
+  }
+
   async hover(cell) {
     this.hovered = cell;
     if (cell < 0) {
@@ -251,8 +274,11 @@ export class FreeSpaceMap {
     const columnX = kRulerWidth + (cell % this.columns) * this.pitch;
     const rowY = Math.floor(cell / this.columns) * this.pitch;
     this.tip.style.left = `${Math.min(columnX + 12, Math.max(0, this.canvas.clientWidth - 360))}px`;
-    this.tip.style.top = `${rowY + 12}px`;
     this.tip.hidden = false;
+    // Below the cell, or above it where the map ends too soon (the frame clips what passes it).
+    const below = rowY + 12;
+    const fits = below + this.tip.offsetHeight <= this.canvas.clientHeight;
+    this.tip.style.top = `${fits ? below : Math.max(0, rowY - this.tip.offsetHeight - 4)}px`;
     return lines;
   }
 

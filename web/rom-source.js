@@ -23,6 +23,9 @@ export class RomSource {
   }
 }
 
+// The extensions of GBA ROMs, as the picker offers them.
+export const kRomExtensions = ['.gba', '.agb', '.bin'];
+
 // The first file of dropped or launched handles and files, with how many there were; null when
 // there is no file among them. Handles must be asked for while the drop event runs.
 export async function firstOf(entries) {
@@ -46,7 +49,7 @@ export async function pickRom(description, fallback) {
   }
   try {
     const [handle] = await window.showOpenFilePicker({
-      types: [{ description, accept: { 'application/x-gba-rom': ['.gba', '.agb', '.bin'] } }],
+      types: [{ description, accept: { 'application/x-gba-rom': kRomExtensions } }],
     });
     return new RomSource(await handle.getFile(), handle);
   } catch (error) {

@@ -1,7 +1,8 @@
 'use strict';
 // The page's worker: runs the WebAssembly core on the opened ROM, one request at a time, so that
-// the page stays responsive. The page joins this script to gapwell-core.js in one blob; the core
-// reads the ROM through Module.romFiles (src/search/ReadOnlyFileWeb.cpp), here from the File.
+// the page stays responsive. The page joins this script to gapwell-core.js and known-files.js (the
+// build files loaded for the ROM) in one blob; the core reads the ROM through Module.romFiles
+// (src/search/ReadOnlyFileWeb.cpp), here from the File.
 // Reading a File costs far more than the core's work on it, so a file of ROM size is read whole
 // once, when it is opened, and every request reads that copy; a larger one is read in blocks at
 // every request, with progress.
@@ -26,14 +27,16 @@ const reader = new FileReaderSync();
 const block = { offset: 0, bytes: new Uint8Array(0) };
 // The whole opened file, read when it was opened; null for a larger file or one that failed.
 let kept = null;
-// The run map of the opened ROM, read again only for another filler byte.
-const map = { model: null, filler: null };
+// The run map of the opened ROM, read again only for another filler byte or other build files.
+const map = { model: null, filler: null, known: null };
 
 function mapFor(filler) {
-  if (map.filler !== filler) {
+  const known = knownPaths().join('\n');
+  if (map.filler !== filler || map.known !== known) {
     map.filler = null;
-    map.model.scan(file.name, filler);
+    map.model.scan(file.name, filler, knownPaths());
     map.filler = filler;
+    map.known = known;
   }
   return map.model;
 }
@@ -128,13 +131,14 @@ const operations = {
     return core.romFacts(file.name);
   },
   search(filler, needed, start, align) {
-    return withReferences(core.search(file.name, filler, needed, start, align), needed);
+    return withReferences(core.search(file.name, filler, needed, start, align, knownPaths()), needed);
   },
   findNext(filler, needed, last, interval, align) {
-    return withReferences(core.findNext(file.name, filler, needed, last, interval, align), needed);
+    return withReferences(
+      core.findNext(file.name, filler, needed, last, interval, align, knownPaths()), needed);
   },
   scan(filler, needed, align) {
-    return core.scanJson(file.name, filler, needed, align, kLongestList);
+    return core.scanJson(file.name, filler, needed, align, kLongestList, knownPaths());
   },
   mapCells(filler, cellCount, needed, align) {
     const model = mapFor(filler);
@@ -148,6 +152,12 @@ const operations = {
   },
   mapRun(filler, first, end, needed, align) {
     return mapFor(filler).runIn(first, end, needed, align);
+  },
+  mapKnownName(filler, first, end) {
+    return mapFor(filler).knownNameIn(first, end);
+  },
+  setKnown(entries) {
+    return setKnownFiles(core, entries);
   },
 };
 
@@ -163,7 +173,7 @@ async function start(wasmModule) {
       return {};
     },
   });
-  core.romFiles = romFiles;
+  core.romFiles = withKnownFiles(romFiles, core);
 }
 
 let ready = null;

@@ -144,14 +144,18 @@ const std::string* KnownData::NameIn(const ByteRange& range) const {
     return smallest == nullptr ? nullptr : &smallest->name;
 }
 
-KnownData ReadKnownData(const std::string& rom, std::uint8_t filler,
-                        const std::vector<std::string>& files) {
+std::vector<KnownMark> ReadKnownMarks(const std::vector<std::string>& files) {
     std::vector<KnownMark> marks;
     for (const std::string& path : files) {
         BuildFile file = ReadBuildFile(path);
         std::move(file.marks.begin(), file.marks.end(), std::back_inserter(marks));
     }
-    return KnownData::Resolve(rom, filler, marks);
+    return marks;
+}
+
+KnownData ReadKnownData(const std::string& rom, std::uint8_t filler,
+                        const std::vector<std::string>& files) {
+    return KnownData::Resolve(rom, filler, ReadKnownMarks(files));
 }
 
 void ScanFreeParts(const std::string& path, std::uint8_t filler, std::int64_t needed,

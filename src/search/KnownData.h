@@ -72,6 +72,9 @@ class KnownData {
     std::vector<Block> blocks_;
 };
 
+// The marks of the build files `files`, file after file.
+std::vector<KnownMark> ReadKnownMarks(const std::vector<std::string>& files);
+
 // The known data that the build files `files` give for the ROM at `rom` and `filler`.
 KnownData ReadKnownData(const std::string& rom, std::uint8_t filler,
                         const std::vector<std::string>& files);

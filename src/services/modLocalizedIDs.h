@@ -91,6 +91,9 @@ inline constexpr int kStrWebLargerThanGba = 4035;
 inline constexpr int kStrWebResetOptions = 4036;
 inline constexpr int kStrWebFoundAt = 4037;  // %1 the offset
 inline constexpr int kStrWebGbaRoms = 4038;
+// The page's build symbols (known data).
+inline constexpr int kStrWebClearBuildSymbols = 4200;
+inline constexpr int kStrWebBuildSymbolsCleared = 4201;
 
 // Known data from the build's symbol files, linker maps and ELF files.
 inline constexpr int kStrMenuOpenBuildSymbols = 5000;

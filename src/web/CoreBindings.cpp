@@ -1,10 +1,12 @@
 // The core's search, scan, pointer references, ROM facts and run map for the page, through
 // embind. Each function is a thin call into src/search (and the command line's own printer for
-// the scan list); offsets and lengths travel as JavaScript numbers, exact below 2^53.
+// the scan list); offsets and lengths travel as JavaScript numbers, exact below 2^53. `known` is
+// always an array of the paths of the build files whose data is never free (empty for none).
 #include <emscripten/bind.h>
 
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -13,7 +15,9 @@
 
 #include "cli/Commands.h"
 #include "cli/Output.h"
+#include "search/BuildFiles.h"
 #include "search/FindNextSearch.h"
+#include "search/KnownData.h"
 #include "search/MapGrid.h"
 #include "search/Pointers.h"
 #include "search/RomFacts.h"
@@ -44,33 +48,51 @@ val ReferencesObject(const RangePointers& references) {
     return object;
 }
 
-FindNextSearch::SearchFrom SearchOf(const std::string& path, int filler, int needed, int align) {
+std::vector<std::string> Paths(const val& array) {
+    return emscripten::vecFromJSArray<std::string>(array);
+}
+
+// One search from a start, as `gapwell find --known` makes it: results never meet known data.
+FindNextSearch::SearchFrom SearchOf(const std::string& path, int filler, int needed, int align,
+                                    const val& knownFiles) {
+    auto known = std::make_shared<const KnownData>(
+        ReadKnownData(path, static_cast<std::uint8_t>(filler), Paths(knownFiles)));
     return [=](std::int32_t start) {
-        return SearchFreeSpace(path, static_cast<std::uint8_t>(filler), needed, start,
-                               kSearchChunkSize, 0, align);
+        return SearchOutsideKnown(*known, needed, start, [=](std::int32_t from) {
+            return SearchFreeSpace(path, static_cast<std::uint8_t>(filler), needed, from,
+                                   kSearchChunkSize, 0, align);
+        });
     };
 }
 
 // "Search": the first result from `start`, 0 for nothing, as `gapwell find` gives it.
-val Search(const std::string& path, int filler, int needed, double start, int align) {
+val Search(const std::string& path, int filler, int needed, double start, int align,
+           const val& known) {
     return Reporting([&] {
         FindNextSearch search;
-        return val(
-            search.Search(static_cast<std::int64_t>(start), SearchOf(path, filler, needed, align))
-                .value_or(0));
+        return val(search
+                       .Search(static_cast<std::int64_t>(start),
+                               SearchOf(path, filler, needed, align, known))
+                       .value_or(0));
     });
 }
 
 // "Find next" after `lastResult`, 0 for nothing.
 val FindNext(const std::string& path, int filler, int needed, double lastResult, double interval,
-             int align) {
+             int align, const val& known) {
     return Reporting([&] {
         FindNextSearch search(static_cast<std::int64_t>(lastResult));
         return val(search
                        .FindNext(static_cast<std::int64_t>(interval),
-                                 SearchOf(path, filler, needed, align))
+                                 SearchOf(path, filler, needed, align, known))
                        .value_or(0));
     });
+}
+
+// How many marks the build file at `path` holds in the ROM's address space, as the window's label
+// counts them; its one-line refusal when it is no build file or a malformed one.
+val BuildFileMarks(const std::string& path) {
+    return Reporting([&] { return val(static_cast<double>(ReadBuildFile(path).marks.size())); });
 }
 
 // The words pointing at [offset, offset + length), the first `listLimit` of them listed.
@@ -111,13 +133,15 @@ class BoundedText : public std::stringbuf {
 // `gapwell scan ROM --refs --json` with these options, printed by the command line's own code;
 // {tooLong: true} instead when the list would pass `limit` bytes (a hostile ROM can hold
 // millions of runs, more than a page can show).
-val ScanJson(const std::string& path, int filler, int needed, int align, double limit) {
+val ScanJson(const std::string& path, int filler, int needed, int align, double limit,
+             const val& known) {
     return Reporting([&] {
         BoundedText text(static_cast<std::streamsize>(limit));
         std::ostream out(&text);
         try {
-            cli::RunScan({path, static_cast<std::uint8_t>(filler), needed, align, true, true, {}},
-                         out);
+            cli::RunScan(
+                {path, static_cast<std::uint8_t>(filler), needed, align, true, true, Paths(known)},
+                out);
         } catch (const cli::OutputFailed&) {
             val tooLong = val::object();
             tooLong.set("tooLong", true);
@@ -163,9 +187,10 @@ val Facts(const std::string& path) {
 // The run map of one ROM and filler byte, kept in the worker between a layout and the next.
 class MapModel {
   public:
-    val Scan(const std::string& path, int filler) {
+    val Scan(const std::string& path, int filler, const val& knownFiles) {
         return Reporting([&] {
-            map_ = RunMap::Scan(path, static_cast<std::uint8_t>(filler));
+            map_ = RunMap::Scan(path, static_cast<std::uint8_t>(filler),
+                                ReadKnownMarks(Paths(knownFiles)));
             return val::undefined();
         });
     }
@@ -178,7 +203,7 @@ class MapModel {
             MapBytesPerCell(map_.RomSize(), static_cast<std::int64_t>(cellCount)))));
     }
 
-    // The cell classes as numbers (0 data, 1 too short, 2 pointed at, 3 usable).
+    // The cell classes as numbers (0 data, 1 too short, 2 pointed at, 3 usable, 4 known data).
     val Cells(double bytesPerCell, double needed, double alignment) const {
         const std::vector<CellClass> cells =
             map_.Cells(static_cast<std::int64_t>(bytesPerCell), static_cast<std::int64_t>(needed),
@@ -219,6 +244,13 @@ class MapModel {
         return object;
     }
 
+    // The name of the smallest mark of known data in [first, end), null when there is none.
+    val KnownNameIn(double first, double end) const {
+        const std::string* name =
+            map_.KnownNameIn(static_cast<std::int64_t>(first), static_cast<std::int64_t>(end));
+        return name == nullptr ? val::null() : val(*name);
+    }
+
   private:
     RunMap map_;
 };
@@ -231,6 +263,7 @@ EMSCRIPTEN_BINDINGS(gapwell_core) {
     emscripten::function("referencesOf", &ReferencesOf);
     emscripten::function("scanJson", &ScanJson);
     emscripten::function("romFacts", &Facts);
+    emscripten::function("buildFileMarks", &BuildFileMarks);
     emscripten::class_<MapModel>("MapModel")
         .constructor<>()
         .function("scan", &MapModel::Scan)
@@ -238,7 +271,8 @@ EMSCRIPTEN_BINDINGS(gapwell_core) {
         .function("bytesPerCell", &MapModel::BytesPerCell)
         .function("cells", &MapModel::Cells)
         .function("runIn", &MapModel::RunIn)
-        .function("totals", &MapModel::Totals);
+        .function("totals", &MapModel::Totals)
+        .function("knownNameIn", &MapModel::KnownNameIn);
 }
 
 }  // namespace gapwell::web

@@ -7,6 +7,7 @@ const { execFileSync, spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
+const { writeBuildFiles } = require('./BuildFileSamples.js');
 
 const [native, sampleRom] = process.argv.slice(2);
 const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-web-'));
@@ -37,6 +38,7 @@ const empty = writeRom('empty.bin', 0, [], []);
 const missing = path.join(folder, 'missing.gba');
 const fifo = path.join(folder, 'fifo.gba');
 execFileSync('mkfifo', [fifo]);
+const buildFiles = writeBuildFiles(folder);
 
 const cases = [
   ['find', sample],
@@ -81,6 +83,12 @@ const cases = [
   ['seek', sample],
   ['find', sample, '--bogus'],
   ['find'],
+  // Known data from each kind of build file (and a malformed one), one after another and together.
+  ...Object.values(buildFiles).flatMap((file) => [
+    ['find', sample, '--count', '8', '--interval', '0', '--needed', '512', '--refs', '--known', file],
+    ['scan', sample, '--needed', '512', '--refs', '--json', '--known', file],
+  ]),
+  ['scan', sample, '--needed', '1', ...Object.values(buildFiles).slice(0, 4).flatMap((file) => ['--known', file])],
 ];
 
 const wasm = path.join(__dirname, 'gapwell-wasm.js');

@@ -5,14 +5,17 @@
 // at all once the page has loaded. What the page shows is held to the native gapwell.
 //   node tests/web/page_test.js NATIVE_GAPWELL SAMPLE_ROM
 const assert = require('assert/strict');
-const { execFileSync } = require('child_process');
+const { execFileSync, spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { launchBrowser } = require('./Browser.js');
+const { writeBuildFiles } = require('./BuildFileSamples.js');
 const { serve } = require('./StaticServer.js');
 
 const [native, sampleRom] = process.argv.slice(2);
+const buildFolder = fs.mkdtempSync(path.join(os.tmpdir(), 'gapwell-build-files-'));
+const buildFiles = writeBuildFiles(buildFolder);
 const site = path.resolve(process.env.GAPWELL_WEB_DIR || path.join(__dirname, '../../build-web'));
 const tables = path.join(__dirname, '../../resources/strings');
 const gapwell = (...args) => execFileSync(native, args, { encoding: 'utf8' });
@@ -65,6 +68,48 @@ const answerShown = (page) => page.evaluate(() => ({
   download: !document.getElementById('download-json').disabled,
 }));
 const noAnswer = { rows: 0, mapWidth: 0, totals: '', download: false };
+
+// The free-space list's rows as "OFFSET LENGTH" lines, in offset order, once they are `wanted`.
+async function listBecomes(page, wanted) {
+  await page.waitForFunction((expected) => JSON.stringify([...document.querySelectorAll('#scan-table tbody tr')]
+    .map((row) => `${row.cells[0].textContent} ${row.cells[1].firstChild.textContent}`).sort()) === expected,
+  { timeout: 10000 }, JSON.stringify([...wanted].sort()));
+}
+const scanLines = (...args) => gapwell('scan', sampleRom, '--needed', '512', ...args).trim().split('\n');
+
+async function openSample(page) {
+  await (await page.$('#rom-file')).uploadFile(sampleRom);
+  await listBecomes(page, scanLines());
+}
+
+// A point inside the map's cell `cellsAfter` cells after the one that holds `offset`.
+const cellSpot = (page, offset, cellsAfter = 0) => page.$eval('#map', (canvas, at, after) => {
+  const cell = Math.floor(at / Number(canvas.dataset.bytesPerCell)) + after;
+  const { columns, pitch, ruler } = Object.fromEntries(
+    Object.entries(canvas.dataset).map(([key, value]) => [key, Number(value)]));
+  const bounds = canvas.getBoundingClientRect();
+  return { x: bounds.left + ruler + (cell % columns) * pitch + 2, y: bounds.top + Math.floor(cell / columns) * pitch + 2 };
+}, offset, cellsAfter);
+
+// Hovers the map's cell that holds `offset` until its tooltip holds the line `wanted`.
+async function tipAt(page, offset, wanted) {
+  const spot = await cellSpot(page, offset);
+  await page.mouse.move(spot.x, spot.y);
+  await page.waitForFunction((line) => document.getElementById('map-tip').textContent.includes(line), {}, wanted);
+  return text(page, '#map-tip');
+}
+
+// Writes `bytes` to a file of the origin's private file system; returns its handle.
+function writeHandle(page, bytes) {
+  return page.evaluateHandle(async (base64) => {
+    const directory = await navigator.storage.getDirectory();
+    const handle = await directory.getFileHandle('handle.gba', { create: true });
+    const writable = await handle.createWritable();
+    await writable.write(Uint8Array.from(atob(base64), (c) => c.charCodeAt(0)));
+    await writable.close();
+    return handle;
+  }, Buffer.from(bytes).toString('base64'));
+}
 
 async function settled(page) {
   await page.waitForFunction(() => document.getElementById('progress').hidden);
@@ -129,13 +174,7 @@ const steps = [
   }],
   ['a click on the map searches from that run', async ({ page }) => {
     const last = gapwell('scan', sampleRom, '--needed', '512').trim().split('\n').pop().split(' ')[0];
-    const spot = await page.$eval('#map', (canvas, offset) => {
-      const cell = Math.floor(offset / Number(canvas.dataset.bytesPerCell)) + 1;
-      const { columns, pitch, ruler } = Object.fromEntries(
-        Object.entries(canvas.dataset).map(([key, value]) => [key, Number(value)]));
-      const bounds = canvas.getBoundingClientRect();
-      return { x: bounds.left + ruler + (cell % columns) * pitch + 2, y: bounds.top + Math.floor(cell / columns) * pitch + 2 };
-    }, parseInt(last, 16));
+    const spot = await cellSpot(page, parseInt(last, 16), 1);
     await page.mouse.move(spot.x, spot.y);
     await page.waitForFunction((run) => document.getElementById('map-tip').textContent.includes(run), {}, last);
     await page.mouse.click(spot.x, spot.y);
@@ -217,14 +256,7 @@ const steps = [
     fs.writeFileSync(changedCopy, changedRom);
     const expected = gapwell('find', changedCopy).trim();
     fs.rmSync(changedCopy);
-    const write = (bytes) => page.evaluateHandle(async (base64) => {
-      const directory = await navigator.storage.getDirectory();
-      const handle = await directory.getFileHandle('handle.gba', { create: true });
-      const writable = await handle.createWritable();
-      await writable.write(Uint8Array.from(atob(base64), (c) => c.charCodeAt(0)));
-      await writable.close();
-      return handle;
-    }, Buffer.from(bytes).toString('base64'));
+    const write = (bytes) => writeHandle(page, bytes);
     await page.evaluate((handle) => window.gapwellOpenHandles([handle]), await write(fs.readFileSync(sampleRom)));
     await settled(page);
     await write(changedRom);
@@ -254,6 +286,66 @@ const steps = [
         await enter(page, '#filler', 'FF');
       }
     }]),
+  // Build files of each format, picked for the opened ROM: the same list as gapwell scan --known,
+  // the same results as find --known from the first mark on (Find next meets the second), and the
+  // count of marks the window's label shows.
+  ...[['symbols.sym', 3, '3C8000'], ['symbols.txt', 3, '3D0000'], ['game.map', 3, '3E8000'], ['game.elf', 3, '3F0000']]
+    .map(([name, marks, from]) => [`build symbols from ${name} are skipped as gapwell --known skips them`, async ({ page }) => {
+      await enter(page, '#needed', '512');
+      await page.click('#from-offset');
+      await enter(page, '#offset', from);
+      await enter(page, '#interval', '4096');
+      await openSample(page);
+      await (await page.$('#known-file')).uploadFile(buildFiles[name]);
+      await listBecomes(page, scanLines('--known', buildFiles[name]));
+      assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', marks));
+      await page.click('#search');
+      await page.waitForSelector('#results .offset');  // Find next is enabled by the first result
+      await page.click('#find-next');
+      await page.waitForFunction(() => document.querySelectorAll('#results .offset').length === 2);
+      const found = gapwell('find', sampleRom, '--needed', '512', '--count', '2', '--from', from,
+        '--interval', '4096', '--known', buildFiles[name]);
+      assert.deepEqual(await resultOffsets(page), found.trim().split('\n'));
+    }]),
+  ['a malformed build file gets the core line beside the button, and the marks stay', async ({ page }) => {
+    await (await page.$('#known-file')).uploadFile(buildFiles['broken.sym']);
+    await page.waitForSelector('#known-problem:not([hidden])');
+    const refusal = spawnSync(native, ['info', sampleRom, '--known', buildFiles['broken.sym']], { encoding: 'utf8' })
+      .stderr.trim().replace('gapwell: ', '').replace(`${buildFolder}${path.sep}`, '');
+    assert.equal(await text(page, '#known-problem'), `${tableText(1033, 5005)} ${refusal}`);
+    assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', 3));
+  }],
+  ['the map shows known data where the marks are, with their names', async ({ page }) => {
+    // The smallest mark names the cell: the symbol, not the section around it.
+    await tipAt(page, 0x3F0100, tableText(1033, 5004).replace('%1', 'gTiles'));
+    // Past the section the run is free again.
+    const free = await tipAt(page, 0x3F8000, tableText(1033, 3005).split(' %')[0]);
+    assert.ok(!free.includes(tableText(1033, 5003)), free);
+  }],
+  ['a ROM read again keeps its build symbols; another ROM clears them and says so', async ({ page }) => {
+    await page.click('#from-beginning');
+    // Dropped next to the ROM, the build file is read for it.
+    const elf = buildFiles['game.elf'];
+    await drop(page, sampleFile(), [path.basename(elf), fs.readFileSync(elf)]);
+    await listBecomes(page, scanLines('--known', elf));
+    await page.evaluate((handle) => window.gapwellOpenHandles([handle]), await writeHandle(page, fs.readFileSync(sampleRom)));
+    await listBecomes(page, scanLines());
+    await (await page.$('#known-file')).uploadFile(elf);
+    await listBecomes(page, scanLines('--known', elf));
+    const changed = Buffer.from(fs.readFileSync(sampleRom));
+    changed.fill(0, 0x2000, 0x2200);
+    const changedCopy = path.join(buildFolder, 'changed.gba');
+    fs.writeFileSync(changedCopy, changed);
+    await writeHandle(page, changed);
+    await page.click('#search');
+    await listBecomes(page, gapwell('scan', changedCopy, '--needed', '512', '--known', elf).trim().split('\n'));
+    const found = gapwell('find', changedCopy, '--needed', '512', '--known', elf).trim();
+    await page.waitForFunction((offset) => document.querySelector('#results .offset')?.textContent === offset, {}, found);
+    assert.equal(await text(page, '#known-count'), tableText(1033, 5002).replace('%1', 3));
+    await openSample(page);
+    assert.equal(await page.$eval('#known-count', (count) => count.hidden), true);
+    assert.equal(await text(page, '#message'), tableText(1033, 4201));
+  }],
   ['German from the same string tables', async ({ page }) => {
     await page.select('#language', '1031');
     assert.equal(await text(page, '#search'), tableText(1031, 6));
@@ -379,6 +471,7 @@ async function main() {
   await close();
   await server.close();
   fs.rmSync(downloads, { recursive: true, force: true });
+  fs.rmSync(buildFolder, { recursive: true, force: true });
   console.log(`${passed} passed, ${failed} failed`);
   process.exitCode = failed === 0 ? 0 : 1;
 }
