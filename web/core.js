@@ -22,8 +22,9 @@ async function compile(response) {
 }
 
 export async function loadCore() {
-  const [coreText, workerText, wasmModule] = await Promise.all([
+  const [coreText, commandLineText, workerText, wasmModule] = await Promise.all([
     fetch('gapwell-core.js').then((response) => response.text()),
+    fetch('worker-command-line.js').then((response) => response.text()),
     fetch('worker.js').then((response) => response.text()),
     fetch('gapwell-core.wasm').then(compile),
   ]);
@@ -35,7 +36,7 @@ export async function loadCore() {
     },
   });
   const workerUrl = URL.createObjectURL(
-    new Blob([coreText, '\n', workerText], { type: 'text/javascript' }));
+    new Blob([coreText, '\n', commandLineText, '\n', workerText], { type: 'text/javascript' }));
   return { texts, worker: new CoreWorker(workerUrl, wasmModule) };
 }
 

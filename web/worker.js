@@ -93,16 +93,16 @@ function bytesAt(offset, end) {
 
 const romFiles = {
   open(path) {
-    if (file === null || path !== file.name) {
-      fileFailed = true;
-      return kNoSuchFile;
-    }
-    return 1;
+    if (file !== null && path === file.name) return 1;
+    const other = workFiles.open(path);
+    if (other === kNoSuchFile) fileFailed = true;
+    return other;
   },
-  length() {
-    return file.size;
+  length(handle) {
+    return handle === 1 ? file.size : workFiles.length(handle);
   },
   read(handle, offset, heapOffset, size) {
+    if (handle !== 1) return workFiles.read(handle, offset, heapOffset, size);
     const end = Math.min(file.size, offset + size);
     if (offset >= end) return 0;
     try {
@@ -114,7 +114,9 @@ const romFiles = {
     reportProgress(end);
     return end - offset;
   },
-  close() {},
+  close(handle) {
+    if (handle !== 1) workFiles.close(handle);
+  },
 };
 
 const operations = {
@@ -149,6 +151,14 @@ const operations = {
   mapRun(filler, first, end, needed, align) {
     return mapFor(filler).runIn(first, end, needed, align);
   },
+  // gapwell itself on the opened ROM, with the other files it reads in the module's memory.
+  gapwell(args, inputs, outputs) {
+    return runCommandLine(core, args, inputs, outputs);
+  },
+  // Of the copy of a ROM-sized file; null for a larger one, which is no GBA ROM.
+  romCrc32() {
+    return kept === null ? null : crc32(kept);
+  },
 };
 
 // A result with the words pointing at it, the first eight listed, as the window marks it.
@@ -158,12 +168,14 @@ function withReferences(offset, needed) {
 
 async function start(wasmModule) {
   core = await createGapwellCore({
+    ...commandLineOutput,
     instantiateWasm(imports, receive) {
       WebAssembly.instantiate(wasmModule, imports).then((instance) => receive(instance));
       return {};
     },
   });
   core.romFiles = romFiles;
+  workFiles.core = core;
 }
 
 let ready = null;

@@ -1,0 +1,192 @@
+// The "Place blocks" panel: the blocks, the margin, the range, the reserved ranges and the name
+// prefix, with the filler byte and the alignment of the search options, placed by gapwell alloc
+// itself in the worker. The plan (a table, and "Placed" cells on the map) follows every change:
+// while it is made again it is dimmed and nothing can be downloaded from it; only the answer to
+// the newest inputs is shown, and a refusal clears it and stands next to the value refused.
+import { BlocksTable } from './blocks-table.js';
+import { PlanLayer } from './plan-layer.js';
+import { allocRequest, placeOfRefusal } from './place-request.js';
+import { placeIds } from './place-texts.js';
+import { ids } from './texts.js';
+
+const $ = (id) => document.getElementById(id);
+const kGbaRom = 0x08000000;
+const kLargestFrom = 0x7FFFFFFF;
+const kNoteIds = ['blocks', 'margin', 'place-from', 'place-to', 'reserved', 'prefix', 'ledger-state', 'expand'];
+
+export class PlacePanel {
+  // `fields`: the search options' number fields; `map`: the free-space map.
+  constructor({ texts, core, worker, fields, map }) {
+    Object.assign(this, { texts, core, worker, fields });
+    this.rom = null;       // {name, gameCode, crc32} of the opened ROM
+    this.ledger = null;    // {name, text}
+    this.plan = null;      // the newest plan: {blocks, inputs}
+    this.dirty = false;
+    this.running = false;
+    this.onPlan = () => {};
+    this.layer = new PlanLayer(texts, core);
+    map.addLayer(this.layer);
+    this.blocks = new BlocksTable($('blocks').tBodies[0], texts, () => this.update());
+    for (const id of ['margin', 'place-from', 'place-to', 'reserved', 'prefix', 'filler', 'search-align']) {
+      $(id).addEventListener('input', () => this.update());
+    }
+    $('add-block').addEventListener('click', () => this.blocks.add().name.focus());
+    $('add-files').addEventListener('click', () => $('block-files').click());
+    $('block-files').addEventListener('change', async () => {
+      await this.blocks.addFiles($('block-files').files);
+      $('block-files').value = '';
+    });
+    $('place-inputs').addEventListener('drop', (event) => {
+      event.preventDefault();
+      event.stopPropagation();
+      if (!$('place-inputs').disabled) this.blocks.addFiles(event.dataTransfer.files);
+    });
+  }
+
+  // A hex field of the range: '' when blank (the whole ROM), the offset in hex, or null with the
+  // sentence beside it. A GBA ROM address counts as its offset.
+  rangeField(id, max) {
+    const input = $(id);
+    if (input.value.trim() === '') return '';
+    const reading = this.core.readHexField(input.value, max, true);
+    if (!reading.refused) return this.core.toHex(reading.value);
+    const label = document.querySelector(`label[for="${id}"]`).textContent;
+    this.notes[id] = this.texts.format(ids.notHex, label, this.core.toHex(max));
+    return null;
+  }
+
+  // The inputs as gapwell alloc takes them; null when a field the page reads refuses its text.
+  inputs(ledger) {
+    this.notes = {};
+    const filler = this.fields.filler.problem() === '' ? this.fields.filler.value() : null;
+    if (filler === null) this.notes.blocks = this.fields.filler.problem();
+    const from = this.rangeField('place-from', kLargestFrom);
+    const to = this.rangeField('place-to', kLargestFrom + 1);
+    if (filler === null || from === null || to === null) return null;
+    return {
+      rows: this.blocks.filled($('search-align').value),
+      filler: this.core.toHex(filler).padStart(2, '0'),
+      margin: $('margin').value.trim(),
+      from,
+      to,
+      reserved: $('reserved').value,
+      prefix: $('prefix').value,
+      ledger,
+    };
+  }
+
+  showNotes(rowNote = new Map()) {
+    for (const id of kNoteIds) $(`${id}-note`).textContent = this.notes?.[id] ?? '';
+    this.blocks.showNotes((row) => rowNote.get(row) ?? '');
+  }
+
+  // Runs gapwell with the panel's inputs, `ledger` and `extra` arguments; {inputs, result}, or
+  // null when the inputs are refused (the sentences then stand next to their fields).
+  async run(extra, outputs = [], ledger = this.ledger) {
+    const inputs = this.inputs(ledger);
+    if (inputs === null) return null;
+    const { args, files } = allocRequest(this.rom.name, inputs, extra);
+    return { inputs, result: await this.worker.call('gapwell', args, files, outputs) };
+  }
+
+  // A refusal (exit 2) beside the value it names.
+  showRefusal(message, inputs) {
+    const place = placeOfRefusal(message.trim(), inputs);
+    const rowNote = new Map();
+    if (place.row !== undefined) rowNote.set(inputs.rows[place.row].row, message.trim());
+    else this.notes[place.field] = message.trim();
+    this.showNotes(rowNote);
+  }
+
+  opened(rom) {
+    this.rom = rom;
+    $('place-inputs').disabled = false;
+    this.update();
+  }
+
+  // No plan on screen: no table, no cells, no download.
+  clear() {
+    this.plan = null;
+    $('plan').tBodies[0].replaceChildren();
+    $('plan-note').textContent = '';
+    this.layer.show([]);
+    document.body.classList.remove('plan-out-of-date');
+    this.onPlan();
+  }
+
+  // The plan is made again for the inputs as they are now; while a plan is being made, one more
+  // run follows it for whatever changed meanwhile.
+  update() {
+    if (this.rom === null) return;
+    this.dirty = true;
+    this.plan = null;
+    this.onPlan();
+    document.body.classList.add('plan-out-of-date');
+    if (!this.running) this.makePlans();
+  }
+
+  async makePlans() {
+    this.running = true;
+    while (this.dirty) {
+      this.dirty = false;
+      let answer;
+      try {
+        answer = await this.run(['--format', 'json']);
+      } catch (error) {
+        if (!this.dirty) {
+          this.clear();
+          $('plan-note').textContent = error.message;
+        }
+        continue;
+      }
+      if (!this.dirty) this.show(answer);
+    }
+    this.running = false;
+  }
+
+  show(answer) {
+    this.clear();
+    if (answer === null) {
+      this.showNotes();
+      return;
+    }
+    const { inputs, result } = answer;
+    if (inputs.rows.length === 0) {
+      this.showNotes();
+      $('plan-note').textContent = this.texts.text(placeIds.noBlocks);
+      return;
+    }
+    if (result.exitCode === 2) {
+      this.showRefusal(result.err, inputs);
+      return;
+    }
+    this.showNotes();
+    // Blocks that do not fit and the largest free run left, moved blocks, known data: as gapwell
+    // alloc says them.
+    $('plan-note').textContent = result.err;
+    if (result.exitCode !== 0) return;
+    const { blocks } = JSON.parse(new TextDecoder().decode(result.out));
+    this.plan = { blocks, inputs };
+    this.showTable(blocks);
+    this.layer.show(blocks);
+    this.onPlan();
+  }
+
+  showTable(blocks) {
+    const hex = (value) => this.core.toHex(value);
+    $('plan').tBodies[0].replaceChildren(...blocks.map((block) => {
+      const row = document.createElement('tr');
+      for (const text of [block.name, hex(block.offset), hex(kGbaRom + block.offset).padStart(8, '0'),
+        String(block.size), this.texts.text(block.moved ? placeIds.yes : placeIds.no)]) {
+        row.insertCell().textContent = text;
+      }
+      return row;
+    }));
+  }
+
+  // The plan's table and tooltips in the chosen language.
+  render() {
+    if (this.plan !== null) this.showTable(this.plan.blocks);
+    if (this.rom !== null) this.update();
+  }
+}
