@@ -89,12 +89,14 @@ export class PlacePanel {
     return { inputs, result: await this.worker.call('gapwell', args, files, outputs) };
   }
 
-  // A refusal (exit 2) beside the value it names.
-  showRefusal(message, inputs) {
-    const place = placeOfRefusal(message.trim(), inputs);
+  // A refusal (exit 2, one line on stderr) beside the value it names, without the program's name
+  // that begins the line.
+  showRefusal(line, inputs) {
+    const message = line.trim().replace(/^gapwell: /, '');
+    const place = placeOfRefusal(message, inputs);
     const rowNote = new Map();
-    if (place.row !== undefined) rowNote.set(inputs.rows[place.row].row, message.trim());
-    else this.notes[place.field] = message.trim();
+    if (place.row !== undefined) rowNote.set(inputs.rows[place.row].row, message);
+    else this.notes[place.field] = message;
     this.showNotes(rowNote);
   }
 

@@ -71,6 +71,15 @@ const downloadCases = [...plans,
     `sample-placed.${format}`, ['--write', 'out.gba', '--expand', '16777216', '--patch', `out.${format}`], `out.${format}`]),
 ];
 
+// A refused value: the field, the text typed, where the sentence stands, and gapwell's arguments
+// that refuse it with that sentence.
+const refusals = [
+  ['#margin', '1e3', '#margin-note', ['--block', 'a:1', '--margin', '1e3']],
+  ['#reserved', '2000 1000', '#reserved-note', ['--block', 'a:1', '--reserve', 'reserved.txt']],
+  ['#blocks tbody tr:nth-child(2) td:nth-child(2) input', '0', '#blocks tbody tr:nth-child(2) .field-note', ['--block', 'table:0:4']],
+];
+file('reserved.txt', '2000 1000');
+
 const steps = [
   ['the plan equals gapwell alloc --format json', async ({ page }) => {
     await (await page.$('#rom-file')).uploadFile(rom);
@@ -122,6 +131,17 @@ const steps = [
     const wanted = output === null ? expected.out : fs.readFileSync(path.join(folder, output));
     const got = await downloaded(name);
     assert.ok(got.equals(wanted), `${name} differs`);
+  }]),
+  ...refusals.map(([field, value, note, args]) => [`${field} "${value}" is refused beside it as gapwell refuses it`, async ({ page }) => {
+    const before = await page.$eval(field, (input) => input.value);
+    await type(page, field, value);
+    await planned(page);
+    const expected = gapwell('alloc', 'sample.gba', ...args);
+    assert.equal(expected.status, 2);
+    assert.equal(await page.$eval(note, (shown) => shown.textContent), expected.err.trim().replace(/^gapwell: /, ''));
+    assert.deepEqual(await planRows(page), []);
+    await type(page, field, before);
+    await planned(page);
   }]),
   ['a block that does not fit is named, with the largest free run left', async ({ page }) => {
     await page.click('#add-block');
