@@ -108,10 +108,16 @@ export class PlacePanel {
 
   // No plan on screen: no table, no cells, no download.
   clear() {
-    this.plan = null;
-    $('plan').tBodies[0].replaceChildren();
     $('plan-note').textContent = '';
-    this.layer.show([]);
+    this.display(null, null);
+  }
+
+  // `blocks` (null for none) as the plan on screen: the table, the map's cells, the downloads.
+  display(blocks, inputs) {
+    this.plan = blocks === null ? null : { blocks, inputs };
+    // The map first: its drawing reads the style sheet, which is cheaper before the table changes.
+    this.layer.show(blocks ?? []);
+    this.showTable(blocks ?? []);
     document.body.classList.remove('plan-out-of-date');
     this.onPlan();
   }
@@ -147,31 +153,31 @@ export class PlacePanel {
   }
 
   show(answer) {
-    this.clear();
+    $('plan-note').textContent = '';
+    this.display(this.planOf(answer), answer?.inputs ?? null);
+  }
+
+  // The blocks placed for `answer`, or null after saying why there are none.
+  planOf(answer) {
     if (answer === null) {
       this.showNotes();
-      return;
+      return null;
     }
     const { inputs, result } = answer;
     if (inputs.rows.length === 0) {
       this.showNotes();
       $('plan-note').textContent = this.texts.text(placeIds.noBlocks);
-      return;
+      return null;
     }
     if (result.exitCode === 2) {
       this.showRefusal(result.err, inputs);
-      return;
+      return null;
     }
     this.showNotes();
     // Blocks that do not fit and the largest free run left, moved blocks, known data: as gapwell
     // alloc says them.
     $('plan-note').textContent = result.err;
-    if (result.exitCode !== 0) return;
-    const { blocks } = JSON.parse(new TextDecoder().decode(result.out));
-    this.plan = { blocks, inputs };
-    this.showTable(blocks);
-    this.layer.show(blocks);
-    this.onPlan();
+    return result.exitCode === 0 ? JSON.parse(new TextDecoder().decode(result.out)).blocks : null;
   }
 
   showTable(blocks) {
@@ -186,9 +192,8 @@ export class PlacePanel {
     }));
   }
 
-  // The plan's table and tooltips in the chosen language.
+  // The plan and its sentences in the chosen language.
   render() {
-    if (this.plan !== null) this.showTable(this.plan.blocks);
     if (this.rom !== null) this.update();
   }
 }
