@@ -36,7 +36,7 @@ async function typedTimes(page) {
   await page.evaluate(async (count) => {
     for (let n = 0; n < count; ++n) {
       document.getElementById('add-block').click();
-      const inputs = document.querySelectorAll('#blocks tbody tr:last-child input');
+      const inputs = document.querySelectorAll('#blocks tbody tr:nth-last-child(2) input');
       inputs[0].value = `block${n}`;
       inputs[1].value = String(16 + ((n * 7919) % 241));
     }
@@ -45,7 +45,7 @@ async function typedTimes(page) {
   for (let i = 0; i < rounds; ++i) {
     times.push(await page.evaluate((size) => new Promise((resolve) => {
       const start = performance.now();
-      const input = document.querySelector('#blocks tbody tr:last-child td:nth-child(2) input');
+      const input = document.querySelector('#blocks tbody tr:nth-last-child(2) td:nth-child(2) input');
       input.value = String(size);
       input.dispatchEvent(new Event('input', { bubbles: true }));
       const drawn = () => {

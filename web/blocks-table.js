@@ -33,9 +33,15 @@ export class BlocksTable {
     remove.setAttribute('aria-label', this.texts.text(placeIds.remove));
     remove.addEventListener('click', () => this.remove(row));
     element.insertCell().append(remove);
+    // The row's note on a row of its own below it, across the columns.
+    row.noteRow = this.body.insertRow();
+    row.noteRow.className = 'row-note';
+    row.noteRow.hidden = true;
+    const noteCell = row.noteRow.insertCell();
+    noteCell.colSpan = 4;
     row.note = document.createElement('span');
     row.note.className = 'field-note';
-    element.insertCell().append(row.note);
+    noteCell.append(row.note);
     this.rows.push(row);
     this.onChange();
     return row;
@@ -51,6 +57,7 @@ export class BlocksTable {
 
   remove(row) {
     row.element.remove();
+    row.noteRow.remove();
     this.rows = this.rows.filter((other) => other !== row);
     this.onChange();
   }
@@ -76,6 +83,7 @@ export class BlocksTable {
     for (const row of this.rows) {
       const note = noteOf(row);
       row.note.textContent = note;
+      row.noteRow.hidden = note === '';
       for (const input of [row.name, row.size, row.align]) input.setAttribute('aria-invalid', String(note !== ''));
     }
   }

@@ -76,7 +76,7 @@ const downloadCases = [...plans,
 const refusals = [
   ['#margin', '1e3', '#margin-note', ['--block', 'a:1', '--margin', '1e3']],
   ['#reserved', '2000 1000', '#reserved-note', ['--block', 'a:1', '--reserve', 'reserved.txt']],
-  ['#blocks tbody tr:nth-child(2) td:nth-child(2) input', '0', '#blocks tbody tr:nth-child(2) .field-note', ['--block', 'table:0:4']],
+  ['#blocks tbody tr:nth-child(3) td:nth-child(2) input', '0', '#blocks tbody tr:nth-child(4) .field-note', ['--block', 'table:0:4']],
 ];
 file('reserved.txt', '2000 1000');
 
@@ -86,10 +86,11 @@ const steps = [
     await page.waitForFunction(() => !document.getElementById('place-inputs').disabled);
     for (const [index, values] of typed.entries()) {
       await page.click('#add-block');
-      for (const [column, value] of values.entries()) await type(page, `#blocks tbody tr:nth-child(${index + 1}) td:nth-child(${column + 1}) input`, value);
+      // Each block's row is followed by the row of its note.
+      for (const [column, value] of values.entries()) await type(page, `#blocks tbody tr:nth-child(${2 * index + 1}) td:nth-child(${column + 1}) input`, value);
     }
     await (await page.$('#block-files')).uploadFile(font, names);
-    await page.waitForFunction(() => document.querySelectorAll('#blocks tbody tr').length === 5);
+    await page.waitForFunction(() => document.querySelectorAll('#blocks tbody tr:not(.row-note)').length === 5);
     await planned(page);
     const plan = gapwell(...allocArgs, '--format', 'json');
     assert.equal(plan.status, 0, plan.err);
@@ -145,15 +146,15 @@ const steps = [
   }]),
   ['a block that does not fit is named, with the largest free run left', async ({ page }) => {
     await page.click('#add-block');
-    await type(page, '#blocks tbody tr:last-child td:nth-child(1) input', 'huge');
-    await type(page, '#blocks tbody tr:last-child td:nth-child(2) input', '0x500000');
+    await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(1) input', 'huge');
+    await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(2) input', '0x500000');
     await planned(page);
     const expected = gapwell(...allocArgs, '--block', 'huge:0x500000:1');
     assert.equal(expected.status, 1);
     assert.equal(await page.$eval('#plan-note', (note) => note.textContent), expected.err);
     assert.deepEqual(await planRows(page), []);
     assert.equal(await page.$eval('#download-plan', (button) => button.disabled), true);
-    await page.click('#blocks tbody tr:last-child button');
+    await page.click('#blocks tbody tr:nth-last-child(2) button');
     await planned(page);
   }],
   ['two dropped patches that overlap list their common range', async ({ page }) => {
@@ -179,8 +180,8 @@ const steps = [
     await (await page.$('#ledger-file')).uploadFile(ledger);
     // A larger block would take the place of the earlier ones; with the ledger they stay.
     await page.click('#add-block');
-    await type(page, '#blocks tbody tr:last-child td:nth-child(1) input', 'extra');
-    await type(page, '#blocks tbody tr:last-child td:nth-child(2) input', '0x1000');
+    await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(1) input', 'extra');
+    await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(2) input', '0x1000');
     await planned(page);
     const withExtra = [...allocArgs, '--block', 'extra:0x1000:1'];
     const expected = expectedRows(gapwell(...withExtra, '--ledger', 'sample.ledger', '--format', 'json').out);
