@@ -21,9 +21,9 @@ export class BlocksTable {
     return input;
   }
 
-  add({ name = '', size = '', align = '', bytes = null } = {}) {
+  add({ name = '', size = '', align = '', bytes = null, fileName = '' } = {}) {
     const element = this.body.insertRow();
-    const row = { element, bytes };
+    const row = { element, bytes, fileName };
     row.name = this.cellInput(element, name, placeIds.name);
     row.size = this.cellInput(element, size, placeIds.size, bytes !== null);
     row.align = this.cellInput(element, align, placeIds.alignment);
@@ -51,7 +51,7 @@ export class BlocksTable {
     const read = await Promise.all([...files].map(async (file) =>
       ({ file, bytes: new Uint8Array(await file.arrayBuffer()) })));
     for (const { file, bytes } of read) {
-      this.add({ name: blockNameOf(file.name), size: String(bytes.length), bytes });
+      this.add({ name: blockNameOf(file.name), size: String(bytes.length), bytes, fileName: file.name });
     }
   }
 
@@ -63,13 +63,13 @@ export class BlocksTable {
   }
 
   // The rows that say something: a row left blank is no block. `align` stands for a blank
-  // alignment. Each {row, name, size, align, bytes, spec} with spec NAME:SIZE:ALIGN.
+  // alignment. Each {row, name, size, align, bytes, fileName, spec} with spec NAME:SIZE:ALIGN.
   filled(align) {
     return this.rows.filter((row) => [row.name, row.size, row.align].some((input) => input.value.trim() !== ''))
       .map((row) => {
         const values = {
           row, name: row.name.value.trim(), size: row.size.value.trim(),
-          align: row.align.value.trim() || align, bytes: row.bytes,
+          align: row.align.value.trim() || align, bytes: row.bytes, fileName: row.fileName,
         };
         return { ...values, spec: `${values.name}:${values.size}:${values.align}` };
       });

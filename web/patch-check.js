@@ -3,6 +3,7 @@
 // changes and, with the panel's ledger, the bytes of a ledger block that one of them changes.
 import { ledgerPath } from './place-request.js';
 import { placeIds } from './place-texts.js';
+import { ids } from './texts.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -30,9 +31,16 @@ export class PatchCheck {
       shown.textContent = this.texts.text(placeIds.twoPatches);
       return;
     }
-    // Each patch under its own name, so that the lines name it as the command line does.
-    const inputs = Object.fromEntries(await Promise.all(files.map(async (file) =>
-      [file.name, new Uint8Array(await file.arrayBuffer())])));
+    // Each patch under its own name, so that the lines name it as the command line does; a
+    // folder among them cannot be read.
+    let inputs;
+    try {
+      inputs = Object.fromEntries(await Promise.all(files.map(async (file) =>
+        [file.name, new Uint8Array(await file.arrayBuffer())])));
+    } catch {
+      shown.textContent = this.texts.text(ids.notAFile);
+      return;
+    }
     const args = ['patch', 'check', this.panel.rom.name, ...files.map((file) => file.name)];
     const { ledger } = this.panel;
     if (ledger !== null) {

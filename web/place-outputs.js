@@ -36,7 +36,6 @@ export class PlaceOutputs {
       forgetLedger(panel.rom);
       this.useLedger(null);
     });
-    for (const id of ['fix-header', 'expand']) $(id).addEventListener('change', () => { $('expand-note').textContent = ''; });
   }
 
   async opened(name, gameCode) {

@@ -12,6 +12,7 @@ import { ids } from './texts.js';
 const $ = (id) => document.getElementById(id);
 const kGbaRom = 0x08000000;
 const kLargestFrom = 0x7FFFFFFF;
+const kExpandedRom = 'out/expanded';
 const kNoteIds = ['blocks', 'margin', 'place-from', 'place-to', 'reserved', 'prefix', 'ledger-state', 'expand'];
 
 export class PlacePanel {
@@ -27,20 +28,29 @@ export class PlacePanel {
     this.layer = new PlanLayer(texts, core);
     map.addLayer(this.layer);
     this.blocks = new BlocksTable($('blocks').tBodies[0], texts, () => this.update());
-    for (const id of ['margin', 'place-from', 'place-to', 'reserved', 'prefix', 'filler', 'search-align']) {
+    for (const id of ['margin', 'place-from', 'place-to', 'reserved', 'prefix', 'expand', 'filler', 'search-align']) {
       $(id).addEventListener('input', () => this.update());
     }
     $('add-block').addEventListener('click', () => this.blocks.add().name.focus());
     $('add-files').addEventListener('click', () => $('block-files').click());
     $('block-files').addEventListener('change', async () => {
-      await this.blocks.addFiles($('block-files').files);
+      await this.addFiles($('block-files').files);
       $('block-files').value = '';
     });
     $('place-inputs').addEventListener('drop', (event) => {
       event.preventDefault();
       event.stopPropagation();
-      if (!$('place-inputs').disabled) this.blocks.addFiles(event.dataTransfer.files);
+      if (!$('place-inputs').disabled) this.addFiles(event.dataTransfer.files);
     });
+  }
+
+  // Blocks from files; a folder among them (which cannot be read) adds none, and says so.
+  async addFiles(files) {
+    try {
+      await this.blocks.addFiles(files);
+    } catch {
+      $('blocks-note').textContent = this.texts.text(ids.notAFile);
+    }
   }
 
   // A hex field of the range: '' when blank (the whole ROM), the offset in hex, or null with the
@@ -81,11 +91,15 @@ export class PlacePanel {
   }
 
   // Runs gapwell with the panel's inputs, `ledger` and `extra` arguments; {inputs, result}, or
-  // null when the inputs are refused (the sentences then stand next to their fields).
+  // null when the inputs are refused (the sentences then stand next to their fields). A ROM
+  // expanded as chosen has more free space, which gapwell counts only when it writes that ROM: a
+  // run that writes none writes one here, unused, so that every plan is the one for that ROM.
   async run(extra, outputs = [], ledger = this.ledger) {
     const inputs = this.inputs(ledger);
     if (inputs === null) return null;
-    const { args, files } = allocRequest(this.rom.name, inputs, extra);
+    const expand = $('expand').value;
+    const grown = expand === '' || extra.includes('--write') ? [] : ['--write', kExpandedRom, '--expand', expand];
+    const { args, files } = allocRequest(this.rom.name, inputs, [...extra, ...grown]);
     return { inputs, result: await this.worker.call('gapwell', args, files, outputs) };
   }
 

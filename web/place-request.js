@@ -16,7 +16,7 @@ export function blockNameOf(fileName) {
 
 export const ledgerPath = (ledger) => `ledger/${ledger.name}`;
 
-// `inputs`: {rows: [{name, size, align, bytes}], filler, margin, from, to, reserved, prefix,
+// `inputs`: {rows: [{name, size, align, bytes, fileName}], filler, margin, from, to, reserved, prefix,
 // ledger: {name, text or null} or null}; texts as typed, numbers as the page read them. Returns {args,
 // files}; `extra` ends the arguments.
 export function allocRequest(romName, inputs, extra = []) {
@@ -28,7 +28,9 @@ export function allocRequest(romName, inputs, extra = []) {
       args.push('--block', row.spec);
       return;
     }
-    const path = `files/${index + 1}`;
+    // The file under its own name, so that gapwell's sentences about it name it; blanks and #
+    // would end the list's word.
+    const path = `files/${index + 1}/${row.fileName.replace(/[\s#]/g, '_')}`;
     files[path] = row.bytes;
     listed.push(`${row.name} @${path} ${row.align}\n`);
   });
@@ -58,6 +60,8 @@ export function allocRequest(romName, inputs, extra = []) {
 export function placeOfRefusal(message, inputs) {
   const typed = inputs.rows.findIndex((row) => row.bytes === null && message.startsWith(`--block "${row.spec}"`));
   if (typed >= 0) return { row: typed };
+  const file = message.match(/files\/(\d+)\//);
+  if (file !== null) return { row: Number(file[1]) - 1 };
   const line = message.match(new RegExp(`^${kFileList}:(\\d+):`));
   if (line !== null) {
     const fileRows = inputs.rows.flatMap((row, index) => (row.bytes === null ? [] : [index]));

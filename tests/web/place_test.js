@@ -144,7 +144,8 @@ const steps = [
     await type(page, field, before);
     await planned(page);
   }]),
-  ['a block that does not fit is named, with the largest free run left', async ({ page }) => {
+  ['a block that does not fit is named, and placed in the ROM expanded', async ({ page }) => {
+    await page.select('#expand', '');
     await page.click('#add-block');
     await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(1) input', 'huge');
     await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(2) input', '0x500000');
@@ -154,6 +155,11 @@ const steps = [
     assert.equal(await page.$eval('#plan-note', (note) => note.textContent), expected.err);
     assert.deepEqual(await planRows(page), []);
     assert.equal(await page.$eval('#download-plan', (button) => button.disabled), true);
+    await page.select('#expand', '33554432');
+    await planned(page);
+    const grown = gapwell(...allocArgs, '--block', 'huge:0x500000:1', '--write', 'out.gba', '--expand', '33554432', '--format', 'json');
+    assert.deepEqual(await planRows(page), expectedRows(grown.out));
+    await page.select('#expand', '');
     await page.click('#blocks tbody tr:nth-last-child(2) button');
     await planned(page);
   }],
