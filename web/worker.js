@@ -93,10 +93,9 @@ function bytesAt(offset, end) {
 
 const romFiles = {
   open(path) {
+    // Any other file is one of a command's own (worker-command-line.js).
     if (file !== null && path === file.name) return 1;
-    const other = workFiles.open(path);
-    if (other === kNoSuchFile) fileFailed = true;
-    return other;
+    return workFiles.open(path);
   },
   length(handle) {
     return handle === 1 ? file.size : workFiles.length(handle);
