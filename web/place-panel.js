@@ -13,6 +13,9 @@ const $ = (id) => document.getElementById(id);
 const kGbaRom = 0x08000000;
 const kLargestFrom = 0x7FFFFFFF;
 const kExpandedRom = 'out/expanded';
+// The plan's rows shown: laying out a table costs far more than making the plan (1,000 rows about
+// 65 ms in headless Chromium), and the downloads hold every block.
+const kShownRows = 200;
 const kNoteIds = ['blocks', 'margin', 'place-from', 'place-to', 'reserved', 'prefix', 'ledger-state', 'expand'];
 
 export class PlacePanel {
@@ -196,7 +199,10 @@ export class PlacePanel {
 
   showTable(blocks) {
     const hex = (value) => this.core.toHex(value);
-    $('plan').tBodies[0].replaceChildren(...blocks.map((block) => {
+    const shown = blocks.slice(0, kShownRows);
+    $('plan-more').textContent = shown.length < blocks.length
+      ? this.texts.format(placeIds.showingBlocks, shown.length, blocks.length) : '';
+    $('plan').tBodies[0].replaceChildren(...shown.map((block) => {
       const row = document.createElement('tr');
       for (const text of [block.name, hex(block.offset), hex(kGbaRom + block.offset).padStart(8, '0'),
         String(block.size), this.texts.text(block.moved ? placeIds.yes : placeIds.no)]) {

@@ -7,5 +7,5 @@ export const placeIds = {
   ledgerRemembered: 4124, forgetLedger: 4125, planFormat: 4126, downloadPlan: 4127,
   downloadRom: 4128, downloadPatch: 4129, fixHeader: 4130, expandTo: 4131, keepSize: 4132,
   checkPatches: 4133, patchesHint: 4134, choosePatches: 4135, needFiles: 4136, noBlocks: 4137,
-  twoPatches: 4138, ledgerNotRemembered: 4139,
+  twoPatches: 4138, ledgerNotRemembered: 4139, showingBlocks: 4140,
 };

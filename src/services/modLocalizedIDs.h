@@ -133,6 +133,7 @@ inline constexpr int kStrWebNeedFiles = 4136;
 inline constexpr int kStrWebNoBlocks = 4137;
 inline constexpr int kStrWebTwoPatches = 4138;
 inline constexpr int kStrWebLedgerNotRemembered = 4139;  // %1 file, %2 blocks
+inline constexpr int kStrWebShowingBlocks = 4140;        // %1 shown, %2 in all
 
 // Known data from the build's symbol files, linker maps and ELF files.
 inline constexpr int kStrMenuOpenBuildSymbols = 5000;
