@@ -27,6 +27,7 @@ export class PlacePanel {
     this.plan = null;      // the newest plan: {blocks, inputs}
     this.dirty = false;
     this.running = false;
+    this.cleared = 0;      // clears so far: an answer asked for before the last one is old
     this.onPlan = () => {};
     this.layer = new PlanLayer(texts, core);
     map.addLayer(this.layer);
@@ -125,6 +126,7 @@ export class PlacePanel {
 
   // No plan on screen: no table, no cells, no download.
   clear() {
+    ++this.cleared;
     $('plan-note').textContent = '';
     this.display(null, null);
   }
@@ -154,17 +156,18 @@ export class PlacePanel {
     this.running = true;
     while (this.dirty) {
       this.dirty = false;
+      const cleared = this.cleared;
       let answer;
       try {
         answer = await this.run(['--format', 'json']);
       } catch (error) {
-        if (!this.dirty) {
+        if (!this.dirty && cleared === this.cleared) {
           this.clear();
           $('plan-note').textContent = error.message;
         }
         continue;
       }
-      if (!this.dirty) this.show(answer);
+      if (!this.dirty && cleared === this.cleared) this.show(answer);
     }
     this.running = false;
   }
