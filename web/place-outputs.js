@@ -45,6 +45,7 @@ export class PlaceOutputs {
     this.panel.ledger = rememberedLedger(rom);
     this.remembered = this.panel.ledger !== null;
     this.panel.opened(rom);
+    $('import-ledger').disabled = false;
     this.render();
   }
 
