@@ -2,13 +2,15 @@
 'use strict';
 // The "Place blocks" panel in headless Chromium, served from 127.0.0.1 by the test itself, held
 // to the native gapwell run on the same inputs: the plan, the "Placed" cells of the map, every
-// download byte for byte, a block that does not fit, a dropped pair of patches and the ledger.
+// download byte for byte, a block that does not fit, a dropped pair of patches and the ledger,
+// remembered for the ROM.
 //   node tests/web/place_test.js NATIVE_GAPWELL SAMPLE_ROM
 const assert = require('assert/strict');
 const { execFileSync, spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
+const zlib = require('zlib');
 const { launchBrowser } = require('./Browser.js');
 const { serve } = require('./StaticServer.js');
 
@@ -198,6 +200,24 @@ const steps = [
     const kept = before.split('\n').filter((line) => /^[A-Za-z_]/.test(line)).map((line) => line.split(' ').slice(0, 2));
     for (const [name, offset] of kept) assert.ok(expected.some((row) => row[0] === name && row[1] === offset), name);
     assert.match(await page.$eval('#ledger-state', (state) => state.textContent), /sample\.ledger/);
+  }],
+  ['the ledger is remembered for the same ROM, and forgotten', async ({ page }) => {
+    const state = () => page.$eval('#ledger-state', (shown) => shown.textContent);
+    const crc = zlib.crc32(fs.readFileSync(rom)).toString(16).toUpperCase().padStart(8, '0');
+    const { game_code: gameCode } = JSON.parse(gapwell('info', 'sample.gba', '--json').out);
+    const blocks = fs.readFileSync(path.join(folder, 'sample.ledger'), 'utf8').split('\n').filter((line) => /^\w/.test(line)).length;
+    await page.reload();
+    await page.waitForSelector('body[data-ready=true]');
+    await (await page.$('#rom-file')).uploadFile(rom);
+    await page.waitForFunction(() => !document.getElementById('import-ledger').disabled);
+    assert.equal(await state(), `Ledger sample.ledger (${blocks} blocks), remembered in this browser for the ROM ${gameCode} with CRC32 ${crc}.`);
+    await page.click('#forget-ledger');
+    assert.equal(await state(), 'No ledger: every block is placed anew.');
+    await page.reload();
+    await page.waitForSelector('body[data-ready=true]');
+    await (await page.$('#rom-file')).uploadFile(rom);
+    await page.waitForFunction(() => !document.getElementById('import-ledger').disabled);
+    assert.equal(await state(), 'No ledger: every block is placed anew.');
   }],
 ];
 
