@@ -63,7 +63,8 @@ export class BlocksTable {
   }
 
   // The rows that say something: a row left blank is no block. `align` stands for a blank
-  // alignment. Each {row, name, size, align, bytes, fileName, spec} with spec NAME:SIZE:ALIGN.
+  // alignment. Each {row, name, size, align, bytes, fileName, blockValue}, blockValue being the
+  // NAME:SIZE:ALIGN that --block takes.
   filled(align) {
     return this.rows.filter((row) => [row.name, row.size, row.align].some((input) => input.value.trim() !== ''))
       .map((row) => {
@@ -71,7 +72,7 @@ export class BlocksTable {
           row, name: row.name.value.trim(), size: row.size.value.trim(),
           align: row.align.value.trim() || align, bytes: row.bytes, fileName: row.fileName,
         };
-        return { ...values, spec: `${values.name}:${values.size}:${values.align}` };
+        return { ...values, blockValue: `${values.name}:${values.size}:${values.align}` };
       });
   }
 

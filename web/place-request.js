@@ -25,7 +25,7 @@ export function allocRequest(romName, inputs, extra = []) {
   const listed = [];
   inputs.rows.forEach((row, index) => {
     if (row.bytes === null) {
-      args.push('--block', row.spec);
+      args.push('--block', row.blockValue);
       return;
     }
     // The file under its own name, so that gapwell's sentences about it name it; blanks and #
@@ -58,7 +58,7 @@ export function allocRequest(romName, inputs, extra = []) {
 // Where a refusal of the command line belongs: 'row' with its index, a field's id, or 'blocks'
 // for what concerns the blocks as a whole (their names together, none given).
 export function placeOfRefusal(message, inputs) {
-  const typed = inputs.rows.findIndex((row) => row.bytes === null && message.startsWith(`--block "${row.spec}"`));
+  const typed = inputs.rows.findIndex((row) => row.bytes === null && message.startsWith(`--block "${row.blockValue}"`));
   if (typed >= 0) return { row: typed };
   const file = message.match(/files\/(\d+)\//);
   if (file !== null) return { row: Number(file[1]) - 1 };
