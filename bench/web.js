@@ -16,25 +16,11 @@ const zlib = require('zlib');
 const { launchBrowser } = require('../tests/web/Browser.js');
 const { nodeRomFiles } = require('../tests/web/NodeRomFiles.js');
 const { serve } = require('../tests/web/StaticServer.js');
+const { writeTypicalRom } = require('./TypicalRom.js');
 
 const [native, pairsText = '11', mibText = '32'] = process.argv.slice(2);
 const pairs = Number(pairsText);
 const site = path.resolve(process.env.GAPWELL_WEB_DIR || path.join(__dirname, '../build-web'));
-
-function writeTypicalRom(mib) {
-  const rom = Buffer.alloc(mib << 20);
-  let seed = 1;
-  const random = () => { seed = (seed * 1103515245 + 12345) >>> 0; return seed >>> 8; };
-  for (let i = 0; i < rom.length; ++i) rom[i] = random() & 0xFF;
-  for (let offset = 0x1000; offset + 0x2000 < rom.length; offset += 0x40000) {
-    rom.fill(0xFF, offset, offset + 64 + (random() % 8128));
-    if (offset % 0x100000 === 0x1000) rom.writeUInt32LE(0x08000000 + offset, 0x200 + Math.floor(offset / 0x40000));
-  }
-  rom.fill(0xFF, rom.length - (1 << 20));
-  const file = path.join(os.tmpdir(), 'gapwell_bench_web.gba');
-  fs.writeFileSync(file, rom);
-  return file;
-}
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const ms = (value) => `${value.toFixed(1)} ms`;
@@ -146,7 +132,7 @@ async function readyTimes(browser, url, count) {
 }
 
 async function main() {
-  const rom = writeTypicalRom(Number(mibText));
+  const rom = writeTypicalRom(Number(mibText), 'gapwell_bench_web.gba');
   const server = await serve(site);
   const { browser, close } = await launchBrowser();
   const inNode = await nodeCore();

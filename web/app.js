@@ -4,10 +4,14 @@
 // options: while they are being made again they are marked out of date, and when that fails or is
 // cancelled they are cleared.
 import { Cancelled, CoreFailure, loadCore } from './core.js';
+import { download } from './download.js';
 import { converter, optionFields } from './fields.js';
 import { installServiceWorker } from './install.js';
 import { BuildSymbols, splitDropped } from './known-data.js';
 import { FreeSpaceMap } from './map.js';
+import { PatchCheck } from './patch-check.js';
+import { PlaceOutputs } from './place-outputs.js';
+import { PlacePanel } from './place-panel.js';
 import { forget, remember, restore } from './remembered.js';
 import { ResultList } from './results.js';
 import { firstOf, pickRom, RomSource } from './rom-source.js';
@@ -30,8 +34,11 @@ const freeSpaceMap = new FreeSpaceMap({
 });
 const buildSymbols = new BuildSymbols({
   button: $('open-known'), input: $('known-file'), count: $('known-count'), clear: $('clear-known'),
-  problem: $('known-problem'), texts, worker, onChange: () => analyseSoon(),
+  problem: $('known-problem'), texts, worker, onChange: () => { analyseSoon(); placePanel.render(); },
 });
+const placePanel = new PlacePanel({ texts, core, worker, fields, map: freeSpaceMap });
+const placeOutputs = new PlaceOutputs({ panel: placePanel, texts, worker, say });
+new PatchCheck({ panel: placePanel, texts, worker });
 let source = null;       // the opened RomSource
 let lastResult = 0;      // the base of "Find next", as the window keeps it in the list's tag
 
@@ -103,6 +110,7 @@ function clearAnswers() {
   enableDownloads(false);
   scanTable.show('');
   freeSpaceMap.clear();
+  placePanel.clear();
   document.body.classList.remove('out-of-date');
 }
 
@@ -194,14 +202,6 @@ async function copy(text) {
   } catch (error) {
     say(String(error.message ?? error));
   }
-}
-
-function download(name, type, content) {
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([content], { type }));
-  link.download = name;
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 0);
 }
 
 // The free-space list and the map for the current fields; a newer analysis makes an older one's
@@ -298,13 +298,15 @@ async function open(next, sentence = '', readAgain = false) {
   outOfDate();
   let opened = false;
   try {
-    showFacts(await worker.call('open', next.file));
+    const facts = await worker.call('open', next.file);
+    showFacts(facts);
     $('options').disabled = false;
     $('search').disabled = false;
     buildSymbols.enable(true);
     $('offset').disabled = $('from-beginning').checked;
     say([sentence, cleared].filter((text) => text !== '').join(' '));
     await analyse();
+    await placeOutputs.opened(next.name, facts.gameCode);
     opened = true;
   } catch (error) {
     report(error);
@@ -447,6 +449,8 @@ function wire() {
     scanTable.render();
     buildSymbols.render();
     freeSpaceMap.layOut();
+    placePanel.render();
+    placeOutputs.render();
     for (const field of Object.values(fields)) field.showNote();
   };
   fillLanguages();

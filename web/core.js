@@ -22,9 +22,10 @@ async function compile(response) {
 }
 
 export async function loadCore() {
-  const [coreText, knownText, workerText, wasmModule] = await Promise.all([
+  const [coreText, knownText, commandLineText, workerText, wasmModule] = await Promise.all([
     fetch('gapwell-core.js').then((response) => response.text()),
     fetch('known-files.js').then((response) => response.text()),
+    fetch('worker-command-line.js').then((response) => response.text()),
     fetch('worker.js').then((response) => response.text()),
     fetch('gapwell-core.wasm').then(compile),
   ]);
@@ -36,7 +37,8 @@ export async function loadCore() {
     },
   });
   const workerUrl = URL.createObjectURL(
-    new Blob([coreText, '\n', knownText, '\n', workerText], { type: 'text/javascript' }));
+    new Blob([coreText, '\n', knownText, '\n', commandLineText, '\n', workerText],
+      { type: 'text/javascript' }));
   return { texts, worker: new CoreWorker(workerUrl, wasmModule) };
 }
 

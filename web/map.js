@@ -34,6 +34,9 @@ export class FreeSpaceMap {
     this.needed = 1;
     this.focused = -1;
     this.hovered = -1;
+    // Kinds of cells drawn over the run map's, each with its own colour and tooltip lines:
+    // {draw(context, {cellCount, bytesPerCell, boxOf}), tipLines(first, end)}.
+    this.layers = [];
     canvas.addEventListener('mousemove', (event) => this.hover(this.cellAt(event)));
     canvas.addEventListener('mouseleave', () => this.hover(-1));
     canvas.addEventListener('click', (event) => this.activate(this.cellAt(event)));
@@ -65,6 +68,11 @@ export class FreeSpaceMap {
     this.cells = new Uint8Array(0);
     this.totals.textContent = '';
     this.draw();
+  }
+
+  addLayer(layer) {
+    this.layers.push(layer);
+    layer.redraw = () => this.draw();
   }
 
   align() {
@@ -167,6 +175,10 @@ export class FreeSpaceMap {
         this.strokeKnown(context, colours, box, device);
       }
     }
+    const boxOf = (cell) => this.boxOf(cell, device);
+    for (const layer of this.layers) {
+      layer.draw(context, { cellCount: this.cells.length, bytesPerCell: this.bytesPerCell, boxOf });
+    }
     if (this.focused >= 0 && this.focused < this.cells.length && document.activeElement === this.canvas) {
       // A ring two pixels wide in the focus colour around a one-pixel ring of the background, so
       // that it shows on every kind of cell.
@@ -231,6 +243,7 @@ export class FreeSpaceMap {
     const { first, end } = this.range(cell);
     const lines = [this.texts.format(ids.mapOffsets, this.core.toHex(first),
       this.core.toHex(Math.min(end, this.romSize) - 1))];
+    lines.push(...this.layers.flatMap((layer) => layer.tipLines(first, end)));
     if (this.cells[cell] === CellClass.known) return [...lines, ...await this.knownLines(first, end)];
     if (this.cells[cell] === CellClass.data) return lines;
     let run;

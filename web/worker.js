@@ -96,16 +96,15 @@ function bytesAt(offset, end) {
 
 const romFiles = {
   open(path) {
-    if (file === null || path !== file.name) {
-      fileFailed = true;
-      return kNoSuchFile;
-    }
-    return 1;
+    // Any other file is one of a command's own (worker-command-line.js).
+    if (file !== null && path === file.name) return 1;
+    return workFiles.open(path);
   },
-  length() {
-    return file.size;
+  length(handle) {
+    return handle === 1 ? file.size : workFiles.length(handle);
   },
   read(handle, offset, heapOffset, size) {
+    if (handle !== 1) return workFiles.read(handle, offset, heapOffset, size);
     const end = Math.min(file.size, offset + size);
     if (offset >= end) return 0;
     try {
@@ -117,7 +116,9 @@ const romFiles = {
     reportProgress(end);
     return end - offset;
   },
-  close() {},
+  close(handle) {
+    if (handle !== 1) workFiles.close(handle);
+  },
 };
 
 const operations = {
@@ -159,6 +160,16 @@ const operations = {
   setKnown(entries) {
     return setKnownFiles(core, entries);
   },
+  // gapwell itself on the opened ROM, with the other files it reads in the module's memory.
+  // A plan keeps off the known data of the loaded build files, as `gapwell alloc --known` does.
+  gapwell(args, inputs, outputs) {
+    const withKnown = args[0] === 'alloc' ? [...args, ...knownArguments()] : args;
+    return runCommandLine(core, withKnown, inputs, outputs);
+  },
+  // Of the copy of a ROM-sized file; null for a larger one, which is no GBA ROM.
+  romCrc32() {
+    return kept === null ? null : crc32(kept);
+  },
 };
 
 // A result with the words pointing at it, the first eight listed, as the window marks it.
@@ -168,12 +179,14 @@ function withReferences(offset, needed) {
 
 async function start(wasmModule) {
   core = await createGapwellCore({
+    ...commandLineOutput,
     instantiateWasm(imports, receive) {
       WebAssembly.instantiate(wasmModule, imports).then((instance) => receive(instance));
       return {};
     },
   });
   core.romFiles = withKnownFiles(romFiles, core);
+  workFiles.core = core;
 }
 
 let ready = null;
