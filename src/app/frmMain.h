@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "search/BuildFiles.h"
+#include "search/SearchQuery.h"
 
 class QAction;
 class QCloseEvent;
@@ -27,7 +28,6 @@ namespace gapwell {
 
 class clsHexBox;
 struct RangePointers;
-struct SearchFields;
 
 // The main window. Its controls carry their design names as object names, their string ids as
 // the dynamic property "tag" (menu items: "helpContextId"), and keep their design positions.
@@ -149,6 +149,9 @@ class frmMain : public QMainWindow {
     bool m_FromCommandLine = false;
     // The marks of known data loaded for the current ROM; cleared when a ROM is opened.
     std::vector<KnownMark> m_KnownMarks;
+    // The options of the last Search or Find next and its last result, the base of the next
+    // Find next: 0 at first, and kept when the list is cleared.
+    SearchQuery searchQuery;
 
   private:
     // Window construction from the design (frmMainLayout.cpp).
@@ -169,8 +172,9 @@ class frmMain : public QMainWindow {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-    // The search fields (frmMainSearch.cpp), shared by Search and the free-space map.
-    SearchFields ReadSearchFields() const;
+    // The search fields as search options (frmMainSearch.cpp), shared by Search and the
+    // free-space map.
+    SearchOptions ReadSearchFields() const;
     // Search or Find next through a search session; the window shows what it returns.
     void DoSearch(bool FindNext);
     // Gives a result that a word points at exactly a warning mark and a tooltip naming the

@@ -13,13 +13,13 @@
 
 #include "cli/Commands.h"
 #include "cli/Output.h"
-#include "search/FindNextSearch.h"
+#include "search/KnownData.h"
 #include "search/MapGrid.h"
 #include "search/Pointers.h"
 #include "search/RomFacts.h"
 #include "search/RunMap.h"
+#include "search/SearchQuery.h"
 #include "search/WordSieve.h"
-#include "search/modSearchFreeSpace.h"
 #include "web/Failure.h"
 
 namespace gapwell::web {
@@ -44,20 +44,12 @@ val ReferencesObject(const RangePointers& references) {
     return object;
 }
 
-FindNextSearch::SearchFrom SearchOf(const std::string& path, int filler, int needed, int align) {
-    return [=](std::int32_t start) {
-        return SearchFreeSpace(path, static_cast<std::uint8_t>(filler), needed, start,
-                               kSearchChunkSize, 0, align);
-    };
-}
-
 // "Search": the first result from `start`, 0 for nothing, as `gapwell find` gives it.
 val Search(const std::string& path, int filler, int needed, double start, int align) {
     return Reporting([&] {
-        FindNextSearch search;
-        return val(
-            search.Search(static_cast<std::int64_t>(start), SearchOf(path, filler, needed, align))
-                .value_or(0));
+        SearchQuery search({static_cast<std::uint8_t>(filler), needed,
+                            static_cast<std::int64_t>(start), 0, align});
+        return val(search.Search(search.In(path, KnownData())).value_or(0));
     });
 }
 
@@ -65,11 +57,10 @@ val Search(const std::string& path, int filler, int needed, double start, int al
 val FindNext(const std::string& path, int filler, int needed, double lastResult, double interval,
              int align) {
     return Reporting([&] {
-        FindNextSearch search(static_cast<std::int64_t>(lastResult));
-        return val(search
-                       .FindNext(static_cast<std::int64_t>(interval),
-                                 SearchOf(path, filler, needed, align))
-                       .value_or(0));
+        SearchQuery search({static_cast<std::uint8_t>(filler), needed, 0,
+                            static_cast<std::int64_t>(interval), align},
+                           static_cast<std::int64_t>(lastResult));
+        return val(search.FindNext(search.In(path, KnownData())).value_or(0));
     });
 }
 
