@@ -29,10 +29,10 @@ std::int64_t ReadHex(const QString& text) {
 }
 
 // Each step of a search is reported under its own name: the search as the search module's, the
-// pointer check as the window's.
+// pointer check of its result as the window's DoSearch, which runs it.
 void RunReported(SearchSession::Step step, const std::function<void()>& body) {
     const bool search = step == SearchSession::Step::Search;
-    ErrorScope scope(search ? "SearchFreeSpace" : "MarkReferencedResult",
+    ErrorScope scope(search ? "SearchFreeSpace" : "DoSearch",
                      search ? "modSearchFreeSpace" : "frmMain");
     scope.Step(body);
 }
@@ -47,18 +47,18 @@ SearchOptions frmMain::ReadSearchFields() const {
     return options;
 }
 
-void frmMain::DoSearch(bool FindNext) {
+void frmMain::DoSearch(bool findNext) {
     // The fields are read anew for each command; the query keeps the last result.
     searchQuery.options = ReadSearchFields();
     SearchSession session(m_FileName, searchQuery, RunReported, m_KnownMarks);
-    if (!FindNext) {
+    if (!findNext) {
         mnuCopy->setEnabled(false);
         mnuFindNext->setEnabled(false);
         cmdCopy->setEnabled(false);
         cmdFindNext->setEnabled(false);
         lstResult->clear();
     }
-    const std::optional<MarkedResult> result = FindNext ? session.FindNext() : session.Search();
+    const std::optional<MarkedResult> result = findNext ? session.FindNext() : session.Search();
     if (!result) {
         ShowMessage(LoadString(kStrNotEnoughFreeSpace), kOkExclamation);
         return;
@@ -67,7 +67,7 @@ void frmMain::DoSearch(bool FindNext) {
     lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(result->offset))));
     ShowPointerMark(lstResult->item(lstResult->count() - 1), searchQuery.options.needed,
                     result->references);
-    if (FindNext) {
+    if (findNext) {
         lstResult->setCurrentRow(SelectedResultRow() + 1);
         return;
     }
