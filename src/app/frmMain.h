@@ -42,7 +42,7 @@ class frmMain : public QMainWindow {
     // is (Main); a window that its creator holds is not.
     explicit frmMain(QWidget* parent = nullptr, bool releasedOnUnload = false);
 
-    // True when some loaded window's object name contains FormName (case-sensitive).
+    // True when some loaded window's object name contains `formName` (case-sensitive).
     bool IsOpen(const QString& formName);
     void mnuExit_Click();
 

@@ -49,7 +49,8 @@ val Search(const std::string& path, int filler, int needed, double start, int al
     return Reporting([&] {
         SearchQuery search({static_cast<std::uint8_t>(filler), needed,
                             static_cast<std::int64_t>(start), 0, align});
-        return val(search.Search(search.In(path, KnownData())).value_or(0));
+        const KnownData none;
+        return val(search.Search(search.In(path, none)).value_or(0));
     });
 }
 
@@ -60,7 +61,8 @@ val FindNext(const std::string& path, int filler, int needed, double lastResult,
         SearchQuery search({static_cast<std::uint8_t>(filler), needed, 0,
                             static_cast<std::int64_t>(interval), align},
                            static_cast<std::int64_t>(lastResult));
-        return val(search.FindNext(search.In(path, KnownData())).value_or(0));
+        const KnownData none;
+        return val(search.FindNext(search.In(path, none)).value_or(0));
     });
 }
 
