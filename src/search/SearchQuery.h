@@ -45,8 +45,8 @@ class SearchQuery {
 
     // The search of the ROM at `rom` with the options as they are when it runs: the first run
     // of options.needed filler bytes from a start, in the 1 MiB chunks of every search, whose
-    // bytes hold no byte of `known` (which must outlive the result). Throws RuntimeError when the
-    // ROM cannot be read.
+    // bytes hold no byte of `known` (the query and `known` must outlive the result). Throws
+    // RuntimeError when the ROM cannot be read.
     SearchFrom In(const std::string& rom, const KnownData& known) const;
 
     SearchOptions options;
