@@ -12,11 +12,12 @@
 #include "ui/EditStyles.h"
 #include "ui/LoadedForms.h"
 #include "ui/Localize.h"
+#include "ui/SingleWindow.h"
 #include "ui/modIcon.h"
 
 namespace gapwell {
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+frmMain::frmMain(QWidget* parent, bool releasedOnUnload) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     CreateControls();
     CreateMenus();
@@ -24,7 +25,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     SetWindowFrame();
     ConnectEvents();
 
-    LoadedForms::Add(this);
+    OwnSingleWindow(
+        this, {.moduleName = "frmMain", .deleteOnClose = releasedOnUnload, .escapeCloses = false});
     Form_Load();
 }
 
@@ -82,10 +84,10 @@ void frmMain::Form_Unload() {
     });
 }
 
-bool frmMain::IsOpen(const QString& FormName) {
+bool frmMain::IsOpen(const QString& formName) {
     bool open = false;
     ErrorScope scope("IsOpen", "frmMain");
-    scope.Step([&] { open = LoadedForms::AnyNamed(FormName); });
+    scope.Step([&] { open = LoadedForms::AnyNamed(formName); });
     return open;
 }
 

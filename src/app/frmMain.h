@@ -4,10 +4,12 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "search/BuildFiles.h"
+#include "search/SearchQuery.h"
 
 class QAction;
 class QCloseEvent;
@@ -27,20 +29,21 @@ namespace gapwell {
 
 class clsHexBox;
 struct RangePointers;
-struct SearchFields;
 
 // The main window. Its controls carry their design names as object names, their string ids as
 // the dynamic property "tag" (menu items: "helpContextId"), and keep their design positions.
-// Loading the window (the constructor) registers it among the loaded windows and runs Form_Load;
-// closing it runs Form_Unload.
+// Loading the window (the constructor) registers it among the loaded windows through
+// OwnSingleWindow, like every other window, and runs Form_Load; closing it runs Form_Unload.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit frmMain(QWidget* parent = nullptr);
+    // `releasedOnUnload`: destroyed once a close of it is accepted, as the program's own window
+    // is (Main); a window that its creator holds is not.
+    explicit frmMain(QWidget* parent = nullptr, bool releasedOnUnload = false);
 
-    // True when some loaded window's object name contains FormName (case-sensitive).
-    bool IsOpen(const QString& FormName);
+    // True when some loaded window's object name contains `formName` (case-sensitive).
+    bool IsOpen(const QString& formName);
     void mnuExit_Click();
 
     // Search commands and the control states (frmMainSearch.cpp).
@@ -58,7 +61,7 @@ class frmMain : public QMainWindow {
     void txtSearchInterval_Change();
     void txtSearchInterval_LostFocus();
     void txtOffset_Change();
-    void optOffset_Click(int Index);
+    void optOffset_Click(int index);
     void txtHex_Change();
     void txtDec_Change();
 
@@ -149,6 +152,9 @@ class frmMain : public QMainWindow {
     bool m_FromCommandLine = false;
     // The marks of known data loaded for the current ROM; cleared when a ROM is opened.
     std::vector<KnownMark> m_KnownMarks;
+    // The options of the last Search or Find next and its last result, the base of the next
+    // Find next: 0 at first, and kept when the list is cleared.
+    SearchQuery searchQuery;
 
   private:
     // Window construction from the design (frmMainLayout.cpp).
@@ -169,10 +175,11 @@ class frmMain : public QMainWindow {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-    // The search fields (frmMainSearch.cpp), shared by Search and the free-space map.
-    SearchFields ReadSearchFields() const;
+    // The search fields as search options (frmMainSearch.cpp), shared by Search and the
+    // free-space map.
+    SearchOptions ReadSearchFields() const;
     // Search or Find next through a search session; the window shows what it returns.
-    void DoSearch(bool FindNext);
+    void DoSearch(bool findNext);
     // Gives a result that a word points at exactly a warning mark and a tooltip naming the
     // pointers and counting the words that point into its `needed` bytes (frmMainPointers.cpp).
     static void ShowPointerMark(QListWidgetItem* item, std::int64_t needed,
@@ -182,6 +189,10 @@ class frmMain : public QMainWindow {
     int SelectedResultRow() const;
     // The rule that the two count fields share.
     static void LimitCount(QLineEdit* countBox);
+    // The converter: `target` empty for an empty `source`, else what `convert` makes of its text
+    // (kept as it was when that is nothing); the echo of that write is ignored.
+    void ConvertInto(const QLineEdit* source, QLineEdit* target,
+                     std::optional<QString> (*convert)(const QString&));
     // Makes `path` the current ROM and opens it when it names an existing .gba, .agb or .bin
     // file; returns whether it did.
     bool OpenRomFromPath(const std::string& path);

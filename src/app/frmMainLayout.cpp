@@ -146,7 +146,7 @@ void frmMain::CreateControls() {
     lstResult = Place(new QListWidget(client), "lstResult", QRect(264, 112, 105, 147));
     lstResult->setSelectionMode(QAbstractItemView::SingleSelection);
     lstResult->setSortingEnabled(false);
-    // The list's tag holds the last result, the base of "Find next": none yet.
+    // Its tag "0" names no string id: the list has no text of its own to localize.
     lstResult->setProperty("tag", QStringLiteral("0"));
 
     cmdSearch =

@@ -4,7 +4,7 @@
 #include "app/frmMain.h"
 #include "mapwindow/ShowFreeSpaceMap.h"
 #include "search/Numbers.h"
-#include "search/SearchSession.h"
+#include "search/SearchQuery.h"
 #include "ui/InputMaxLength.h"
 
 namespace gapwell {
@@ -14,8 +14,8 @@ namespace gapwell {
 void frmMain::mnuFreeSpaceMap_Click() {
     FreeSpaceMapLink link;
     link.inputs = [this] {
-        const SearchFields fields = ReadSearchFields();
-        return FreeSpaceMapInputs{m_FileName, fields.fillerByte, fields.neededBytes, m_KnownMarks};
+        const SearchOptions options = ReadSearchFields();
+        return FreeSpaceMapInputs{m_FileName, options.filler, options.needed, m_KnownMarks};
     };
     link.inputFields = {txtByteType, txtNeededBytes};
     link.searchFrom = [this](std::int64_t offset) {

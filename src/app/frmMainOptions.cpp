@@ -19,16 +19,23 @@ constexpr std::int64_t kSixteenMiB = 16777216;
 constexpr int kShortOffsetDigits = 6;
 constexpr int kLongOffsetDigits = 7;
 
-// A text made only of decimal digits, read as a number; anything else (a sign, blanks, letters)
-// is no number.
-std::optional<std::uint64_t> ReadPlainDecimal(const QString& text) {
+// A text made only of decimal digits in hex; anything else (a sign, blanks, letters) is no number
+// and converts to nothing.
+std::optional<QString> DecimalToHex(const QString& decimal) {
     bool ok = false;
-    const qulonglong value = text.toULongLong(&ok, 10);
-    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    const qulonglong value = decimal.toULongLong(&ok, 10);
+    const bool plain =
+        std::all_of(decimal.begin(), decimal.end(), [](QChar c) { return c.isDigit(); });
     if (!ok || !plain) {
         return std::nullopt;
     }
-    return value;
+    return QString::fromStdString(ToHex(value));
+}
+
+// The hex digits read as a 32-bit two's-complement value, as the hex box holds at most 8 digits.
+std::optional<QString> HexToDecimal(const QString& hex) {
+    const auto bits = static_cast<std::uint32_t>(ReadHexLeading(hex.toStdString()));
+    return QString::number(static_cast<std::int32_t>(bits));
 }
 }  // namespace
 
@@ -78,11 +85,11 @@ void frmMain::txtOffset_Change() {
     });
 }
 
-void frmMain::optOffset_Click(int Index) {
+void frmMain::optOffset_Click(int index) {
     ErrorScope scope("optOffset_Click", "frmMain");
-    scope.Step([&] { txtOffset->setEnabled(Index == 0); });
+    scope.Step([&] { txtOffset->setEnabled(index == 0); });
     scope.Step([&] {
-        if (Index == 0) {
+        if (index == 0) {
             SetTextUncut(txtOffset, txtOffset->property("tag").toString());
         } else {
             txtOffset->setProperty("tag", txtOffset->text());
@@ -90,34 +97,27 @@ void frmMain::optOffset_Click(int Index) {
     });
 }
 
-void frmMain::txtDec_Change() {
+void frmMain::ConvertInto(const QLineEdit* source, QLineEdit* target,
+                          std::optional<QString> (*convert)(const QString&)) {
     if (converting_) {
         return;
     }
     converting_ = true;
-    const QString decimal = txtDec->text();
-    if (decimal.isEmpty()) {
-        txtHex->setText(QString());
-    } else if (const std::optional<std::uint64_t> value = ReadPlainDecimal(decimal)) {
-        SetTextUncut(txtHex, QString::fromStdString(ToHex(*value)));
+    const QString text = source->text();
+    if (text.isEmpty()) {
+        target->setText(QString());
+    } else if (const std::optional<QString> converted = convert(text)) {
+        SetTextUncut(target, *converted);
     }
     converting_ = false;
 }
 
+void frmMain::txtDec_Change() {
+    ConvertInto(txtDec, txtHex, DecimalToHex);
+}
+
 void frmMain::txtHex_Change() {
-    if (converting_) {
-        return;
-    }
-    converting_ = true;
-    const QString hex = txtHex->text();
-    if (hex.isEmpty()) {
-        txtDec->setText(QString());
-    } else {
-        // Read as a 32-bit two's-complement value, as the hex box holds at most 8 digits.
-        const auto bits = static_cast<std::uint32_t>(ReadHexLeading(hex.toStdString()));
-        SetTextUncut(txtDec, QString::number(static_cast<std::int32_t>(bits)));
-    }
-    converting_ = false;
+    ConvertInto(txtHex, txtDec, HexToDecimal);
 }
 
 }  // namespace gapwell

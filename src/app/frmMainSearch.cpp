@@ -29,47 +29,45 @@ std::int64_t ReadHex(const QString& text) {
 }
 
 // Each step of a search is reported under its own name: the search as the search module's, the
-// pointer check as the window's.
+// pointer check of its result as the window's DoSearch, which runs it.
 void RunReported(SearchSession::Step step, const std::function<void()>& body) {
     const bool search = step == SearchSession::Step::Search;
-    ErrorScope scope(search ? "SearchFreeSpace" : "MarkReferencedResult",
+    ErrorScope scope(search ? "SearchFreeSpace" : "DoSearch",
                      search ? "modSearchFreeSpace" : "frmMain");
     scope.Step(body);
 }
 }  // namespace
 
-SearchFields frmMain::ReadSearchFields() const {
-    SearchFields fields;
-    fields.fillerByte = static_cast<std::uint8_t>(ReadHex(txtByteType->text()));
-    fields.neededBytes = ReadDecimal(txtNeededBytes->text());
-    fields.startOffset = optOffset[1]->isChecked() ? 0 : ReadHex(txtOffset->text());
-    fields.interval = ReadDecimal(txtSearchInterval->text());
-    return fields;
+SearchOptions frmMain::ReadSearchFields() const {
+    SearchOptions options;
+    options.filler = static_cast<std::uint8_t>(ReadHex(txtByteType->text()));
+    options.needed = ReadDecimal(txtNeededBytes->text());
+    options.start = optOffset[1]->isChecked() ? 0 : ReadHex(txtOffset->text());
+    options.interval = ReadDecimal(txtSearchInterval->text());
+    return options;
 }
 
-void frmMain::DoSearch(bool FindNext) {
-    const SearchFields fields = ReadSearchFields();
-    // The list's tag holds the last result, the base of "Find next".
-    SearchSession session(m_FileName, fields, ReadDecimal(lstResult->property("tag").toString()),
-                          RunReported, m_KnownMarks);
-    if (!FindNext) {
+void frmMain::DoSearch(bool findNext) {
+    // The fields are read anew for each command; the query keeps the last result.
+    searchQuery.options = ReadSearchFields();
+    SearchSession session(m_FileName, searchQuery, RunReported, m_KnownMarks);
+    if (!findNext) {
         mnuCopy->setEnabled(false);
         mnuFindNext->setEnabled(false);
         cmdCopy->setEnabled(false);
         cmdFindNext->setEnabled(false);
         lstResult->clear();
     }
-    const std::optional<MarkedResult> result = FindNext ? session.FindNext() : session.Search();
+    const std::optional<MarkedResult> result = findNext ? session.FindNext() : session.Search();
     if (!result) {
         ShowMessage(LoadString(kStrNotEnoughFreeSpace), kOkExclamation);
         return;
     }
 
     lstResult->addItem(QString::fromStdString(ToHex(static_cast<std::uint64_t>(result->offset))));
-    ShowPointerMark(lstResult->item(lstResult->count() - 1), fields.neededBytes,
+    ShowPointerMark(lstResult->item(lstResult->count() - 1), searchQuery.options.needed,
                     result->references);
-    lstResult->setProperty("tag", QString::number(result->offset));
-    if (FindNext) {
+    if (findNext) {
         lstResult->setCurrentRow(SelectedResultRow() + 1);
         return;
     }

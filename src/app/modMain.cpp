@@ -21,11 +21,7 @@ void Main() {
         }
     });
     frmMain* form = nullptr;
-    scope.Step([&] {
-        form = new frmMain;
-        // The window is released when it unloads.
-        form->setAttribute(Qt::WA_DeleteOnClose);
-    });
+    scope.Step([&] { form = new frmMain(nullptr, /*releasedOnUnload=*/true); });
     scope.Step([&] {
         if (form != nullptr) {
             form->show();

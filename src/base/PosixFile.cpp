@@ -120,7 +120,7 @@ int ReadToEnd(int fd, std::int64_t maxBytes, std::vector<std::uint8_t>& bytes) {
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::int64_t maxBytes, int* error,
                                                        LinkRule links) {
-    const int noFollow = links == LinkRule::kRefuse ? O_NOFOLLOW : 0;
+    const int noFollow = links == LinkRule::Refuse ? O_NOFOLLOW : 0;
     const UniqueFd fd(::open(path.c_str(), O_RDONLY | noFollow | O_NONBLOCK | O_CLOEXEC));
     int failure = fd.Get() < 0 ? errno : RegularFileRefusal(fd.Get(), maxBytes);
     std::vector<std::uint8_t> bytes;

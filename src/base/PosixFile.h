@@ -61,7 +61,7 @@ int RegularFileRefusal(int fd, std::int64_t maxBytes, mode_t* type = nullptr);
 // Whether a reader goes through a link that `path` itself names. Files in the program's own
 // folders are never read through one (a link planted there could point anywhere); a path the
 // user typed is read as the user named it.
-enum class LinkRule { kRefuse, kFollow };
+enum class LinkRule { Refuse, Follow };
 
 // The regular file at `path` whole, never a FIFO or device that would block; nullopt when it
 // cannot be opened or read, is a link that `links` refuses, is no regular file or holds more
@@ -71,7 +71,7 @@ enum class LinkRule { kRefuse, kFollow };
 // file that is not regular, EFBIG for one over the limit.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
                                                        std::int64_t maxBytes, int* error = nullptr,
-                                                       LinkRule links = LinkRule::kRefuse);
+                                                       LinkRule links = LinkRule::Refuse);
 
 // The value of an environment variable; empty when it is not set.
 std::string EnvironmentValue(const char* name);

@@ -83,16 +83,11 @@ int RunChosenCommand(const CLI::App& find, const CLI::App& scan, const CLI::App&
     }
     if (find.parsed()) {
         const FindOptions options{
-            raw.rom,
-            ParseFiller(raw),
-            ParseNeeded(raw),
+            {raw.rom, ParseFiller(raw), ParseNeeded(raw), ParseAlign(raw), raw.json, raw.references,
+             raw.known},
             static_cast<std::int32_t>(ParseHex("--from", raw.from, 8, 0, kMaxInt32)),
             ParseDecimal("--count", raw.count, 1, kMaxInt32),
-            ParseDecimal("--interval", raw.interval, 0, kMaxInt32),
-            ParseAlign(raw),
-            raw.references,
-            raw.json,
-            raw.known};
+            ParseDecimal("--interval", raw.interval, 0, kMaxInt32)};
         return RunFind(options, out, err);
     }
     if (scan.parsed()) {

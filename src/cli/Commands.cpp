@@ -10,11 +10,10 @@
 #include "cli/Json.h"
 #include "cli/ListPrinter.h"
 #include "cli/Output.h"
-#include "search/FindNextSearch.h"
 #include "search/KnownData.h"
 #include "search/Numbers.h"
 #include "search/RomFacts.h"
-#include "search/modSearchFreeSpace.h"
+#include "search/SearchQuery.h"
 
 namespace gapwell::cli {
 
@@ -72,15 +71,11 @@ std::string KnownFilesText(const InfoOptions& options) {
 
 int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
     const KnownData known = ReadKnownData(options.rom, options.filler, options.known);
-    const auto searchFrom = [&options, &known](std::int32_t from) {
-        return SearchOutsideKnown(known, options.needed, from, [&options](std::int32_t start) {
-            return SearchFreeSpace(options.rom, options.filler, options.needed, start,
-                                   kSearchChunkSize, 0, static_cast<std::int32_t>(options.align));
-        });
-    };
-    FindNextSearch search;
+    SearchQuery search(
+        {options.filler, options.needed, options.from, options.interval, options.align});
+    const SearchQuery::SearchFrom searchFrom = search.In(options.rom, known);
     ListPrinter printer(options.rom, {ListKind::Results, options.json, options.references}, out);
-    std::optional<std::int32_t> result = search.Search(options.from, searchFrom);
+    std::optional<std::int32_t> result = search.Search(searchFrom);
     if (!result) {
         printer.Finish();
         err << "Not enough free space found.\n";
@@ -89,7 +84,7 @@ int RunFind(const FindOptions& options, std::ostream& out, std::ostream& err) {
     printer.Add(*result, options.needed);
     // Further results as "Find next" gives them, until one finds nothing.
     for (std::int64_t printed = 1; printed < options.count; ++printed) {
-        result = search.FindNext(options.interval, searchFrom);
+        result = search.FindNext(searchFrom);
         if (!result) {
             break;
         }

@@ -12,19 +12,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitNotFound = 1;
 inline constexpr int kExitError = 2;
 
-struct FindOptions {
-    std::string rom;
-    std::uint8_t filler = 0xFF;
-    std::int32_t needed = 256;
-    std::int32_t from = 0;
-    std::int64_t count = 1;
-    std::int64_t interval = 16;
-    std::int64_t align = 1;
-    bool references = false;
-    bool json = false;
-    std::vector<std::string> known;  // build files whose data is never free
-};
-
+// The ROM and the run that find and scan look for, and how they print what they find.
 struct ScanOptions {
     std::string rom;
     std::uint8_t filler = 0xFF;
@@ -32,7 +20,14 @@ struct ScanOptions {
     std::int64_t align = 1;
     bool json = false;
     bool references = false;
-    std::vector<std::string> known;
+    std::vector<std::string> known;  // build files whose data is never free
+};
+
+// find starts at an offset and goes on like "Find next".
+struct FindOptions : ScanOptions {
+    std::int32_t from = 0;
+    std::int64_t count = 1;
+    std::int64_t interval = 16;
 };
 
 struct InfoOptions {

@@ -8,7 +8,7 @@ namespace gapwell::patch {
 
 namespace {
 
-enum Action : std::uint64_t { kSourceRead = 0, kTargetRead = 1, kSourceCopy = 2, kTargetCopy = 3 };
+enum Action : std::uint64_t { SourceRead = 0, TargetRead = 1, SourceCopy = 2, TargetCopy = 3 };
 
 void AppendAction(std::string& out, Action action, std::uint64_t length) {
     AppendNumber(out, (length - 1) << 2 | action);
@@ -43,14 +43,14 @@ std::string MakeBps(std::string_view source, std::string_view target) {
             continue;  // bytes cut from the source's end: the target's size says so
         }
         if (first > at) {
-            AppendAction(out, kSourceRead, first - at);
+            AppendAction(out, SourceRead, first - at);
         }
-        AppendAction(out, kTargetRead, end - first);
+        AppendAction(out, TargetRead, end - first);
         out.append(target.substr(first, end - first));
         at = end;
     }
     if (target.size() > at) {
-        AppendAction(out, kSourceRead, target.size() - at);
+        AppendAction(out, SourceRead, target.size() - at);
     }
     AppendChecksums(out, source, target);
     return out;
@@ -74,16 +74,16 @@ std::string ApplyBps(std::string_view patch, std::string_view source, std::uint3
         const auto length = static_cast<std::size_t>(command >> 2) + 1;
         const std::size_t out = target.size();
         switch (command & 3) {
-            case kSourceRead:
+            case SourceRead:
                 if (out + length > source.size()) {
                     RefusePatch("the patch is damaged: it reads past the source's end");
                 }
                 target.append(source.substr(out, length));
                 break;
-            case kTargetRead:
+            case TargetRead:
                 target.append(reader.Bytes(length));
                 break;
-            case kSourceCopy:
+            case SourceCopy:
                 sourceAt = Moved(sourceAt, reader.Number());
                 if (sourceAt + length > source.size()) {
                     RefusePatch("the patch is damaged: it copies past the source's end");

@@ -41,7 +41,7 @@ constexpr InputKind kSignatureFile{"a signature file", kMaxSignatureFileBytes};
 std::vector<std::uint8_t> ReadFile(const std::string& path, const InputKind& kind) {
     int error = 0;
     std::optional<std::vector<std::uint8_t>> bytes =
-        ReadWholeFile(path, kind.maxBytes, &error, LinkRule::kFollow);
+        ReadWholeFile(path, kind.maxBytes, &error, LinkRule::Follow);
     if (bytes) {
         return std::move(*bytes);
     }
@@ -115,7 +115,7 @@ int Verify(const std::string& publicKey, const std::string& archive, const std::
         VerifyReleaseFile(archive, version, GetFileName(archive),
                           ReadText(signatureFile, kSignatureFile), publicKey, kMaxArchiveBytes);
     out << SignatureCheckText(check) << '\n';
-    return check == SignatureCheck::kValid ? 0 : 1;
+    return check == SignatureCheck::Valid ? 0 : 1;
 }
 
 }  // namespace gapwell::release

@@ -31,27 +31,27 @@ EM_JS(void, RomFileClose, (int handle), {
 
 // The error kinds the JavaScript side reports, as negative numbers.
 enum ErrorKind {
-    kNoSuchFile = -1,
-    kAccessDenied = -2,
-    kIsFolder = -3,
-    kReadFailed = -4,
+    NoSuchFile = -1,
+    AccessDenied = -2,
+    IsFolder = -3,
+    ReadFailed = -4,
     // Not a regular file: a FIFO, a character device, a block device, a socket.
-    kFifo = -5,
-    kCharacterDevice = -6,
-    kBlockDevice = -7,
-    kSocket = -8,
+    Fifo = -5,
+    CharacterDevice = -6,
+    BlockDevice = -7,
+    Socket = -8,
 };
 
 // The same words as the POSIX body uses for a file that is not a regular file.
 const char* KindOf(int kind) {
     switch (kind) {
-        case kFifo:
+        case Fifo:
             return "a FIFO";
-        case kCharacterDevice:
+        case CharacterDevice:
             return "a character device";
-        case kBlockDevice:
+        case BlockDevice:
             return "a block device";
-        case kSocket:
+        case Socket:
             return "a socket";
         default:
             return "of an unknown kind";
@@ -60,13 +60,13 @@ const char* KindOf(int kind) {
 
 gapwell::RuntimeError FailureOf(int kind, const std::string& path) {
     switch (kind) {
-        case kNoSuchFile:
+        case NoSuchFile:
             return gapwell::ErrnoError(ENOENT, path);
-        case kAccessDenied:
+        case AccessDenied:
             return gapwell::ErrnoError(EACCES, path);
-        case kIsFolder:
+        case IsFolder:
             return gapwell::ErrnoError(EISDIR, path);
-        case kReadFailed:
+        case ReadFailed:
             return gapwell::ErrnoError(EIO, path);
         default:
             return gapwell::RuntimeError(
@@ -92,7 +92,7 @@ ReadOnlyFile::~ReadOnlyFile() {
 std::int64_t ReadOnlyFile::Length() const {
     const double length = RomFileLength(fd_);
     if (length < 0) {
-        throw FailureOf(kReadFailed, path_);
+        throw FailureOf(ReadFailed, path_);
     }
     return static_cast<std::int64_t>(length);
 }

@@ -6,21 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "search/FindNextSearch.h"
 #include "search/KnownData.h"
 #include "search/Pointers.h"
+#include "search/SearchQuery.h"
 
 namespace gapwell {
-
-// What the search fields hold, read once per command as numbers the way a search reads them.
-struct SearchFields {
-    std::uint8_t fillerByte = 0;
-    std::int64_t neededBytes = 0;
-    // Where Search starts: 0 when the search is from the beginning of the ROM.
-    std::int64_t startOffset = 0;
-    // How far past the last result Find next goes on.
-    std::int64_t interval = 0;
-};
 
 // A result and the words that point at it and into its needed bytes. Only words pointing exactly
 // at the result mark it: words pointing into the middle of a long run are common by chance in
@@ -30,8 +20,8 @@ struct MarkedResult {
     RangePointers references;
 };
 
-// "Search" and "Find next" over one ROM with one reading of the search fields, each followed by
-// the pointer check of its result. The caller keeps the last result, the base of Find next.
+// "Search" and "Find next" of a query over one ROM, each followed by the pointer check of its
+// result. The caller keeps the query, and with it the last result, the base of Find next.
 class SearchSession {
   public:
     // The steps that may fail, so that the caller can report each under its own name.
@@ -44,12 +34,11 @@ class SearchSession {
     static constexpr std::size_t kListedPointers = 8;
 
     // Results never meet the known data that `known` (marks of build files) gives.
-    SearchSession(std::string romPath, const SearchFields& fields, std::int64_t lastResult,
-                  RunStep runStep, std::vector<KnownMark> known = {});
+    SearchSession(std::string romPath, SearchQuery& query, RunStep runStep,
+                  std::vector<KnownMark> known = {});
 
-    // The first result at or after the start offset; no value when nothing was found.
+    // The query's Search or Find next; no value when nothing was found.
     std::optional<MarkedResult> Search();
-    // The next result from the last result plus the interval; no value when nothing was found.
     std::optional<MarkedResult> FindNext();
 
   private:
@@ -59,8 +48,7 @@ class SearchSession {
     std::optional<MarkedResult> Marked(std::optional<std::int32_t> result);
 
     std::string romPath_;
-    SearchFields fields_;
-    FindNextSearch search_;
+    SearchQuery& query_;
     RunStep runStep_;
     std::vector<KnownMark> marks_;
     // The marks placed in the ROM for the filler byte, at the first search.

@@ -42,8 +42,8 @@ class KeyPreview : public QObject {
 
 }  // namespace
 
-void SetKeyPreview(QWidget* window, std::function<bool(int keyAscii)> Form_KeyPress) {
-    new KeyPreview(window, std::move(Form_KeyPress));
+void SetKeyPreview(QWidget* window, std::function<bool(int keyAscii)> keyPress) {
+    new KeyPreview(window, std::move(keyPress));
 }
 
 }  // namespace gapwell

@@ -6,8 +6,8 @@ class QWidget;
 
 namespace gapwell {
 
-// How the program owns a window of which it loads at most one at a time (the About window, the
-// map, the wizard).
+// How the program owns a window of which it loads at most one at a time (the main window, the
+// About window, the map, the wizard).
 struct SingleWindowOwnership {
     // The name the window's key handling reports its failures under.
     const char* moduleName;

@@ -60,7 +60,7 @@ std::string LiveUpdate::ArchivePath() const {
 FetchedArchive LiveUpdate::FetchArchive() {
     accepted_.reset();
     if (!check_.updateAvailable) {
-        return {ArchiveFetch::kNoUpdate};
+        return {ArchiveFetch::NoUpdate};
     }
     ErrorScope scope(settings_.startReport.procedure, settings_.startReport.module);
     // An updates folder that could not be prepared (Ignore included) is never downloaded into:
@@ -68,7 +68,7 @@ FetchedArchive LiveUpdate::FetchArchive() {
     UniqueFd updates;
     scope.Step([&] { updates = PrepareUpdatesFolder(settings_.updatesFolder); });
     if (updates.Get() < 0) {
-        return {ArchiveFetch::kFolderNotPrepared};
+        return {ArchiveFetch::FolderNotPrepared};
     }
     downloader_.SetBounds(kArchiveBounds);
     const std::string& name = check_.offer.archiveFileName;
@@ -77,15 +77,15 @@ FetchedArchive LiveUpdate::FetchArchive() {
     std::optional<ReceivedBody> archive = downloader_.DownloadInto(
         check_.offer.archiveUrl, updates.Get(), name, ArchivePath(), headroom);
     if (!archive) {
-        return {downloader_.Cancelled() ? ArchiveFetch::kCancelled : ArchiveFetch::kTransferFailed};
+        return {downloader_.Cancelled() ? ArchiveFetch::Cancelled : ArchiveFetch::TransferFailed};
     }
     const ArchiveFetch outcome = CheckArchive(*archive);
-    if (outcome != ArchiveFetch::kAccepted) {
+    if (outcome != ArchiveFetch::Accepted) {
         ::unlinkat(updates.Get(), name.c_str(), 0);
         return {outcome};
     }
     accepted_ = std::move(archive);
-    return {ArchiveFetch::kAccepted, accepted_->size};
+    return {ArchiveFetch::Accepted, accepted_->size};
 }
 
 // An archive cancelled while its completion was handled is not checked: it goes like a refused
@@ -93,27 +93,27 @@ FetchedArchive LiveUpdate::FetchArchive() {
 // included) refuses the archive too.
 ArchiveFetch LiveUpdate::CheckArchive(ReceivedBody& archive) {
     if (downloader_.Cancelled()) {
-        return ArchiveFetch::kCancelled;
+        return ArchiveFetch::Cancelled;
     }
     const ReportName& report = settings_.completionReport;
     std::optional<SignatureCheck> check;
     ErrorScope checking(report.procedure, report.module);
     checking.Step([&] { check = CheckSignature(archive); });
-    if (check == SignatureCheck::kValid) {
-        return ArchiveFetch::kAccepted;
+    if (check == SignatureCheck::Valid) {
+        return ArchiveFetch::Accepted;
     }
     if (downloader_.Cancelled()) {
-        return ArchiveFetch::kCancelled;
+        return ArchiveFetch::Cancelled;
     }
     if (check) {
         LogError(report.procedure, EBADMSG, report.module, SignatureCheckText(*check), 0);
     }
-    return ArchiveFetch::kRefused;
+    return ArchiveFetch::Refused;
 }
 
 SignatureCheck LiveUpdate::CheckSignature(ReceivedBody& archive) {
     if (settings_.publicKey.empty()) {
-        return SignatureCheck::kValid;
+        return SignatureCheck::Valid;
     }
     const PrivateTempFile signatureFile(settings_.signatureTempFile);
     return CheckDownloadedRelease(downloader_, check_.offer.archiveUrl, archive,

@@ -35,16 +35,16 @@ struct LiveUpdateSettings {
 
 // What became of the archive, and why.
 enum class ArchiveFetch {
-    kAccepted,
-    kNoUpdate,           // the check found no update to fetch
-    kFolderNotPrepared,  // the updates folder could not be made safe to download into
-    kTransferFailed,
-    kCancelled,  // by the downloader's owner, during the transfers or their check
-    kRefused,    // no valid signature for the offered version
+    Accepted,
+    NoUpdate,           // the check found no update to fetch
+    FolderNotPrepared,  // the updates folder could not be made safe to download into
+    TransferFailed,
+    Cancelled,  // by the downloader's owner, during the transfers or their check
+    Refused,    // no valid signature for the offered version
 };
 
 struct FetchedArchive {
-    ArchiveFetch outcome = ArchiveFetch::kNoUpdate;
+    ArchiveFetch outcome = ArchiveFetch::NoUpdate;
     std::int32_t totalBytes = 0;  // of the accepted archive; 0 otherwise
 
     bool operator==(const FetchedArchive&) const = default;

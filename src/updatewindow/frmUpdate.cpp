@@ -41,9 +41,9 @@ frmUpdate::frmUpdate(QWidget* owner, QTimer* showTimer)
     OwnSingleWindow(this, {.moduleName = kModuleName, .deleteOnClose = false});
     connect(cmdNext, &QPushButton::clicked, this, &frmUpdate::cmdNext_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmUpdate::cmdCancel_Click);
-    Updater.DownloadProgress = [this](const std::string& FileName, std::int32_t CurrentBytes,
-                                      std::int32_t TotalBytes) {
-        Updater_DownloadProgress(FileName, CurrentBytes, TotalBytes);
+    Updater.DownloadProgress = [this](const std::string& fileName, std::int32_t currentBytes,
+                                      std::int32_t totalBytes) {
+        Updater_DownloadProgress(fileName, currentBytes, totalBytes);
     };
     Updater.DownloadWaiting = [this] { Updater_DownloadWaiting(); };
     Form_Load();

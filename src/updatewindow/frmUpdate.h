@@ -94,10 +94,11 @@ class frmUpdate : public QDialog {
     // What the wizard shows of the sequence (frmUpdateTransfers.cpp).
     void CheckForUpdate();
     void FetchArchive();
-    void Updater_DownloadProgress(const std::string& FileName, std::int32_t CurrentBytes,
-                                  std::int32_t TotalBytes);
+    void Updater_DownloadProgress(const std::string& fileName, std::int32_t currentBytes,
+                                  std::int32_t totalBytes);
     void Updater_DownloadWaiting();
-    void VersionCheckComplete(const VersionCheck& check);
+    // The Updater's downloads completed: the version file (the check), or the archive.
+    void Updater_DownloadComplete(const VersionCheck& check);
     void ShowVersions(bool updateAvailable);
     // The release notes below the versions (frmUpdateNotes.cpp): hidden controls at first; the
     // wizard grows to show them when an update has notes.
@@ -109,7 +110,7 @@ class frmUpdate : public QDialog {
     bool OfferIsSkipped(const VersionCheck& check) const;
     void ShowSkipChoice(bool skipped);
     void cmdSkip_Click();
-    void ArchiveComplete(const FetchedArchive& archive);
+    void Updater_DownloadComplete(const FetchedArchive& archive);
 
     // The wizard's own reporting wrappers of the path helpers.
     std::string GetTempPath();

@@ -36,16 +36,16 @@ void SetBold(QLabel* label) {
 
 }  // namespace
 
-void frmUpdate::Updater_DownloadProgress(const std::string& FileName, std::int32_t CurrentBytes,
-                                         std::int32_t TotalBytes) {
+void frmUpdate::Updater_DownloadProgress(const std::string& fileName, std::int32_t currentBytes,
+                                         std::int32_t totalBytes) {
     // Only the archive's own transfer is shown; its signature is a few bytes.
-    if (Step != 2 || FileName != liveUpdate_->ArchivePath()) {
+    if (Step != 2 || fileName != liveUpdate_->ArchivePath()) {
         return;
     }
     ErrorScope scope("Updater_DownloadProgress", kModuleName);
     scope.Step([&] {
         progressLine_->Show(QString::fromStdString(
-            DownloadProgressText(CurrentBytes, TotalBytes, decimalSeparator_)));
+            DownloadProgressText(currentBytes, totalBytes, decimalSeparator_)));
     });
 }
 
@@ -72,11 +72,11 @@ void frmUpdate::CheckForUpdate() {
     const VersionCheck check = liveUpdate_->CheckForUpdate(
         versionCheckBounds_.value_or(IsUnattended ? kVersionCheckBounds : kAttendedCheckBounds));
     if (!unloaded_) {
-        VersionCheckComplete(check);
+        Updater_DownloadComplete(check);
     }
 }
 
-void frmUpdate::VersionCheckComplete(const VersionCheck& check) {
+void frmUpdate::Updater_DownloadComplete(const VersionCheck& check) {
     ErrorScope scope("Updater_DownloadComplete", kModuleName);
     if (check.totalBytes == 0) {
         scope.Step([&] {
@@ -140,13 +140,13 @@ void frmUpdate::FetchArchive() {
     cmdSkip->hide();
     const FetchedArchive archive = liveUpdate_->FetchArchive();
     if (!unloaded_) {
-        ArchiveComplete(archive);
+        Updater_DownloadComplete(archive);
     }
 }
 
-void frmUpdate::ArchiveComplete(const FetchedArchive& archive) {
+void frmUpdate::Updater_DownloadComplete(const FetchedArchive& archive) {
     ErrorScope scope("Updater_DownloadComplete", kModuleName);
-    if (archive.outcome == ArchiveFetch::kAccepted) {
+    if (archive.outcome == ArchiveFetch::Accepted) {
         scope.Step([&] {
             cmdCancel->setText(Text(kStrFinish));
             cmdCancel->setFocus();

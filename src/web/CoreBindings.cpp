@@ -16,14 +16,13 @@
 #include "cli/Commands.h"
 #include "cli/Output.h"
 #include "search/BuildFiles.h"
-#include "search/FindNextSearch.h"
 #include "search/KnownData.h"
 #include "search/MapGrid.h"
 #include "search/Pointers.h"
 #include "search/RomFacts.h"
 #include "search/RunMap.h"
+#include "search/SearchQuery.h"
 #include "search/WordSieve.h"
-#include "search/modSearchFreeSpace.h"
 #include "web/Failure.h"
 
 namespace gapwell::web {
@@ -52,40 +51,31 @@ std::vector<std::string> Paths(const val& array) {
     return emscripten::vecFromJSArray<std::string>(array);
 }
 
-// One search from a start, as `gapwell find --known` makes it: results never meet known data.
-FindNextSearch::SearchFrom SearchOf(const std::string& path, int filler, int needed, int align,
-                                    const val& knownFiles) {
-    auto known = std::make_shared<const KnownData>(
-        ReadKnownData(path, static_cast<std::uint8_t>(filler), Paths(knownFiles)));
-    return [=](std::int32_t start) {
-        return SearchOutsideKnown(*known, needed, start, [=](std::int32_t from) {
-            return SearchFreeSpace(path, static_cast<std::uint8_t>(filler), needed, from,
-                                   kSearchChunkSize, 0, align);
-        });
-    };
+// The known data of the build files `knownFiles` names, as `gapwell find --known` reads it.
+KnownData KnownOf(const std::string& path, int filler, const val& knownFiles) {
+    return ReadKnownData(path, static_cast<std::uint8_t>(filler), Paths(knownFiles));
 }
 
 // "Search": the first result from `start`, 0 for nothing, as `gapwell find` gives it.
 val Search(const std::string& path, int filler, int needed, double start, int align,
-           const val& known) {
+           const val& knownFiles) {
     return Reporting([&] {
-        FindNextSearch search;
-        return val(search
-                       .Search(static_cast<std::int64_t>(start),
-                               SearchOf(path, filler, needed, align, known))
-                       .value_or(0));
+        SearchQuery search({static_cast<std::uint8_t>(filler), needed,
+                            static_cast<std::int64_t>(start), 0, align});
+        const KnownData known = KnownOf(path, filler, knownFiles);
+        return val(search.Search(search.In(path, known)).value_or(0));
     });
 }
 
 // "Find next" after `lastResult`, 0 for nothing.
 val FindNext(const std::string& path, int filler, int needed, double lastResult, double interval,
-             int align, const val& known) {
+             int align, const val& knownFiles) {
     return Reporting([&] {
-        FindNextSearch search(static_cast<std::int64_t>(lastResult));
-        return val(search
-                       .FindNext(static_cast<std::int64_t>(interval),
-                                 SearchOf(path, filler, needed, align, known))
-                       .value_or(0));
+        SearchQuery search({static_cast<std::uint8_t>(filler), needed, 0,
+                            static_cast<std::int64_t>(interval), align},
+                           static_cast<std::int64_t>(lastResult));
+        const KnownData known = KnownOf(path, filler, knownFiles);
+        return val(search.FindNext(search.In(path, known)).value_or(0));
     });
 }
 

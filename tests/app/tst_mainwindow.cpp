@@ -386,7 +386,7 @@ class TestMainWindow : public QObject {
                 gapwell::OpenFolder(folder.filePath(work).toStdString());
             const auto lock = gapwell::InstallLock::Create(workFolder.Get());
             gapwell::InstallJournal journal(workFolder.Get(), lock, "GPW", std::string(64, '0'));
-            journal.Record({gapwell::MoveKind::kAside, "readme.txt"});
+            journal.Record({gapwell::MoveKind::Aside, "readme.txt"});
         }
 
         gapwell::Main();

@@ -72,7 +72,7 @@ class TestSearchCommands : public QObject {
         QTest::mouseClick(window->cmdSearch, Qt::LeftButton);
         CheckStates(*window, true);
         QCOMPARE(Items(window->lstResult), QStringList{"4000"});
-        QCOMPARE(window->lstResult->property("tag").toString(), QStringLiteral("16384"));
+        QCOMPARE(window->searchQuery.LastResult(), std::int64_t{16384});
 
         // A search that finds nothing after results: empty list, "Find next" and "Copy" off.
         Retype(window->txtNeededBytes, QStringLiteral("513"));
@@ -148,7 +148,7 @@ class TestSearchCommands : public QObject {
     void findNextPastTheLastOffsetFindsNothing() {
         const auto window = WindowWithRunRom();
         QTest::mouseClick(window->cmdSearch, Qt::LeftButton);
-        window->lstResult->setProperty("tag", QStringLiteral("2147483640"));
+        window->searchQuery = gapwell::SearchQuery({}, 2147483640);
         QTest::mouseClick(window->cmdFindNext, Qt::LeftButton);
         QCOMPARE(Messages(platform_), QStringList{kNothingFound});
         QCOMPARE(Items(window->lstResult), QStringList{"4000"});

@@ -70,12 +70,12 @@ TEST(ReadWholeFile, FollowsALinkOnlyWhenAsked) {
     const std::filesystem::path fifoLink = folder.Path() / "fifo-link";
     std::filesystem::create_symlink(fifo, fifoLink);
 
-    EXPECT_EQ(ReadWholeFile(link.string(), 3, nullptr, LinkRule::kFollow),
+    EXPECT_EQ(ReadWholeFile(link.string(), 3, nullptr, LinkRule::Follow),
               std::vector<std::uint8_t>({1, 2, 3}));
     int error = 0;
-    EXPECT_EQ(ReadWholeFile(link.string(), 2, &error, LinkRule::kFollow), std::nullopt);
+    EXPECT_EQ(ReadWholeFile(link.string(), 2, &error, LinkRule::Follow), std::nullopt);
     EXPECT_EQ(error, EFBIG);
-    EXPECT_EQ(ReadWholeFile(fifoLink.string(), 100, &error, LinkRule::kFollow), std::nullopt);
+    EXPECT_EQ(ReadWholeFile(fifoLink.string(), 100, &error, LinkRule::Follow), std::nullopt);
     EXPECT_EQ(error, EINVAL);  // and does not block
 }
 

@@ -45,9 +45,9 @@ TEST(SearchSession, GivesEachResultWithItsMark) {
     const std::string rom = WriteMarkedRom(folder);
     for (const Command& command : commands) {
         SCOPED_TRACE(command.start);
-        SearchSession session(rom, {0xFF, 0x80, command.findNext ? 0 : command.start, 0x80},
-                              command.findNext ? command.start : 0,
-                              [](Step, const std::function<void()>& body) { body(); });
+        SearchQuery query({0xFF, 0x80, command.findNext ? 0 : command.start, 0x80},
+                          command.findNext ? command.start : 0);
+        SearchSession session(rom, query, [](Step, const std::function<void()>& body) { body(); });
         const MarkedResult found =
             (command.findNext ? session.FindNext() : session.Search()).value_or(MarkedResult{});
         EXPECT_EQ(found.offset, command.offset);
@@ -62,17 +62,17 @@ TEST(SearchSession, ASkippedStepLeavesTheResultUnmarkedOrFindsNothing) {
     const test::TempFolder folder;
     const std::string rom = WriteMarkedRom(folder);
     std::vector<Step> failed;
-    SearchSession session(rom, {0xFF, 0x80, 0x2000, 0x80}, 0,
-                          [&](Step step, const std::function<void()>& body) {
-                              if (step == Step::PointerCheck) {
-                                  std::filesystem::remove(rom);
-                              }
-                              try {
-                                  body();
-                              } catch (const RuntimeError&) {
-                                  failed.push_back(step);
-                              }
-                          });
+    SearchQuery query({0xFF, 0x80, 0x2000, 0x80});
+    SearchSession session(rom, query, [&](Step step, const std::function<void()>& body) {
+        if (step == Step::PointerCheck) {
+            std::filesystem::remove(rom);
+        }
+        try {
+            body();
+        } catch (const RuntimeError&) {
+            failed.push_back(step);
+        }
+    });
     const std::optional<MarkedResult> unmarked = session.Search();
     ASSERT_TRUE(unmarked.has_value());
     EXPECT_EQ(unmarked->offset, 0x2000);

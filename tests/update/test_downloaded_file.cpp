@@ -49,7 +49,7 @@ TEST_F(DownloadedFileTest, RetryAfterACutWriteWritesTheFileAnew) {
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const WriteOutcome outcome =
             WriteDownloadedFile(AT_FDCWD, path, bytes.data(), bytes.size());
-        const bool once = outcome == WriteOutcome::kWritten && test::ReadText(path) == bytes;
+        const bool once = outcome == WriteOutcome::Written && test::ReadText(path) == bytes;
         ::_exit(once && lifting.taskDialogs.size() == 1 ? 0 : 1);
     }
     int status = 0;

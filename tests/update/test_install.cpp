@@ -101,7 +101,7 @@ TEST_F(InstallTest, SignedReleaseReplacesTheProgramAfterItHasEnded) {
                                                 {server.Url("/tarnwick/updates/"), "GPW"});
     ASSERT_TRUE(offer.usable);
     ASSERT_TRUE(IsNewerVersion("1.2.3", offer.newestVersion));
-    ASSERT_EQ(DownloadRelease(offer.archiveUrl, offer.newestVersion), SignatureCheck::kValid);
+    ASSERT_EQ(DownloadRelease(offer.archiveUrl, offer.newestVersion), SignatureCheck::Valid);
 
     const pid_t standIn = StartStandIn();
     ASSERT_NE(standIn, 0);
@@ -157,9 +157,9 @@ TEST_F(InstallTest, GenuineArchiveUnderAnotherNameIsRefused) {
     server.Serve("/tarnwick/updates/LICENSE.zip", release.archive);
     server.Serve("/tarnwick/updates/LICENSE.zip.sig", release.signature);
     EXPECT_EQ(DownloadRelease(server.Url("/tarnwick/updates/LICENSE.zip"), "1.2.4"),
-              SignatureCheck::kWrongSignature);
+              SignatureCheck::WrongSignature);
     EXPECT_EQ(DownloadRelease(server.Url("/tarnwick/updates/LICENSE.zip"), "1.2.5"),
-              SignatureCheck::kWrongSignature);
+              SignatureCheck::WrongSignature);
 }
 
 // Without a signing key the archive's name is still no say: LICENSE.zip holding GPW and

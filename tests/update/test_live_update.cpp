@@ -139,7 +139,7 @@ TEST_F(LiveUpdateTest, RefusedVersionFilesChangeNothing) {
         LiveUpdate update(downloader, Settings());
         EXPECT_FALSE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable)
             << line.substr(0, 80);
-        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kNoUpdate});
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::NoUpdate});
         EXPECT_FALSE(update.Install());
     }
     EXPECT_EQ(server.RequestCount(), 8);  // the version files only
@@ -164,7 +164,7 @@ TEST_F(LiveUpdateTest, HttpsFolderRefusesAnHttpArchive) {
         LiveUpdate update(downloader, settings);
         EXPECT_EQ(update.CheckForUpdate(kAttendedCheckBounds).offer.usable, https);
         EXPECT_EQ(update.FetchArchive().outcome,
-                  https ? ArchiveFetch::kAccepted : ArchiveFetch::kNoUpdate);
+                  https ? ArchiveFetch::Accepted : ArchiveFetch::NoUpdate);
         EXPECT_EQ(update.Install(), https);
         // the version file, and the archive and its signature when taken
         EXPECT_EQ(server.RequestCount() - requests, https ? 3 : 1);
@@ -198,7 +198,7 @@ TEST_F(LiveUpdateTest, RefusedArchivesChangeNothingButTheLog) {
         server.Serve("/files/GPW.zip.sig", c.body, c.reply);
         LiveUpdate update(downloader, Settings());
         ASSERT_TRUE(update.CheckForUpdate(kAttendedCheckBounds).updateAvailable);
-        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kRefused}) << c.name;
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::Refused}) << c.name;
         EXPECT_FALSE(update.Install()) << c.name;
         EXPECT_FALSE(fs::exists(update.ArchivePath())) << c.name;
     }
@@ -236,7 +236,7 @@ TEST_F(LiveUpdateTest, CancelWhileTheArchiveIsCheckedEndsTheCheckAtOnce) {
         const int requests = server.RequestCount();
 
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::kCancelled}) << atCompletion;
+        EXPECT_EQ(update.FetchArchive(), FetchedArchive{ArchiveFetch::Cancelled}) << atCompletion;
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10))
             << "the signature's transfer outlived Cancel";
         // the archive, and its signature unless Cancel came first

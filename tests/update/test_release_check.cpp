@@ -51,9 +51,9 @@ class ReleaseCheckTest : public ::testing::Test {
 TEST_F(ReleaseCheckTest, SignatureFileIsBoundedTo1KiB) {
     const std::string line = SignatureLine() + "\r\n";
     server.Serve("/GPW.zip.sig", line + std::string(1024 - line.size(), ' '));
-    EXPECT_EQ(Check(), SignatureCheck::kValid);
+    EXPECT_EQ(Check(), SignatureCheck::Valid);
     server.Serve("/GPW.zip.sig", line + std::string(1025 - line.size(), ' '));
-    EXPECT_EQ(Check(), SignatureCheck::kMalformedSignature);
+    EXPECT_EQ(Check(), SignatureCheck::MalformedSignature);
     EXPECT_FALSE(std::filesystem::exists(signatureFile));
 }
 

@@ -47,19 +47,19 @@ class ReleaseSignatureTest : public ::testing::Test {
 };
 
 TEST_F(ReleaseSignatureTest, TheMakersSignatureForThisVersionIsValid) {
-    EXPECT_EQ(Check("1.2.4", SignatureText(maker, "1.2.4")), SignatureCheck::kValid);
+    EXPECT_EQ(Check("1.2.4", SignatureText(maker, "1.2.4")), SignatureCheck::Valid);
     // One line with a Windows line end, or none, reads the same.
     std::string crlf = SignatureText(maker, "1.2.4");
     crlf.insert(crlf.size() - 1, "\r");
-    EXPECT_EQ(Check("1.2.4", crlf), SignatureCheck::kValid);
+    EXPECT_EQ(Check("1.2.4", crlf), SignatureCheck::Valid);
 }
 
 TEST_F(ReleaseSignatureTest, AnythingElseIsRefused) {
     const std::string good = SignatureText(maker, "1.2.4");
-    EXPECT_EQ(Check("1.2.5", good), SignatureCheck::kWrongSignature) << "another version";
-    EXPECT_EQ(Check("1.2.4", good, "LICENSE.zip"), SignatureCheck::kWrongSignature)
+    EXPECT_EQ(Check("1.2.5", good), SignatureCheck::WrongSignature) << "another version";
+    EXPECT_EQ(Check("1.2.4", good, "LICENSE.zip"), SignatureCheck::WrongSignature)
         << "the archive under another name";
-    EXPECT_EQ(Check("1.2.4", SignatureText(KeyPair(), "1.2.4")), SignatureCheck::kWrongSignature)
+    EXPECT_EQ(Check("1.2.4", SignatureText(KeyPair(), "1.2.4")), SignatureCheck::WrongSignature)
         << "another key";
     const std::vector<std::string> malformed{
         "", "\n", "garbage", good.substr(0, 40), good + good,
@@ -69,7 +69,7 @@ TEST_F(ReleaseSignatureTest, AnythingElseIsRefused) {
         // a byte outside the base64 alphabet in place of a letter
         "\x9c" + good.substr(1)};
     for (const std::string& text : malformed) {
-        EXPECT_EQ(Check("1.2.4", text), SignatureCheck::kMalformedSignature) << text;
+        EXPECT_EQ(Check("1.2.4", text), SignatureCheck::MalformedSignature) << text;
     }
 }
 
@@ -77,29 +77,29 @@ TEST_F(ReleaseSignatureTest, AnArchiveChangedByOneByteIsRefused) {
     const std::string good = SignatureText(maker, "1.2.4");
     archive[4] ^= 1;
     folder.Write("GPW.zip", archive);
-    EXPECT_EQ(Check("1.2.4", good), SignatureCheck::kWrongSignature);
+    EXPECT_EQ(Check("1.2.4", good), SignatureCheck::WrongSignature);
 }
 
 TEST_F(ReleaseSignatureTest, MissingKeyOrArchiveIsNoPass) {
     const std::string good = SignatureText(maker, "1.2.4");
     const std::string key = maker.PublicBase64();
     EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", "GPW.zip", good, "", kMaxArchive),
-              SignatureCheck::kNoPublicKey);
+              SignatureCheck::NoPublicKey);
     EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", "GPW.zip", good, "c2hvcnQ=", kMaxArchive),
-              SignatureCheck::kNoPublicKey);
+              SignatureCheck::NoPublicKey);
     EXPECT_EQ(VerifyReleaseFile(archivePath + ".gone", "1.2.4", "GPW.zip", good, key, kMaxArchive),
-              SignatureCheck::kUnreadableArchive);
+              SignatureCheck::UnreadableArchive);
     EXPECT_EQ(VerifyReleaseFile(archivePath, "1.2.4", "GPW.zip", good, key, 4),
-              SignatureCheck::kUnreadableArchive);
+              SignatureCheck::UnreadableArchive);
     // The archive is read as the file itself: never through a link, never from a FIFO.
     const std::filesystem::path link = folder.Path() / "link.zip";
     std::filesystem::create_symlink(archivePath, link);
     EXPECT_EQ(VerifyReleaseFile(link, "1.2.4", "GPW.zip", good, key, kMaxArchive),
-              SignatureCheck::kUnreadableArchive);
+              SignatureCheck::UnreadableArchive);
     const std::string fifo = (folder.Path() / "fifo.zip").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(VerifyReleaseFile(fifo, "1.2.4", "GPW.zip", good, key, kMaxArchive),
-              SignatureCheck::kUnreadableArchive);
+              SignatureCheck::UnreadableArchive);
 }
 
 // A signature made with libsodium alone over "Gapwell|<version>|<archive file name>|<bytes>".
@@ -115,7 +115,7 @@ std::string SodiumSignature(const KeyPair& keys, const std::string& message) {
 TEST_F(ReleaseSignatureTest, KnownAnswerOfTheSignedMessage) {
     const std::string bytes(archive.begin(), archive.end());
     EXPECT_EQ(Check("1.2.4", SodiumSignature(maker, "Gapwell|1.2.4|GPW.zip|" + bytes)),
-              SignatureCheck::kValid);
+              SignatureCheck::Valid);
     const std::vector<std::string> otherFramings{
         "1.2.4|" + bytes,                  // the earlier format: version and bytes only
         "1.2.4|GPW.zip|" + bytes,          // no product name
@@ -125,7 +125,7 @@ TEST_F(ReleaseSignatureTest, KnownAnswerOfTheSignedMessage) {
         "Gapwell|1.2.4|GPW.zip|" + bytes + "|",
     };
     for (const std::string& message : otherFramings) {
-        EXPECT_EQ(Check("1.2.4", SodiumSignature(maker, message)), SignatureCheck::kWrongSignature)
+        EXPECT_EQ(Check("1.2.4", SodiumSignature(maker, message)), SignatureCheck::WrongSignature)
             << message;
     }
 }

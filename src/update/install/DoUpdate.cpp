@@ -16,20 +16,20 @@
 
 namespace gapwell {
 
-bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder) {
-    return DoUpdate(ArchivePath, UpdatesFolder, InstallOptions{});
+bool DoUpdate(const std::string& archivePath, const std::string& updatesFolder) {
+    return DoUpdate(archivePath, updatesFolder, InstallOptions{});
 }
 
-bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder,
+bool DoUpdate(const std::string& archivePath, const std::string& updatesFolder,
               const InstallOptions& options) {
     std::optional<std::vector<std::uint8_t>> archive;
     {
         ErrorScope scope(options.reportAs.procedure, options.reportAs.module);
         scope.Step([&] {
             int error = 0;
-            archive = ReadWholeFile(ArchivePath, kMaxArchiveBytes, &error);
+            archive = ReadWholeFile(archivePath, kMaxArchiveBytes, &error);
             if (!archive) {
-                throw ErrnoError(error, ArchivePath);
+                throw ErrnoError(error, archivePath);
             }
         });
     }
@@ -37,17 +37,17 @@ bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder,
         return false;
     }
     const std::string_view bytes(reinterpret_cast<const char*>(archive->data()), archive->size());
-    return DoUpdate(ArchivePath, bytes, UpdatesFolder, options);
+    return DoUpdate(archivePath, bytes, updatesFolder, options);
 }
 
-bool DoUpdate(const std::string& ArchivePath, std::string_view archive,
-              const std::string& UpdatesFolder, const InstallOptions& options) {
+bool DoUpdate(const std::string& archivePath, std::string_view archive,
+              const std::string& updatesFolder, const InstallOptions& options) {
     ErrorScope scope(options.reportAs.procedure, options.reportAs.module);
     // The archive's signature, where the build carries a key, was checked on these very bytes
     // when its download completed.
     std::unique_ptr<StagedRelease> staged;
     scope.Step([&] {
-        staged = std::make_unique<StagedRelease>(archive, GetFileName(ArchivePath), UpdatesFolder,
+        staged = std::make_unique<StagedRelease>(archive, GetFileName(archivePath), updatesFolder,
                                                  options.bounds, options.waitSeconds);
     });
     if (!staged) {

@@ -13,12 +13,12 @@ struct InstallOptions {
     ExtractBounds bounds = kReleaseExtractBounds;
     int waitSeconds = 60;  // for the program to end, before the hand-over gives up
     int processId = 0;     // the program the hand-over waits for; 0: this process
-    // What failures are reported as; the wizard's Finish step, where the installation has
-    // always been reported.
-    ReportName reportAs{"DoUpdate", "frmUpdate"};
+    // What failures are reported as: this procedure's own name unless the caller (the wizard's
+    // Finish step) gives its own.
+    ReportName reportAs{"DoUpdate", "DoUpdate"};
 };
 
-// Installs the archive downloaded into `UpdatesFolder` (Finish in the wizard), all or nothing:
+// Installs the archive downloaded into `updatesFolder` (Finish in the wizard), all or nothing:
 // unpacks its top-level files into a work folder of the updates folder and checks them (the
 // file named like the running program is the new executable, staged as "<name>.new"); then
 // moves them into the program folder and starts the hidden hand-over script, which swaps the
@@ -29,13 +29,13 @@ struct InstallOptions {
 // Returns true when the script was started.
 //
 // `archive` is the archive's bytes, held in memory since they were checked, so that exactly
-// those are installed; `ArchivePath` names it in reports.
-bool DoUpdate(const std::string& ArchivePath, std::string_view archive,
-              const std::string& UpdatesFolder, const InstallOptions& options);
-// The archive file at `ArchivePath`, read once into memory (a link or anything but a regular
+// those are installed; `archivePath` names it in reports.
+bool DoUpdate(const std::string& archivePath, std::string_view archive,
+              const std::string& updatesFolder, const InstallOptions& options);
+// The archive file at `archivePath`, read once into memory (a link or anything but a regular
 // file of at most kMaxArchiveBytes is refused) and installed from there.
-bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder);
-bool DoUpdate(const std::string& ArchivePath, const std::string& UpdatesFolder,
+bool DoUpdate(const std::string& archivePath, const std::string& updatesFolder);
+bool DoUpdate(const std::string& archivePath, const std::string& updatesFolder,
               const InstallOptions& options);
 
 }  // namespace gapwell

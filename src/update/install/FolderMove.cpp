@@ -44,14 +44,14 @@ void FolderMove::MoveEntry(int from, int to, const JournalMove& move) {
 }
 
 void FolderMove::SetAside(const std::string& name) {
-    MoveEntry(folders_.target, folders_.aside, {MoveKind::kAside, name});
+    MoveEntry(folders_.target, folders_.aside, {MoveKind::Aside, name});
 }
 
 void FolderMove::BringIn(const std::string& name) {
     if (Holds(folders_.target, name)) {
         SetAside(name);
     }
-    MoveEntry(folders_.incoming, folders_.target, {MoveKind::kBringIn, name});
+    MoveEntry(folders_.incoming, folders_.target, {MoveKind::BringIn, name});
 }
 
 std::string UndoObstacle(const MoveFolders& folders, const std::vector<JournalMove>& moves) {
@@ -59,7 +59,7 @@ std::string UndoObstacle(const MoveFolders& folders, const std::vector<JournalMo
     std::set<std::string> asideNames;
     for (auto move = moves.rbegin(); move != moves.rend(); ++move) {
         const std::string& name = move->name;
-        if (move->kind == MoveKind::kBringIn) {
+        if (move->kind == MoveKind::BringIn) {
             if (Holds(folders.target, name) && !Holds(folders.incoming, name)) {
                 leaving.insert(name);
             }
@@ -88,7 +88,7 @@ UndoneMoves UndoMoves(const MoveFolders& folders, const std::vector<JournalMove>
     for (auto move = moves.rbegin(); move != moves.rend(); ++move) {
         const std::string& name = move->name;
         std::string undone;
-        if (move->kind == MoveKind::kBringIn) {
+        if (move->kind == MoveKind::BringIn) {
             if (Holds(folders.target, name) && !Holds(folders.incoming, name)) {
                 undone = MoveBack(folders.target, folders.incoming, name);
                 result.moved += undone.empty() ? 1 : 0;

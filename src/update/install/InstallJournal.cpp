@@ -108,7 +108,7 @@ bool ReadLine(const std::vector<std::string>& fields, const std::string& install
     }
     if ((kind == kAside || kind == kBringIn) && fields.size() == 2 && !state.movedIn &&
         IsPlainName(fields[1])) {
-        state.moves.push_back({kind == kAside ? MoveKind::kAside : MoveKind::kBringIn, fields[1]});
+        state.moves.push_back({kind == kAside ? MoveKind::Aside : MoveKind::BringIn, fields[1]});
         return true;
     }
     if (kind == kMovedIn && fields.size() == 1 && !state.movedIn) {
@@ -147,7 +147,7 @@ void InstallJournal::Append(const std::string& line) {
 }
 
 void InstallJournal::Record(const JournalMove& move) {
-    Append(std::string(move.kind == MoveKind::kAside ? kAside : kBringIn) + "|" +
+    Append(std::string(move.kind == MoveKind::Aside ? kAside : kBringIn) + "|" +
            EscapeRecordField(move.name));
     moves_.push_back(move);
 }

@@ -23,10 +23,10 @@ class InstallLock;
 
 inline constexpr char kJournalName[] = "journal";
 
-enum class MoveKind { kAside, kBringIn };
+enum class MoveKind { Aside, BringIn };
 
 struct JournalMove {
-    MoveKind kind = MoveKind::kBringIn;
+    MoveKind kind = MoveKind::BringIn;
     std::string name;
 };
 

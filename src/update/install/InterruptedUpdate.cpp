@@ -46,7 +46,7 @@ bool IsComplete(int app, const JournalState& journal) {
 // its work folder go.
 void RemoveCompleted(int app, int updates, const std::string& name, const JournalState& journal) {
     for (const JournalMove& move : journal.moves) {
-        if (move.kind == MoveKind::kBringIn &&
+        if (move.kind == MoveKind::BringIn &&
             ::fnmatch(kHandOverScriptPattern, move.name.c_str(), 0) == 0 &&
             !IsFolderEntry(app, move.name)) {
             ::unlinkat(app, move.name.c_str(), 0);

@@ -33,13 +33,13 @@ std::optional<std::string> FetchSignatureLine(clsDownload& downloader,
     return signatureText;
 }
 
-// The signature line fetched and handed to `verify`; kMalformedSignature when there is none.
+// The signature line fetched and handed to `verify`; MalformedSignature when there is none.
 template <typename Verify>
 SignatureCheck FetchAndVerify(clsDownload& downloader, const std::string& archiveUrl,
                               const std::string& signatureFile, const Verify& verify) {
     const std::optional<std::string> line =
         FetchSignatureLine(downloader, archiveUrl, signatureFile);
-    return line ? verify(*line) : SignatureCheck::kMalformedSignature;
+    return line ? verify(*line) : SignatureCheck::MalformedSignature;
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ SignatureCheck CheckDownloadedRelease(clsDownload& downloader, const std::string
     return FetchAndVerify(downloader, archiveUrl, signatureFile, [&](const std::string& line) {
         const std::string_view message =
             archive.PrefixedBody(SignedPrefix(version, GetUrlFileName(archiveUrl)));
-        return message.empty() ? SignatureCheck::kUnreadableArchive
+        return message.empty() ? SignatureCheck::UnreadableArchive
                                : VerifySignedMessage(message, line, publicKeyBase64);
     });
 }

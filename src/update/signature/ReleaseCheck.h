@@ -14,7 +14,7 @@ class clsDownload;
 // kSignatureBounds (at most 1 KiB, the attended check's time bounds); reads and deletes it, and
 // checks the downloaded archive with it for `version` (the newest-version field as published),
 // the archive's file name (the last path segment of `archiveUrl`) and the public key. A
-// signature file that could not be fetched gives kMalformedSignature.
+// signature file that could not be fetched gives MalformedSignature.
 //
 // The archive as it was received, kept in memory: the signed message is built in its own
 // buffer (the prefix written into the headroom before the bytes), so that exactly these bytes

@@ -116,17 +116,17 @@ SignatureCheck VerifySignedMessage(std::string_view message, std::string_view si
                                    std::string_view publicKeyBase64) {
     const std::optional<ReleasePublicKey> key = DecodePublicKey(publicKeyBase64);
     if (!key) {
-        return SignatureCheck::kNoPublicKey;
+        return SignatureCheck::NoPublicKey;
     }
     const std::optional<ReleaseSignature> signature = ReadSignatureFile(signatureText);
     if (!signature) {
-        return SignatureCheck::kMalformedSignature;
+        return SignatureCheck::MalformedSignature;
     }
     const bool valid =
         crypto_sign_verify_detached(signature->data(),
                                     reinterpret_cast<const unsigned char*>(message.data()),
                                     message.size(), key->data()) == 0;
-    return valid ? SignatureCheck::kValid : SignatureCheck::kWrongSignature;
+    return valid ? SignatureCheck::Valid : SignatureCheck::WrongSignature;
 }
 
 SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_view version,
@@ -135,7 +135,7 @@ SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_vie
     const std::optional<std::vector<std::uint8_t>> archive =
         ReadWholeFile(archivePath, maxArchiveBytes);
     if (!archive) {
-        return SignatureCheck::kUnreadableArchive;
+        return SignatureCheck::UnreadableArchive;
     }
     const std::vector<std::uint8_t> message = SignedMessage(version, archiveFileName, *archive);
     return VerifySignedMessage(
@@ -145,15 +145,15 @@ SignatureCheck VerifyReleaseFile(const std::string& archivePath, std::string_vie
 
 std::string SignatureCheckText(SignatureCheck check) {
     switch (check) {
-        case SignatureCheck::kValid:
+        case SignatureCheck::Valid:
             return "Signature valid";
-        case SignatureCheck::kNoPublicKey:
+        case SignatureCheck::NoPublicKey:
             return "No valid public key to check the release signature";
-        case SignatureCheck::kMalformedSignature:
+        case SignatureCheck::MalformedSignature:
             return "Release signature missing or malformed";
-        case SignatureCheck::kUnreadableArchive:
+        case SignatureCheck::UnreadableArchive:
             return "Release archive could not be read";
-        case SignatureCheck::kWrongSignature:
+        case SignatureCheck::WrongSignature:
             return "Release signature does not match the archive, its name and version";
     }
     return "Unknown signature check";

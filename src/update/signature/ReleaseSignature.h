@@ -23,11 +23,11 @@ inline constexpr std::string_view kSignedProductName = "Gapwell";
 
 // The outcome of checking a downloaded release against its signature file.
 enum class SignatureCheck {
-    kValid,
-    kNoPublicKey,         // the program carries no (or an unreadable) public key
-    kMalformedSignature,  // the signature file is not one line of base64 of 64 bytes
-    kUnreadableArchive,   // the archive could not be read whole
-    kWrongSignature,      // the signature does not match this archive, name, version and key
+    Valid,
+    NoPublicKey,         // the program carries no (or an unreadable) public key
+    MalformedSignature,  // the signature file is not one line of base64 of 64 bytes
+    UnreadableArchive,   // the archive could not be read whole
+    WrongSignature,      // the signature does not match this archive, name, version and key
 };
 
 // Standard base64 (with padding) of exactly the key's or signature's size; blanks and one line

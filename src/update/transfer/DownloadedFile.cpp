@@ -19,9 +19,9 @@ WriteOutcome WriteDownloadedFile(int folder, const std::string& name, const char
         written = true;
     });
     if (scope.Aborted()) {
-        return WriteOutcome::kAborted;
+        return WriteOutcome::Aborted;
     }
-    return written ? WriteOutcome::kWritten : WriteOutcome::kGivenUp;
+    return written ? WriteOutcome::Written : WriteOutcome::GivenUp;
 }
 
 }  // namespace gapwell

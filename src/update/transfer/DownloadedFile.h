@@ -10,8 +10,8 @@ namespace gapwell {
 // (an existing name, a link included, is never followed or reused) and writes all bytes. A
 // failure is reported as "DownloadFile" in "clsDownload" with Retry (the file is made anew) and
 // Ignore; a failed attempt deletes what it created: only a file written whole and closed is
-// kWritten.
-enum class WriteOutcome { kWritten, kGivenUp, kAborted };
+// Written.
+enum class WriteOutcome { Written, GivenUp, Aborted };
 WriteOutcome WriteDownloadedFile(int folder, const std::string& name, const char* data,
                                  std::size_t size);
 

@@ -71,10 +71,10 @@ std::optional<ReceivedBody> clsDownload::DownloadInto(const std::string& url, in
     if (reception.body) {
         const std::string_view body = reception.body->Body();
         const WriteOutcome outcome = WriteDownloadedFile(folder, name, body.data(), body.size());
-        if (outcome == WriteOutcome::kAborted) {
+        if (outcome == WriteOutcome::Aborted) {
             return std::nullopt;  // the program ends
         }
-        if (outcome == WriteOutcome::kGivenUp) {
+        if (outcome == WriteOutcome::GivenUp) {
             reception.body.reset();
         }
     }
