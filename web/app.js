@@ -16,7 +16,8 @@ import { forget, remember, restore } from './remembered.js';
 import { ResultList } from './results.js';
 import { firstOf, pickRom, RomSource } from './rom-source.js';
 import { ScanTable } from './scan-table.js';
-import { Texts, ids } from './texts.js';
+import { ids } from './string-ids.js';
+import { Texts } from './texts.js';
 
 const $ = (id) => document.getElementById(id);
 const kProgressDelayMs = 150;
@@ -25,7 +26,7 @@ const kMiB = 1024 * 1024;
 const { texts: core, worker } = await loadCore();
 const texts = new Texts(core, restore());
 const fields = optionFields(texts, core, (address, offset) =>
-  say(texts.format(ids.fromAddress, core.toHex(address), core.toHex(offset))));
+  say(texts.format(ids.kStrWebFromAddress, core.toHex(address), core.toHex(offset))));
 const results = new ResultList($('results'), texts, core);
 const scanTable = new ScanTable($('scan-table'), $('scan-note'), texts, core);
 const freeSpaceMap = new FreeSpaceMap({
@@ -54,8 +55,8 @@ function announce(text) {
 // One sentence for a failure: a file that changed or went away since it was read (the browser
 // then refuses to read it), or the core's own description.
 function failure(error) {
-  if (error instanceof Cancelled) return texts.text(ids.cancelled);
-  return error.fileError ? texts.format(ids.changedOnDisk, source.name) : error.message;
+  if (error instanceof Cancelled) return texts.text(ids.kStrWebCancelled);
+  return error.fileError ? texts.format(ids.kStrWebChangedOnDisk, source.name) : error.message;
 }
 
 // A file that changed or went away also takes every answer about its old bytes with it, the
@@ -140,7 +141,7 @@ async function checkCurrent() {
     return null;
   }
   if (changed === null) return '';
-  const readAgain = texts.text(ids.readAgain);
+  const readAgain = texts.text(ids.kStrWebReadAgain);
   return (await open(new RomSource(changed, source.handle), readAgain, true)) ? readAgain : null;
 }
 
@@ -168,13 +169,13 @@ async function runSearch(findNext) {
       : await worker.call('search', f.filler, f.needed, f.start, f.align);
     const sayAfter = (...sentences) => say([readAgain, ...sentences].filter((text) => text !== '').join(' '));
     if (result.offset === 0) {
-      sayAfter(texts.text(ids.notEnoughFreeSpace));
+      sayAfter(texts.text(ids.kStrNotEnoughFreeSpace));
       return;
     }
     results.add(result, f.needed);
     lastResult = result.offset;
     const pointers = result.references?.atStartCount > 0 ? results.pointerLines(results.items.at(-1))[0] : '';
-    sayAfter(texts.format(ids.foundAt, core.toHex(result.offset)), pointers);
+    sayAfter(texts.format(ids.kStrWebFoundAt, core.toHex(result.offset)), pointers);
     if (findNext) {
       results.select(results.selected + 1);
       return;
@@ -198,7 +199,7 @@ function searchFrom(offset) {
 async function copy(text) {
   try {
     await navigator.clipboard.writeText(text);
-    say(texts.text(ids.copied));
+    say(texts.text(ids.kStrWebCopied));
   } catch (error) {
     say(String(error.message ?? error));
   }
@@ -222,7 +223,7 @@ async function analyse() {
     const list = await worker.call('scan', f.filler, f.needed, f.align);
     if (id !== analysis) return;
     scanTable.show(list.tooLong ? '' : list);
-    if (list.tooLong) say(texts.text(ids.listTooLong));
+    if (list.tooLong) say(texts.text(ids.kStrWebListTooLong));
     await freeSpaceMap.show(f.filler, f.needed);
     if (id !== analysis) return;
     document.body.classList.remove('out-of-date');
@@ -247,15 +248,15 @@ function showFacts(facts) {
   $('rom-code').textContent = `ROM: ${facts.gameCode}`;
   $('title-value').textContent = facts.title;
   $('rom-title').hidden = false;
-  $('rom-name').textContent = texts.format(ids.fileName, source.name);
-  $('rom-size').textContent = texts.format(ids.fileSize, core.toHex(facts.length),
+  $('rom-name').textContent = texts.format(ids.kStrWebFileName, source.name);
+  $('rom-size').textContent = texts.format(ids.kStrWebFileSize, core.toHex(facts.length),
     texts.decimal(facts.length / kMiB, 2));
-  $('rom-maker').textContent = texts.format(ids.makerCode, facts.makerCode);
+  $('rom-maker').textContent = texts.format(ids.kStrWebMakerCode, facts.makerCode);
   $('rom-check').textContent = facts.headerCheck;
   $('rom-check').hidden = facts.headerCheck === '';
   $('rom-facts').hidden = false;
-  const warning = !facts.headerComplete ? ids.shortFile
-    : facts.largerThanGba ? ids.largerThanGba : !facts.headerCheckOk ? ids.wrongHeaderCheck : null;
+  const warning = !facts.headerComplete ? ids.kStrWebShortFile
+    : facts.largerThanGba ? ids.kStrWebLargerThanGba : !facts.headerCheckOk ? ids.kStrWebWrongHeaderCheck : null;
   $('rom-warning').textContent = warning === null ? '' : texts.text(warning);
   $('rom-warning').hidden = warning === null;
 }
@@ -286,7 +287,7 @@ function showProgress(fraction) {
 async function open(next, sentence = '', readAgain = false) {
   say('');
   if (next.file.size === 0) {
-    say(texts.text(ids.emptyFile));
+    say(texts.text(ids.kStrWebEmptyFile));
     return false;
   }
   $('search').disabled = true;
@@ -322,10 +323,10 @@ async function open(next, sentence = '', readAgain = false) {
 async function openFirst(entries) {
   const first = await firstOf(entries);
   if (first === null) {
-    say(texts.text(ids.notAFile));
+    say(texts.text(ids.kStrWebNotAFile));
     return false;
   }
-  const several = first.count > 1 ? texts.format(ids.severalDropped, first.count, first.source.name) : '';
+  const several = first.count > 1 ? texts.format(ids.kStrWebSeveralDropped, first.count, first.source.name) : '';
   return open(first.source, several);
 }
 
@@ -361,7 +362,7 @@ function openLaunched(handles) {
 
 async function chooseRom() {
   try {
-    const picked = await pickRom(texts.text(ids.gbaRoms), () => $('rom-file').click());
+    const picked = await pickRom(texts.text(ids.kStrWebGbaRoms), () => $('rom-file').click());
     if (picked !== null) await open(picked);
   } catch (error) {
     say(String(error.message ?? error));

@@ -2,7 +2,7 @@
 // picked file (the name from the file's name, the size its length, the bytes to insert). Each row
 // has a note for the sentence that refuses one of its values.
 import { blockNameOf } from './place-request.js';
-import { placeIds } from './place-texts.js';
+import { idNamed } from './texts.js';
 
 export class BlocksTable {
   constructor(body, texts, onChange) {
@@ -10,11 +10,12 @@ export class BlocksTable {
     this.rows = [];  // {element, name, size, align, note, bytes}
   }
 
-  cellInput(row, value, labelId, readOnly = false) {
+  // `labelName`: the name of the string id of the input's aria-label.
+  cellInput(row, value, labelName, readOnly = false) {
     const input = document.createElement('input');
     Object.assign(input, { value, readOnly, autocomplete: 'off', spellcheck: false });
-    input.dataset.label = String(labelId);
-    input.setAttribute('aria-label', this.texts.text(labelId));
+    input.dataset.label = labelName;
+    input.setAttribute('aria-label', this.texts.text(idNamed(labelName)));
     input.addEventListener('input', () => this.onChange());
     const cell = row.insertCell();
     cell.append(input);
@@ -24,13 +25,13 @@ export class BlocksTable {
   add({ name = '', size = '', align = '', bytes = null, fileName = '' } = {}) {
     const element = this.body.insertRow();
     const row = { element, bytes, fileName };
-    row.name = this.cellInput(element, name, placeIds.name);
-    row.size = this.cellInput(element, size, placeIds.size, bytes !== null);
-    row.align = this.cellInput(element, align, placeIds.alignment);
+    row.name = this.cellInput(element, name, 'kStrWebBlockName');
+    row.size = this.cellInput(element, size, 'kStrWebBlockSize', bytes !== null);
+    row.align = this.cellInput(element, align, 'kStrWebBlockAlignment');
     const remove = document.createElement('button');
     Object.assign(remove, { type: 'button', textContent: '×' });
-    remove.dataset.label = String(placeIds.remove);
-    remove.setAttribute('aria-label', this.texts.text(placeIds.remove));
+    remove.dataset.label = 'kStrWebRemoveBlock';
+    remove.setAttribute('aria-label', this.texts.text(idNamed('kStrWebRemoveBlock')));
     remove.addEventListener('click', () => this.remove(row));
     element.insertCell().append(remove);
     // The row's note on a row of its own below it, across the columns.

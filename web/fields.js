@@ -2,7 +2,7 @@
 // around a number, "0x", "$" and "h" on a hexadecimal one, and a GBA ROM address in the offset
 // field are taken; anything else gets a note beside the field, and the field gives no value
 // until it is mended. On leaving a field its text is written back in the page's own form.
-import { ids } from './texts.js';
+import { ids } from './string-ids.js';
 
 const kLargestCount = 65535;
 const kLargestOffset = 0x7FFFFFFF;
@@ -37,8 +37,8 @@ export class NumberField {
   problem() {
     if (this.input.disabled || !this.reading().refused) return '';
     const { hex, min, max } = this.kind;
-    return hex ? this.texts.format(ids.notHex, this.label(), this.core.toHex(max))
-      : this.texts.format(ids.notDecimal, this.label(), min, max);
+    return hex ? this.texts.format(ids.kStrWebNotHex, this.label(), this.core.toHex(max))
+      : this.texts.format(ids.kStrWebNotDecimal, this.label(), min, max);
   }
 
   showNote() {

@@ -4,8 +4,7 @@
 // does, shows a refused file's one-line reason beside the button, and forgets them all when
 // another ROM is opened. Search, Find next, the list and the map then skip the marks' bytes.
 import { kRomExtensions } from './rom-source.js';
-
-export const knownIds = { cleared: 4201, count: 5002, mapKnownName: 5004, unreadable: 5005 };
+import { ids } from './string-ids.js';
 
 const isRomName = (name) => kRomExtensions.some((extension) => name.toLowerCase().endsWith(extension));
 
@@ -88,15 +87,15 @@ export class BuildSymbols {
     this.refusal = '';
     this.send([]).catch(() => {});
     this.render();
-    return had ? this.texts.text(knownIds.cleared) : '';
+    return had ? this.texts.text(ids.kStrWebBuildSymbolsCleared) : '';
   }
 
   render() {
     const marks = this.entries.reduce((sum, entry) => sum + entry.marks, 0);
-    this.count.textContent = this.texts.format(knownIds.count, marks);
+    this.count.textContent = this.texts.format(ids.kStrKnownCount, marks);
     this.count.hidden = this.entries.length === 0;
     this.clearButton.hidden = this.entries.length === 0;
-    this.problem.textContent = this.refusal === '' ? '' : `${this.texts.text(knownIds.unreadable)} ${this.refusal}`;
+    this.problem.textContent = this.refusal === '' ? '' : `${this.texts.text(ids.kStrBuildSymbolsUnreadable)} ${this.refusal}`;
     this.problem.hidden = this.refusal === '';
   }
 }

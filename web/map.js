@@ -6,8 +6,7 @@
 // data (the arrow keys' cell is also announced); a click (or Enter) on a usable cell searches from
 // its run. The colours come from the style sheet, in a light and a dark set that follow the system; the canvas is drawn in
 // device pixels, so it stays sharp at any zoom.
-import { knownIds } from './known-data.js';
-import { ids } from './texts.js';
+import { ids } from './string-ids.js';
 
 const kSmallestPitch = 6;  // CSS pixels from a cell to the next: the cell and a one-pixel gap
 const kLargestPitch = 12;
@@ -113,11 +112,11 @@ export class FreeSpaceMap {
 
   showTotals(totals) {
     if (totals.usableRuns === 0) {
-      this.totals.textContent = this.texts.format(ids.mapNoUsableRun, this.needed);
+      this.totals.textContent = this.texts.format(ids.kStrMapNoUsableRun, this.needed);
       return;
     }
     const share = (100 * totals.usableBytes) / this.romSize;
-    this.totals.textContent = this.texts.format(ids.mapTotals, totals.usableRuns,
+    this.totals.textContent = this.texts.format(ids.kStrMapTotals, totals.usableRuns,
       totals.usableBytes, this.texts.decimal(share, 1), totals.largestLength,
       this.core.toHex(totals.largestOffset));
   }
@@ -241,7 +240,7 @@ export class FreeSpaceMap {
 
   async tipText(cell) {
     const { first, end } = this.range(cell);
-    const lines = [this.texts.format(ids.mapOffsets, this.core.toHex(first),
+    const lines = [this.texts.format(ids.kStrMapOffsets, this.core.toHex(first),
       this.core.toHex(Math.min(end, this.romSize) - 1))];
     lines.push(...this.layers.flatMap((layer) => layer.tipLines(first, end)));
     if (this.cells[cell] === CellClass.known) return [...lines, ...await this.knownLines(first, end)];
@@ -254,13 +253,13 @@ export class FreeSpaceMap {
     }
     if (run === null) return lines;
     if (run.length > 0) {
-      lines.push(this.texts.format(ids.mapRun, this.core.toHex(run.offset),
+      lines.push(this.texts.format(ids.kStrMapRun, this.core.toHex(run.offset),
         this.core.toHex(run.length), run.length));
     }
     if (run.atStartCount > 0) {
       const listed = run.atStart.map((offset) => this.core.toHex(offset));
       if (run.atStartCount > run.atStart.length) listed.push('…');
-      lines.push(this.texts.format(ids.pointersAtStart, run.atStartCount, listed.join(', ')));
+      lines.push(this.texts.format(ids.kStrPointersAtStart, run.atStartCount, listed.join(', ')));
     }
     return lines;
   }
@@ -269,7 +268,7 @@ export class FreeSpaceMap {
   async knownLines(first, end) {
     try {
       const name = await this.worker.call('mapKnownName', this.filler, first, end);
-      return name === null ? [] : [this.texts.format(knownIds.mapKnownName, name)];
+      return name === null ? [] : [this.texts.format(ids.kStrMapKnownName, name)];
     } catch {
       return [];  // as for a run: the offsets still hold
     }

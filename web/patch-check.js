@@ -2,8 +2,7 @@
 // to the opened ROM by gapwell patch check, which lists the bytes that more than one of them
 // changes and, with the panel's ledger, the bytes of a ledger block that one of them changes.
 import { ledgerPath } from './place-request.js';
-import { placeIds } from './place-texts.js';
-import { ids } from './texts.js';
+import { ids } from './string-ids.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -28,7 +27,7 @@ export class PatchCheck {
     const shown = $('patch-check-result');
     if (this.panel.rom === null) return;
     if (files.length < 2) {
-      shown.textContent = this.texts.text(placeIds.twoPatches);
+      shown.textContent = this.texts.text(ids.kStrWebTwoPatches);
       return;
     }
     // Each patch under its own name, so that the lines name it as the command line does; a
@@ -38,7 +37,7 @@ export class PatchCheck {
       inputs = Object.fromEntries(await Promise.all(files.map(async (file) =>
         [file.name, new Uint8Array(await file.arrayBuffer())])));
     } catch {
-      shown.textContent = this.texts.text(ids.notAFile);
+      shown.textContent = this.texts.text(ids.kStrWebNotAFile);
       return;
     }
     const args = ['patch', 'check', this.panel.rom.name, ...files.map((file) => file.name)];

@@ -5,7 +5,7 @@
 import { download } from './download.js';
 import { forgetLedger, rememberedLedger, rememberLedger } from './ledger-store.js';
 import { ledgerPath } from './place-request.js';
-import { placeIds } from './place-texts.js';
+import { ids } from './string-ids.js';
 
 const $ = (id) => document.getElementById(id);
 const kExtensions = { text: 'txt', json: 'json', armips: 'asm', ea: 'event', c: 'h', make: 'mk', ld: 'ld' };
@@ -60,9 +60,9 @@ export class PlaceOutputs {
   render() {
     const { ledger, rom } = this.panel;
     const blocks = ledger?.text.split('\n').filter((line) => /^\s*[^#\s]/.test(line)).length;
-    $('ledger-state').textContent = ledger === null ? this.texts.text(placeIds.noLedger)
-      : this.remembered ? this.texts.format(placeIds.ledgerRemembered, ledger.name, blocks, rom.gameCode, rom.crc32)
-        : this.texts.format(placeIds.ledgerNotRemembered, ledger.name, blocks);
+    $('ledger-state').textContent = ledger === null ? this.texts.text(ids.kStrWebNoLedger)
+      : this.remembered ? this.texts.format(ids.kStrWebLedgerRemembered, ledger.name, blocks, rom.gameCode, rom.crc32)
+        : this.texts.format(ids.kStrWebLedgerNotRemembered, ledger.name, blocks);
     $('forget-ledger').disabled = ledger === null;
   }
 

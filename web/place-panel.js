@@ -6,8 +6,7 @@
 import { BlocksTable } from './blocks-table.js';
 import { PlanLayer } from './plan-layer.js';
 import { allocRequest, placeOfRefusal } from './place-request.js';
-import { placeIds } from './place-texts.js';
-import { ids } from './texts.js';
+import { ids } from './string-ids.js';
 
 const $ = (id) => document.getElementById(id);
 const kGbaRom = 0x08000000;
@@ -53,7 +52,7 @@ export class PlacePanel {
     try {
       await this.blocks.addFiles(files);
     } catch {
-      $('blocks-note').textContent = this.texts.text(ids.notAFile);
+      $('blocks-note').textContent = this.texts.text(ids.kStrWebNotAFile);
     }
   }
 
@@ -65,7 +64,7 @@ export class PlacePanel {
     const reading = this.core.readHexField(input.value, max, true);
     if (!reading.refused) return this.core.toHex(reading.value);
     const label = document.querySelector(`label[for="${id}"]`).textContent;
-    this.notes[id] = this.texts.format(ids.notHex, label, this.core.toHex(max));
+    this.notes[id] = this.texts.format(ids.kStrWebNotHex, label, this.core.toHex(max));
     return null;
   }
 
@@ -186,7 +185,7 @@ export class PlacePanel {
     const { inputs, result } = answer;
     if (inputs.rows.length === 0) {
       this.showNotes();
-      $('plan-note').textContent = this.texts.text(placeIds.noBlocks);
+      $('plan-note').textContent = this.texts.text(ids.kStrWebNoBlocks);
       return null;
     }
     if (result.exitCode === 2) {
@@ -204,11 +203,11 @@ export class PlacePanel {
     const hex = (value) => this.core.toHex(value);
     const shown = blocks.slice(0, kShownRows);
     $('plan-more').textContent = shown.length < blocks.length
-      ? this.texts.format(placeIds.showingBlocks, shown.length, blocks.length) : '';
+      ? this.texts.format(ids.kStrWebShowingBlocks, shown.length, blocks.length) : '';
     $('plan').tBodies[0].replaceChildren(...shown.map((block) => {
       const row = document.createElement('tr');
       for (const text of [block.name, hex(block.offset), hex(kGbaRom + block.offset).padStart(8, '0'),
-        String(block.size), this.texts.text(block.moved ? placeIds.yes : placeIds.no)]) {
+        String(block.size), this.texts.text(block.moved ? ids.kStrWebYes : ids.kStrWebNo)]) {
         row.insertCell().textContent = text;
       }
       return row;

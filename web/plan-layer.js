@@ -1,6 +1,6 @@
 // The plan on the free-space map: "Placed", a kind of cell of its own drawn over the run map's,
 // for every cell that a placed block takes a byte of; the tooltip names the blocks in the cell.
-import { placeIds } from './place-texts.js';
+import { ids } from './string-ids.js';
 
 const kNamedInTip = 4;  // blocks named in one tooltip; more are counted as "…"
 
@@ -33,7 +33,7 @@ export class PlanLayer {
   tipLines(first, end) {
     const inside = this.blocks.filter(({ offset, size }) => offset < end && offset + size > first);
     const lines = inside.slice(0, kNamedInTip).map(({ name, offset, size }) =>
-      this.texts.format(placeIds.placedAt, name, this.core.toHex(offset), size));
+      this.texts.format(ids.kStrWebPlacedAt, name, this.core.toHex(offset), size));
     if (inside.length > kNamedInTip) lines.push('…');
     return lines;
   }

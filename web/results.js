@@ -1,7 +1,7 @@
 // The result list of Search and Find next: one offset a line in hexadecimal, a warning mark on a
 // result that a word points at exactly, with the pointers named; one item selected, moved by the
 // arrow keys, Home, End, PageUp and PageDown; Ctrl+C copies it.
-import { ids } from './texts.js';
+import { ids } from './string-ids.js';
 
 export class ResultList {
   constructor(list, texts, core) {
@@ -75,9 +75,9 @@ export class ResultList {
     const listed = atStart.map((offset) => this.core.toHex(offset));
     if (atStartCount > atStart.length) listed.push('…');
     return [
-      this.texts.format(ids.pointersAtStart, atStartCount, listed.join(', ')),
-      this.texts.format(ids.pointersInside, item.needed, inside),
-      this.texts.text(ids.mayBeInUse),
+      this.texts.format(ids.kStrPointersAtStart, atStartCount, listed.join(', ')),
+      this.texts.format(ids.kStrPointersInside, item.needed, inside),
+      this.texts.text(ids.kStrMayBeInUse),
     ];
   }
 

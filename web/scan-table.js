@@ -1,7 +1,7 @@
 // The whole free-space list, as `gapwell scan --refs --json` prints it for the current options:
 // a table sortable by each column (the order given by aria-sort alone), and the list to download
 // as that JSON or as CSV.
-import { ids } from './texts.js';
+import { ids } from './string-ids.js';
 
 const kShownRows = 1000;
 
@@ -68,13 +68,13 @@ export class ScanTable {
       // The length also in decimal bytes, beside its hexadecimal.
       const bytes = document.createElement('span');
       bytes.className = 'bytes';
-      bytes.textContent = this.texts.format(ids.bytes, this.texts.count(run.length));
+      bytes.textContent = this.texts.format(ids.kStrWebBytes, this.texts.count(run.length));
       row.cells[1].append(' ', bytes);
       return row;
     });
     this.body.replaceChildren(...rows);
     this.note.textContent = this.runs.length > kShownRows
-      ? this.texts.format(ids.showingRuns, kShownRows, this.runs.length) : '';
+      ? this.texts.format(ids.kStrWebShowingRuns, kShownRows, this.runs.length) : '';
   }
 
   // One line per run: offset and length in hexadecimal, the pointers at its start in
