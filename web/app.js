@@ -12,6 +12,7 @@ import { FreeSpaceMap } from './map.js';
 import { PatchCheck } from './patch-check.js';
 import { PlaceOutputs } from './place-outputs.js';
 import { PlacePanel } from './place-panel.js';
+import { op } from './protocol.js';
 import { forget, remember, restore } from './remembered.js';
 import { ResultList } from './results.js';
 import { firstOf, pickRom, RomSource } from './rom-source.js';
@@ -165,8 +166,8 @@ async function runSearch(findNext) {
   if (!findNext) clearResults();
   try {
     const result = findNext
-      ? await worker.call('findNext', f.filler, f.needed, lastResult, f.interval, f.align)
-      : await worker.call('search', f.filler, f.needed, f.start, f.align);
+      ? await worker.call(op.findNext, f.filler, f.needed, lastResult, f.interval, f.align)
+      : await worker.call(op.search, f.filler, f.needed, f.start, f.align);
     const sayAfter = (...sentences) => say([readAgain, ...sentences].filter((text) => text !== '').join(' '));
     if (result.offset === 0) {
       sayAfter(texts.text(ids.kStrNotEnoughFreeSpace));
@@ -220,7 +221,7 @@ async function analyse() {
   }
   const f = options();
   try {
-    const list = await worker.call('scan', f.filler, f.needed, f.align);
+    const list = await worker.call(op.scan, f.filler, f.needed, f.align);
     if (id !== analysis) return;
     scanTable.show(list.tooLong ? '' : list);
     if (list.tooLong) say(texts.text(ids.kStrWebListTooLong));
@@ -299,7 +300,7 @@ async function open(next, sentence = '', readAgain = false) {
   outOfDate();
   let opened = false;
   try {
-    const facts = await worker.call('open', next.file);
+    const facts = await worker.call(op.open, next.file);
     showFacts(facts);
     $('options').disabled = false;
     $('search').disabled = false;

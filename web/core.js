@@ -3,6 +3,8 @@
 // page loads; a worker started again after Cancel is made from the same blob and compiled module,
 // so no request leaves the page afterwards.
 
+import { op } from './protocol.js';
+
 export class Cancelled extends Error {}
 
 export class CoreFailure extends Error {
@@ -36,14 +38,16 @@ export async function loadCore() {
       return {};
     },
   });
-  const workerUrl = URL.createObjectURL(
-    new Blob([coreText, '\n', knownText, '\n', commandLineText, '\n', workerText],
-      { type: 'text/javascript' }));
+  // The worker's script: the glue, its own scripts and, before worker.js, the operations' names.
+  const protocolText = `const op = ${JSON.stringify(op)};`;
+  const workerUrl = URL.createObjectURL(new Blob(
+    [coreText, '\n', knownText, '\n', commandLineText, '\n', protocolText, '\n', workerText],
+    { type: 'text/javascript' }));
   return { texts, worker: new CoreWorker(workerUrl, wasmModule) };
 }
 
 // The requests whose last one a fresh worker is given again: the ROM and its build files.
-const kReplayed = ['open', 'setKnown'];
+const kReplayed = [op.open, op.setKnown];
 
 // Requests to the worker, answered in order. `onBusy(fraction | null)` follows the work: a number
 // from 0 to 1 while a request runs (NaN before the first progress), null when all are answered.
@@ -61,8 +65,8 @@ export class CoreWorker {
   start() {
     this.worker = new Worker(this.url);
     this.worker.onmessage = ({ data }) => this.receive(data);
-    this.worker.postMessage({ op: 'init', wasmModule: this.wasmModule });
-    for (const [op, args] of this.replayed) this.call(op, ...args).catch(() => {});
+    this.worker.postMessage({ op: op.init, wasmModule: this.wasmModule });
+    for (const [operation, args] of this.replayed) this.call(operation, ...args).catch(() => {});
   }
 
   receive(data) {
@@ -77,10 +81,11 @@ export class CoreWorker {
     else request.resolve(data.result);
   }
 
-  call(op, ...args) {
-    if (kReplayed.includes(op)) this.replayed.set(op, args);
+  // `operation`: one of protocol.js's `op`.
+  call(operation, ...args) {
+    if (kReplayed.includes(operation)) this.replayed.set(operation, args);
     const id = this.nextId++;
-    this.worker.postMessage({ id, op, args });
+    this.worker.postMessage({ id, op: operation, args });
     if (this.pending.size === 0) this.onBusy(Number.NaN);
     return new Promise((resolve, reject) => this.pending.set(id, { resolve, reject }));
   }

@@ -3,6 +3,7 @@
 // core reads and checks each (known-files.js); the page counts their marks as the window's label
 // does, shows a refused file's one-line reason beside the button, and forgets them all when
 // another ROM is opened. Search, Find next, the list and the map then skip the marks' bytes.
+import { op } from './protocol.js';
 import { kRomExtensions } from './rom-source.js';
 import { ids } from './string-ids.js';
 
@@ -75,7 +76,7 @@ export class BuildSymbols {
   }
 
   send(entries) {
-    return this.worker.call('setKnown', entries.map(({ path, file }) => ({ path, file })));
+    return this.worker.call(op.setKnown, entries.map(({ path, file }) => ({ path, file })));
   }
 
   // Forgets every mark (another ROM is opened, or Clear); returns the sentence that says so, ''

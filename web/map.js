@@ -6,6 +6,7 @@
 // data (the arrow keys' cell is also announced); a click (or Enter) on a usable cell searches from
 // its run. The colours come from the style sheet, in a light and a dark set that follow the system; the canvas is drawn in
 // device pixels, so it stays sharp at any zoom.
+import { op } from './protocol.js';
 import { ids } from './string-ids.js';
 
 const kSmallestPitch = 6;  // CSS pixels from a cell to the next: the cell and a one-pixel gap
@@ -88,7 +89,7 @@ export class FreeSpaceMap {
     this.pitch = Math.max(kSmallestPitch, Math.min(kLargestPitch, Math.floor(room / this.columns)));
     let laidOut;
     try {
-      laidOut = await this.worker.call('mapCells', this.filler, this.columns * kRows, this.needed, this.align());
+      laidOut = await this.worker.call(op.mapCells, this.filler, this.columns * kRows, this.needed, this.align());
     } catch (error) {
       this.clear();
       this.onFailure(error);
@@ -247,7 +248,7 @@ export class FreeSpaceMap {
     if (this.cells[cell] === CellClass.data) return lines;
     let run;
     try {
-      run = await this.worker.call('mapRun', this.filler, first, end, this.needed, this.align());
+      run = await this.worker.call(op.mapRun, this.filler, first, end, this.needed, this.align());
     } catch {
       return lines;  // the request was cancelled or the file is gone: the offsets still hold
     }
@@ -267,7 +268,7 @@ export class FreeSpaceMap {
   // The tooltip's line naming the smallest mark of known data in [first, end).
   async knownLines(first, end) {
     try {
-      const name = await this.worker.call('mapKnownName', this.filler, first, end);
+      const name = await this.worker.call(op.mapKnownName, this.filler, first, end);
       return name === null ? [] : [this.texts.format(ids.kStrMapKnownName, name)];
     } catch {
       return [];  // as for a run: the offsets still hold
@@ -300,7 +301,7 @@ export class FreeSpaceMap {
     const { first, end } = this.range(cell);
     let run;
     try {
-      run = await this.worker.call('mapRun', this.filler, first, end, this.needed, this.align());
+      run = await this.worker.call(op.mapRun, this.filler, first, end, this.needed, this.align());
     } catch (error) {
       this.onFailure(error);
       return;

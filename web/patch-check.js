@@ -2,6 +2,7 @@
 // to the opened ROM by gapwell patch check, which lists the bytes that more than one of them
 // changes and, with the panel's ledger, the bytes of a ledger block that one of them changes.
 import { ledgerPath } from './place-request.js';
+import { op } from './protocol.js';
 import { ids } from './string-ids.js';
 
 const $ = (id) => document.getElementById(id);
@@ -48,7 +49,7 @@ export class PatchCheck {
     }
     shown.textContent = '';
     try {
-      const result = await this.worker.call('gapwell', args, inputs, []);
+      const result = await this.worker.call(op.gapwell, args, inputs, []);
       shown.textContent = new TextDecoder().decode(result.out) + result.err;
     } catch (error) {
       shown.textContent = error.message;

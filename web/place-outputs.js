@@ -5,6 +5,7 @@
 import { download } from './download.js';
 import { forgetLedger, rememberedLedger, rememberLedger } from './ledger-store.js';
 import { ledgerPath } from './place-request.js';
+import { op } from './protocol.js';
 import { ids } from './string-ids.js';
 
 const $ = (id) => document.getElementById(id);
@@ -39,7 +40,7 @@ export class PlaceOutputs {
   }
 
   async opened(name, gameCode) {
-    const crc = await this.worker.call('romCrc32');
+    const crc = await this.worker.call(op.romCrc32);
     const crc32 = crc === null ? null : crc.toString(16).toUpperCase().padStart(8, '0');
     const rom = { name, gameCode, crc32 };
     this.panel.ledger = rememberedLedger(rom);

@@ -4,8 +4,9 @@
 // while it is made again it is dimmed and nothing can be downloaded from it; only the answer to
 // the newest inputs is shown, and a refusal clears it and stands next to the value refused.
 import { BlocksTable } from './blocks-table.js';
-import { PlanLayer } from './plan-layer.js';
 import { allocRequest, placeOfRefusal } from './place-request.js';
+import { PlanLayer } from './plan-layer.js';
+import { op } from './protocol.js';
 import { ids } from './string-ids.js';
 
 const $ = (id) => document.getElementById(id);
@@ -103,7 +104,7 @@ export class PlacePanel {
     const expand = $('expand').value;
     const grown = expand === '' || extra.includes('--write') ? [] : ['--write', kExpandedRom, '--expand', expand];
     const { args, files } = allocRequest(this.rom.name, inputs, [...extra, ...grown]);
-    return { inputs, result: await this.worker.call('gapwell', args, files, outputs) };
+    return { inputs, result: await this.worker.call(op.gapwell, args, files, outputs) };
   }
 
   // A refusal (exit 2, one line on stderr) beside the value it names, without the program's name

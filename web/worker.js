@@ -1,7 +1,8 @@
 'use strict';
 // The page's worker: runs the WebAssembly core on the opened ROM, one request at a time, so that
-// the page stays responsive. The page joins this script to gapwell-core.js and known-files.js (the
-// build files loaded for the ROM) in one blob; the core reads the ROM through Module.romFiles
+// the page stays responsive. The page joins this script to gapwell-core.js, known-files.js (the
+// build files loaded for the ROM), worker-command-line.js and the operations' names (`op`, from
+// protocol.js) in one blob; the core reads the ROM through Module.romFiles
 // (src/search/ReadOnlyFileWeb.cpp), here from the File.
 // Reading a File costs far more than the core's work on it, so a file of ROM size is read whole
 // once, when it is opened, and every request reads that copy; a larger one is read in blocks at
@@ -122,7 +123,7 @@ const romFiles = {
 };
 
 const operations = {
-  open(chosen) {
+  [op.open](chosen) {
     file = chosen;
     kept = null;
     if (file.size <= kLargestKept) kept = readWhole();
@@ -131,17 +132,17 @@ const operations = {
     map.filler = null;
     return core.romFacts(file.name);
   },
-  search(filler, needed, start, align) {
+  [op.search](filler, needed, start, align) {
     return withReferences(core.search(file.name, filler, needed, start, align, knownPaths()), needed);
   },
-  findNext(filler, needed, last, interval, align) {
+  [op.findNext](filler, needed, last, interval, align) {
     return withReferences(
       core.findNext(file.name, filler, needed, last, interval, align, knownPaths()), needed);
   },
-  scan(filler, needed, align) {
+  [op.scan](filler, needed, align) {
     return core.scanJson(file.name, filler, needed, align, kLongestList, knownPaths());
   },
-  mapCells(filler, cellCount, needed, align) {
+  [op.mapCells](filler, cellCount, needed, align) {
     const model = mapFor(filler);
     const bytesPerCell = model.bytesPerCell(cellCount);
     return {
@@ -151,23 +152,23 @@ const operations = {
       totals: model.totals(needed, align),
     };
   },
-  mapRun(filler, first, end, needed, align) {
+  [op.mapRun](filler, first, end, needed, align) {
     return mapFor(filler).runIn(first, end, needed, align);
   },
-  mapKnownName(filler, first, end) {
+  [op.mapKnownName](filler, first, end) {
     return mapFor(filler).knownNameIn(first, end);
   },
-  setKnown(entries) {
+  [op.setKnown](entries) {
     return setKnownFiles(core, entries);
   },
   // gapwell itself on the opened ROM, with the other files it reads in the module's memory.
   // A plan keeps off the known data of the loaded build files, as `gapwell alloc --known` does.
-  gapwell(args, inputs, outputs) {
+  [op.gapwell](args, inputs, outputs) {
     const withKnown = args[0] === 'alloc' ? [...args, ...knownArguments()] : args;
     return runCommandLine(core, withKnown, inputs, outputs);
   },
   // Of the copy of a ROM-sized file; null for a larger one, which is no GBA ROM.
-  romCrc32() {
+  [op.romCrc32]() {
     return kept === null ? null : crc32(kept);
   },
 };
@@ -191,7 +192,7 @@ async function start(wasmModule) {
 
 let ready = null;
 onmessage = async ({ data }) => {
-  if (data.op === 'init') {
+  if (data.op === op.init) {
     ready = start(data.wasmModule);
     return;
   }
@@ -199,7 +200,7 @@ onmessage = async ({ data }) => {
   // Each request reads the file afresh, or the copy while the file is unchanged; once the file
   // has changed, every request reads the file itself and fails as the core reports it.
   block.bytes = new Uint8Array(0);
-  if (kept !== null && data.op !== 'open' && !keptStillValid()) kept = null;
+  if (kept !== null && data.op !== op.open && !keptStillValid()) kept = null;
   fileFailed = false;
   lastProgress = Date.now();
   try {
