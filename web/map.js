@@ -6,6 +6,7 @@
 // data (the arrow keys' cell is also announced); a click (or Enter) on a usable cell searches from
 // its run. The colours come from the style sheet, in a light and a dark set that follow the system; the canvas is drawn in
 // device pixels, so it stays sharp at any zoom.
+import { pointersAtStartLine } from './pointer-lines.js';
 import { op } from './protocol.js';
 import { ids } from './string-ids.js';
 
@@ -34,6 +35,7 @@ export class FreeSpaceMap {
     this.needed = 1;
     this.focused = -1;
     this.hovered = -1;
+    this.runs = new Map();
     // Kinds of cells drawn over the run map's, each with its own colour and tooltip lines:
     // {draw(context, {cellCount, bytesPerCell, boxOf}), tipLines(first, end)}.
     this.layers = [];
@@ -66,6 +68,7 @@ export class FreeSpaceMap {
     this.filler = null;
     this.romSize = 0;
     this.cells = new Uint8Array(0);
+    this.runs = new Map();
     this.totals.textContent = '';
     this.draw();
   }
@@ -84,6 +87,7 @@ export class FreeSpaceMap {
   // and returned (null when there was none).
   async layOut() {
     if (this.filler === null) return null;
+    this.runs = new Map();
     const room = this.canvas.parentElement.clientWidth - kRulerWidth;
     this.columns = powerOfTwoBelow(room / kSmallestPitch);
     this.pitch = Math.max(kSmallestPitch, Math.min(kLargestPitch, Math.floor(room / this.columns)));
@@ -239,6 +243,21 @@ export class FreeSpaceMap {
     return { first, end: first + this.bytesPerCell };
   }
 
+  // The answer for the run of a cell, asked of the worker once per cell until the map is laid out
+  // again, so that hovering and clicking a cell share it; a failed request is asked again.
+  runOf(cell) {
+    const { runs } = this;
+    if (!runs.has(cell)) {
+      const { first, end } = this.range(cell);
+      const answer = this.worker.call(op.mapRun, this.filler, first, end, this.needed, this.align());
+      answer.catch(() => {
+        if (runs.get(cell) === answer) runs.delete(cell);
+      });
+      runs.set(cell, answer);
+    }
+    return runs.get(cell);
+  }
+
   async tipText(cell) {
     const { first, end } = this.range(cell);
     const lines = [this.texts.format(ids.kStrMapOffsets, this.core.toHex(first),
@@ -248,7 +267,7 @@ export class FreeSpaceMap {
     if (this.cells[cell] === CellClass.data) return lines;
     let run;
     try {
-      run = await this.worker.call(op.mapRun, this.filler, first, end, this.needed, this.align());
+      run = await this.runOf(cell);
     } catch {
       return lines;  // the request was cancelled or the file is gone: the offsets still hold
     }
@@ -257,11 +276,7 @@ export class FreeSpaceMap {
       lines.push(this.texts.format(ids.kStrMapRun, this.core.toHex(run.offset),
         this.core.toHex(run.length), run.length));
     }
-    if (run.atStartCount > 0) {
-      const listed = run.atStart.map((offset) => this.core.toHex(offset));
-      if (run.atStartCount > run.atStart.length) listed.push('…');
-      lines.push(this.texts.format(ids.kStrPointersAtStart, run.atStartCount, listed.join(', ')));
-    }
+    if (run.atStartCount > 0) lines.push(pointersAtStartLine(this.texts, this.core, run));
     return lines;
   }
 
@@ -298,10 +313,9 @@ export class FreeSpaceMap {
   async activate(cell) {
     const kind = this.cells[cell];
     if (cell < 0 || (kind !== CellClass.usable && kind !== CellClass.referenced)) return;
-    const { first, end } = this.range(cell);
     let run;
     try {
-      run = await this.worker.call(op.mapRun, this.filler, first, end, this.needed, this.align());
+      run = await this.runOf(cell);
     } catch (error) {
       this.onFailure(error);
       return;

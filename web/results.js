@@ -1,6 +1,7 @@
 // The result list of Search and Find next: one offset a line in hexadecimal, a warning mark on a
 // result that a word points at exactly, with the pointers named; one item selected, moved by the
 // arrow keys, Home, End, PageUp and PageDown; Ctrl+C copies it.
+import { pointersAtStartLine } from './pointer-lines.js';
 import { ids } from './string-ids.js';
 
 export class ResultList {
@@ -71,12 +72,9 @@ export class ResultList {
 
   // The lines the desktop's tooltip shows for a marked result.
   pointerLines(item) {
-    const { atStart, atStartCount, inside } = item.references;
-    const listed = atStart.map((offset) => this.core.toHex(offset));
-    if (atStartCount > atStart.length) listed.push('…');
     return [
-      this.texts.format(ids.kStrPointersAtStart, atStartCount, listed.join(', ')),
-      this.texts.format(ids.kStrPointersInside, item.needed, inside),
+      pointersAtStartLine(this.texts, this.core, item.references),
+      this.texts.format(ids.kStrPointersInside, item.needed, item.references.inside),
       this.texts.text(ids.kStrMayBeInUse),
     ];
   }

@@ -172,6 +172,17 @@ const steps = [
     for (let tries = 0; !fs.existsSync(file) && tries < 50; ++tries) await new Promise((r) => setTimeout(r, 100));
     assert.equal(fs.readFileSync(file, 'utf8'), gapwell('scan', sampleRom, '--needed', '512', '--refs', '--json'));
   }],
+  ['hovering a map cell, moving inside it and clicking it ask the worker for its run once', async ({ page }) => {
+    const last = gapwell('scan', sampleRom, '--needed', '512').trim().split('\n').pop().split(' ')[0];
+    const spot = await cellSpot(page, parseInt(last, 16), 1);
+    const asked = () => page.evaluate(() => window.workerCalls.mapRun ?? 0);
+    const before = await asked();
+    for (const step of [0, 1, 2]) await page.mouse.move(spot.x + step, spot.y + step);
+    await page.waitForFunction((run) => document.getElementById('map-tip').textContent.includes(run), {}, last);
+    await page.mouse.click(spot.x, spot.y);
+    await page.waitForFunction((run) => document.querySelector('#results .offset')?.textContent === run, {}, last);
+    assert.equal(await asked() - before, 1);
+  }],
   ['a click on the map searches from that run', async ({ page }) => {
     const last = gapwell('scan', sampleRom, '--needed', '512').trim().split('\n').pop().split(' ')[0];
     const spot = await cellSpot(page, parseInt(last, 16), 1);
@@ -456,6 +467,15 @@ async function main() {
   page.on('request', (request) => {
     if (loaded && !/^(blob|data):/.test(request.url())) lateRequests.push(request.url());
     request.continue();
+  });
+  // Counts the page's requests to its worker by operation.
+  await page.evaluateOnNewDocument(() => {
+    window.workerCalls = {};
+    const post = Worker.prototype.postMessage;
+    Worker.prototype.postMessage = function count(message, ...rest) {
+      window.workerCalls[message.op] = (window.workerCalls[message.op] ?? 0) + 1;
+      return post.call(this, message, ...rest);
+    };
   });
   await page.setViewport({ width: 1200, height: 900 });
   await page.goto(server.url);
