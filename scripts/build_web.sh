@@ -22,5 +22,6 @@ mkdir -p build-web
 cp -R web/. build-web/
 cp build-wasm/src/web/gapwell-core.js build-wasm/src/web/gapwell-core.wasm build-web/
 bash scripts/make_string_ids.sh build-web
+bash scripts/make_map_colours.sh build-web
 bash scripts/stamp_web_cache.sh build-web
 echo "build-web/: $(find build-web -type f | wc -l) files, $(du -sk build-web | cut -f1) KiB"

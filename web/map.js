@@ -4,8 +4,9 @@
 // lays itself out again whenever its width changes. Hovering or focusing a cell shows its
 // offsets, its longest run and the words pointing at that run, or the name of its mark of known
 // data (the arrow keys' cell is also announced); a click (or Enter) on a usable cell searches from
-// its run. The colours come from the style sheet, in a light and a dark set that follow the system; the canvas is drawn in
-// device pixels, so it stays sharp at any zoom.
+// its run. The colours come from the style sheets (the cells' from map-colours.css, the window's
+// own), in a light and a dark set that follow the system; the canvas is drawn in device pixels,
+// so it stays sharp at any zoom.
 import { pointersAtStartLine } from './pointer-lines.js';
 import { op } from './protocol.js';
 import { ids } from './string-ids.js';

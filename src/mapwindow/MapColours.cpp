@@ -4,6 +4,8 @@
 #include <QPalette>
 #include <QRect>
 
+#include "mapwindow/MapPalette.h"
+
 namespace gapwell {
 
 namespace {
@@ -15,27 +17,20 @@ bool IsDark(const QPalette& palette) {
 }  // namespace
 
 MapColours MapColoursFor(const QPalette& palette) {
+    const bool dark = IsDark(palette);
+    const auto colour = [dark](const MapRgb& rgb) {
+        return QColor::fromRgb(dark ? rgb.dark : rgb.light);
+    };
     MapColours colours;
     colours.background = palette.color(QPalette::Base);
-    if (IsDark(palette)) {
-        colours.usable = QColor(0x56, 0xB4, 0xE9);
-        colours.referenced = QColor(0xF0, 0x7A, 0x3C);
-        colours.referencedDot = QColor(0x3D, 0x16, 0x00);
-        colours.shortRun = QColor(0xC4, 0x88, 0x00);
-        colours.shortStroke = QColor(0x4A, 0x33, 0x00);
-        colours.known = QColor(0xD9, 0x8F, 0xB8);
-        colours.knownStroke = QColor(0x3A, 0x12, 0x2A);
-        colours.data = QColor(0x48, 0x48, 0x48);
-    } else {
-        colours.usable = QColor(0x00, 0x72, 0xB2);
-        colours.referenced = QColor(0xD5, 0x5E, 0x00);
-        colours.referencedDot = QColor(0xFF, 0xE8, 0xD6);
-        colours.shortRun = QColor(0xE6, 0x9F, 0x00);
-        colours.shortStroke = QColor(0x7A, 0x52, 0x00);
-        colours.known = QColor(0xCC, 0x79, 0xA7);
-        colours.knownStroke = QColor(0xFA, 0xE6, 0xF1);
-        colours.data = QColor(0xD6, 0xD6, 0xD6);
-    }
+    colours.usable = colour(kMapUsable);
+    colours.referenced = colour(kMapReferenced);
+    colours.referencedDot = colour(kMapReferencedDot);
+    colours.shortRun = colour(kMapShort);
+    colours.shortStroke = colour(kMapShortStroke);
+    colours.known = colour(kMapKnown);
+    colours.knownStroke = colour(kMapKnownStroke);
+    colours.data = colour(kMapData);
     return colours;
 }
 

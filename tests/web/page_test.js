@@ -172,6 +172,14 @@ const steps = [
     for (let tries = 0; !fs.existsSync(file) && tries < 50; ++tries) await new Promise((r) => setTimeout(r, 100));
     assert.equal(fs.readFileSync(file, 'utf8'), gapwell('scan', sampleRom, '--needed', '512', '--refs', '--json'));
   }],
+  ['the map legend shows the window map\'s colours', async ({ page }) => {
+    const palette = fs.readFileSync(path.join(__dirname, '../../src/mapwindow/MapPalette.h'), 'utf8');
+    for (const [swatch, name] of [['usable', 'Usable'], ['data', 'Data']]) {
+      const light = palette.match(new RegExp(`kMap${name}\\{0x([0-9A-F]{6}),`))[1];
+      const rgb = light.match(/../g).map((pair) => parseInt(pair, 16)).join(', ');
+      assert.equal(await page.$eval(`.swatch.${swatch}`, (element) => getComputedStyle(element).backgroundColor), `rgb(${rgb})`);
+    }
+  }],
   ['hovering a map cell, moving inside it and clicking it ask the worker for its run once', async ({ page }) => {
     const last = gapwell('scan', sampleRom, '--needed', '512').trim().split('\n').pop().split(' ')[0];
     const spot = await cellSpot(page, parseInt(last, 16), 1);
