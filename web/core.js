@@ -23,6 +23,20 @@ async function compile(response) {
   }
 }
 
+// Starts the glue's module factory on the module compiled once here, which the glue would
+// otherwise fetch itself; `options` are the glue's other settings. The page starts its instance
+// with it, and loadCore writes its text into the worker's script, where the worker starts its own,
+// so it refers to nothing outside itself.
+function startCore(createGapwellCore, wasmModule, options = {}) {
+  return createGapwellCore({
+    ...options,
+    instantiateWasm(imports, receive) {
+      WebAssembly.instantiate(wasmModule, imports).then((instance) => receive(instance));
+      return {};
+    },
+  });
+}
+
 export async function loadCore() {
   const [coreText, knownText, commandLineText, workerText, wasmModule] = await Promise.all([
     fetch('gapwell-core.js').then((response) => response.text()),
@@ -32,16 +46,12 @@ export async function loadCore() {
     fetch('gapwell-core.wasm').then(compile),
   ]);
   const createGapwellCore = new Function(`${coreText}\nreturn createGapwellCore;`)();
-  const texts = await createGapwellCore({
-    instantiateWasm(imports, receive) {
-      WebAssembly.instantiate(wasmModule, imports).then((instance) => receive(instance));
-      return {};
-    },
-  });
-  // The worker's script: the glue, its own scripts and, before worker.js, the operations' names.
-  const protocolText = `const op = ${JSON.stringify(op)};`;
+  const texts = await startCore(createGapwellCore, wasmModule);
+  // The worker's script: the glue, its own scripts and, before worker.js, the operations' names
+  // and the loader.
+  const sharedText = `const op = ${JSON.stringify(op)};\n${startCore}`;
   const workerUrl = URL.createObjectURL(new Blob(
-    [coreText, '\n', knownText, '\n', commandLineText, '\n', protocolText, '\n', workerText],
+    [coreText, '\n', knownText, '\n', commandLineText, '\n', sharedText, '\n', workerText],
     { type: 'text/javascript' }));
   return { texts, worker: new CoreWorker(workerUrl, wasmModule) };
 }

@@ -1,9 +1,9 @@
 'use strict';
 // The page's worker: runs the WebAssembly core on the opened ROM, one request at a time, so that
 // the page stays responsive. The page joins this script to gapwell-core.js, known-files.js (the
-// build files loaded for the ROM), worker-command-line.js and the operations' names (`op`, from
-// protocol.js) in one blob; the core reads the ROM through Module.romFiles
-// (src/search/ReadOnlyFileWeb.cpp), here from the File.
+// build files loaded for the ROM), worker-command-line.js, the operations' names (`op`, from
+// protocol.js) and the page's loader of the core (`startCore`, from core.js) in one blob; the
+// core reads the ROM through Module.romFiles (src/search/ReadOnlyFileWeb.cpp), here from the File.
 // Reading a File costs far more than the core's work on it, so a file of ROM size is read whole
 // once, when it is opened, and every request reads that copy; a larger one is read in blocks at
 // every request, with progress.
@@ -179,13 +179,7 @@ function withReferences(offset, needed) {
 }
 
 async function start(wasmModule) {
-  core = await createGapwellCore({
-    ...commandLineOutput,
-    instantiateWasm(imports, receive) {
-      WebAssembly.instantiate(wasmModule, imports).then((instance) => receive(instance));
-      return {};
-    },
-  });
+  core = await startCore(createGapwellCore, wasmModule, commandLineOutput);
   core.romFiles = withKnownFiles(romFiles, core);
   workFiles.core = core;
 }
