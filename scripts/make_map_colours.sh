@@ -11,7 +11,11 @@ properties() {
         sed -E 's/([a-z])([A-Z])/\1-\2/g; s/.*/\L&/'
 }
 light=$(properties 2)
-[ -n "$light" ] || { echo "$header: no map colours found" >&2; exit 1; }
+declared=$(grep -c '^inline constexpr' "$header")
+if [ -z "$light" ] || [ "$(wc -l <<<"$light")" != "$declared" ]; then
+    echo "$header: not every colour is in the form this script reads" >&2
+    exit 1
+fi
 cat >"$1/map-colours.css" <<END
 /* Written by scripts/make_map_colours.sh from src/mapwindow/MapPalette.h. */
 :root {

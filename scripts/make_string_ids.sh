@@ -6,7 +6,11 @@
 set -euo pipefail
 header=$(dirname "$0")/../src/services/modLocalizedIDs.h
 entries=$(sed -n -E 's/^inline constexpr int (kStr[A-Za-z0-9]+) = ([0-9]+);.*$/  \1: \2,/p' "$header")
-[ -n "$entries" ] || { echo "$header: no string ids found" >&2; exit 1; }
+declared=$(grep -c '^inline constexpr' "$header")
+if [ -z "$entries" ] || [ "$(wc -l <<<"$entries")" != "$declared" ]; then
+    echo "$header: not every id is in the form this script reads" >&2
+    exit 1
+fi
 cat >"$1/string-ids.js" <<END
 // Written by scripts/make_string_ids.sh from src/services/modLocalizedIDs.h.
 export const ids = Object.freeze({

@@ -9,9 +9,8 @@ const kEnglish = 1033;
 
 // The id of a name from modLocalizedIDs.h; a name it lacks is a mistake in the page.
 export function idNamed(name) {
-  const id = ids[name];
-  if (id === undefined) throw new Error(`No string id is named ${name}`);
-  return id;
+  if (!Object.hasOwn(ids, name)) throw new Error(`No string id is named ${name}`);
+  return ids[name];
 }
 
 export class Texts {
