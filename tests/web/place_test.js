@@ -45,6 +45,10 @@ async function type(page, selector, value) {
   }, value);
 }
 
+// A click by the element itself, not at a point of the screen: the panel lies below the list and
+// the map, which may still move it while they are laid out.
+const press = (page, selector) => page.$eval(selector, (element) => element.click());
+
 // Waits for the plan to be made for the inputs as they are.
 const planned = (page) => page.waitForFunction(() => !document.body.classList.contains('plan-out-of-date'));
 const planRows = (page) => page.$$eval('#plan tbody tr', (rows) => rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
@@ -87,7 +91,7 @@ const steps = [
     await (await page.$('#rom-file')).uploadFile(rom);
     await page.waitForFunction(() => !document.getElementById('place-inputs').disabled);
     for (const [index, values] of typed.entries()) {
-      await page.click('#add-block');
+      await press(page, '#add-block');
       // Each block's row is followed by the row of its note.
       for (const [column, value] of values.entries()) await type(page, `#blocks tbody tr:nth-child(${2 * index + 1}) td:nth-child(${column + 1}) input`, value);
     }
@@ -136,13 +140,13 @@ const steps = [
       .map((row) => [...row.cells].map((cell) => cell.textContent))) === wanted, {}, JSON.stringify(rows));
     await (await page.$('#known-file')).uploadFile(symbols);
     await shown(expectedRows(plan.out));
-    await page.click('#clear-known');
+    await press(page, '#clear-known');
     await shown(expectedRows(plain));
   }],
   ...downloadCases.map(([controls, button, name, args, output]) => [`${name} (${args.join(' ')}) as gapwell writes it`, async ({ page }) => {
     for (const [id, value] of Object.entries(controls)) await page.select(`#${id}`, value);
     await page.waitForFunction((id) => !document.getElementById(id).disabled, {}, button);
-    await page.click(`#${button}`);
+    await press(page, `#${button}`);
     const expected = gapwell(...allocArgs, ...args);
     assert.equal(expected.status, 0, expected.err);
     const wanted = output === null ? expected.out : fs.readFileSync(path.join(folder, output));
@@ -162,7 +166,7 @@ const steps = [
   }]),
   ['a block that does not fit is named, and placed in the ROM expanded', async ({ page }) => {
     await page.select('#expand', '');
-    await page.click('#add-block');
+    await press(page, '#add-block');
     await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(1) input', 'huge');
     await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(2) input', '0x500000');
     await planned(page);
@@ -176,7 +180,7 @@ const steps = [
     const grown = gapwell(...allocArgs, '--block', 'huge:0x500000:1', '--write', 'out.gba', '--expand', '33554432', '--format', 'json');
     assert.deepEqual(await planRows(page), expectedRows(grown.out));
     await page.select('#expand', '');
-    await page.click('#blocks tbody tr:nth-last-child(2) button');
+    await press(page, '#blocks tbody tr:nth-last-child(2) button');
     await planned(page);
   }],
   ['two dropped patches that overlap list their common range', async ({ page }) => {
@@ -201,7 +205,7 @@ const steps = [
     const before = fs.readFileSync(ledger, 'utf8');
     await (await page.$('#ledger-file')).uploadFile(ledger);
     // A larger block would take the place of the earlier ones; with the ledger they stay.
-    await page.click('#add-block');
+    await press(page, '#add-block');
     await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(1) input', 'extra');
     await type(page, '#blocks tbody tr:nth-last-child(2) td:nth-child(2) input', '0x1000');
     await planned(page);
@@ -225,7 +229,7 @@ const steps = [
     await (await page.$('#rom-file')).uploadFile(rom);
     await page.waitForFunction(() => !document.getElementById('import-ledger').disabled);
     assert.equal(await state(), `Ledger sample.ledger (${blocks} blocks), remembered in this browser for the ROM ${gameCode} with CRC32 ${crc}.`);
-    await page.click('#forget-ledger');
+    await press(page, '#forget-ledger');
     assert.equal(await state(), 'No ledger: every block is placed anew.');
     await page.reload();
     await page.waitForSelector('body[data-ready=true]');
