@@ -1,10 +1,10 @@
 #include "search/PointerWords.h"
 
 #include <algorithm>
-#include <bit>
 #include <limits>
 
 #include "search/WordBlocks.h"
+#include "search/WordPicker.h"
 #include "search/WordSieve.h"
 
 namespace gapwell {
@@ -30,8 +30,7 @@ void PointerWords::Start(std::int64_t length) {
 }
 
 void PointerWords::AddChunk() {
-    // Left unwritten until words are found: the system hands out the memory as it is written.
-    chunks_.push_back({std::unique_ptr<Word[]>(new Word[kChunkWords]), 0});
+    chunks_.push_back({AllocateHugePageWords(), 0});
 }
 
 void PointerWords::Feed(const std::uint8_t* data, std::size_t size) {
@@ -42,34 +41,16 @@ void PointerWords::Feed(const std::uint8_t* data, std::size_t size) {
         GiveUp();
         return;
     }
-    const std::uint32_t lowest = lowest_;
-    const std::uint32_t span = span_;
+    const WordPicker pick = FastestWordPicker();
     const auto firstIndex = static_cast<std::uint32_t>(position_ / kWordBytes);
-    // Two blocks at a time, so that the loop over the words found ends (and a branch is
-    // mispredicted) once for every 256 bytes, not for every block.
-    constexpr std::size_t kGroupWords = 2 * kBlockWords;
-    constexpr std::size_t kGroupBytes = kGroupWords * kWordBytes;
-    std::size_t group = 0;
-    for (; size - group >= kGroupBytes; group += kGroupBytes) {
-        std::uint64_t inWindow =
-            WordsInWindow(data + group, lowest, span) |
-            std::uint64_t{WordsInWindow(data + group + kBlockBytes, lowest, span)} << kBlockWords;
-        Word* const room = RoomFor(kGroupWords);
-        Word* out = room;
-        for (; inWindow != 0; inWindow &= inWindow - 1) {
-            const std::size_t at = group + std::countr_zero(inWindow) * kWordBytes;
-            *out++ = {firstIndex + static_cast<std::uint32_t>(at / kWordBytes),
-                      LittleEndianWord(data + at)};
-        }
-        Counted(static_cast<std::size_t>(out - room));
-    }
-    Word* out = RoomFor(kGroupWords);
-    for (std::size_t at = group; size - at >= kWordBytes; at += kWordBytes) {
-        const std::uint32_t value = LittleEndianWord(data + at);
-        if (value - lowest <= span) {
-            *out++ = {firstIndex + static_cast<std::uint32_t>(at / kWordBytes), value};
-            Counted(1);
-        }
+    for (std::size_t at = 0; size - at >= kWordBytes;) {
+        const std::size_t slice = std::min(size - at, kSliceWords * kWordBytes) / kWordBytes;
+        RoomFor(slice);
+        WordChunk& chunk = chunks_.back();
+        Counted(pick(data + at, slice * kWordBytes,
+                     firstIndex + static_cast<std::uint32_t>(at / kWordBytes), lowest_, span_,
+                     {chunk.Indices() + chunk.count, chunk.Values() + chunk.count}));
+        at += slice * kWordBytes;
     }
     position_ = end;
     if (wordCount_ > limit_) {

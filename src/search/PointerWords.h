@@ -2,9 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <span>
 #include <vector>
+
+#include "base/HugePageMemory.h"
+#include "search/WordBlocks.h"
 
 namespace gapwell {
 
@@ -19,11 +20,11 @@ namespace gapwell {
 // are not as said, the words are dropped and the pointer pass reads the ROM again.
 class PointerWords {
   public:
-    // A word picked out: its offset divided by 4 and its value. (No member initializers: the
-    // room for words is not written before they are.)
-    struct Word {
-        std::uint32_t index;
-        std::uint32_t value;
+    // Words picked out, side by side: each one's offset divided by 4, and its value.
+    struct Columns {
+        const std::uint32_t* indices;
+        const std::uint32_t* values;
+        std::size_t count;
     };
 
     // 4 Mi words take 32 MiB, as much as the largest GBA ROM.
@@ -41,25 +42,31 @@ class PointerWords {
     bool Complete() const { return finished_; }
     // The words in chunks, in file order.
     std::size_t ChunkCount() const { return chunks_.size(); }
-    std::span<const Word> Chunk(std::size_t chunk) const {
-        return {chunks_[chunk].words.get(), chunks_[chunk].count};
+    Columns Chunk(std::size_t chunk) const {
+        const WordChunk& words = chunks_[chunk];
+        return {words.Indices(), words.Values(), words.count};
     }
 
   private:
-    // Words are kept in chunks of this many, so that they are never copied as they grow and
-    // take memory as they come.
-    static constexpr std::size_t kChunkWords = std::size_t{1} << 16;
+    // Words are kept in chunks of this many (their indices, then their values, in one block of
+    // huge pages), so that they are never copied as they grow and take memory as they come.
+    static constexpr std::size_t kChunkWords = kHugePageBytes / kWordBytes / 2;
+    // A piece is picked from a slice of this many words at a time, each with room for all of its
+    // words in one chunk.
+    static constexpr std::size_t kSliceWords = std::size_t{1} << 13;
+    // Left unwritten until words are found: the system hands out the memory as it is written.
     struct WordChunk {
-        std::unique_ptr<Word[]> words;
+        HugePageWords words;
         std::size_t count = 0;
+        std::uint32_t* Indices() const { return words.get(); }
+        std::uint32_t* Values() const { return words.get() + kChunkWords; }
     };
 
-    // The next `groupWords` words may be written at the end of the last chunk.
-    Word* RoomFor(std::size_t groupWords) {
-        if (chunks_.empty() || kChunkWords - chunks_.back().count < groupWords) {
+    // Makes room for `words` more words at the end of the last chunk.
+    void RoomFor(std::size_t words) {
+        if (chunks_.empty() || kChunkWords - chunks_.back().count < words) {
             AddChunk();
         }
-        return chunks_.back().words.get() + chunks_.back().count;
     }
     void AddChunk();
     // Counts `written` words written there.

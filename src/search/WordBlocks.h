@@ -25,6 +25,16 @@ inline std::uint32_t LittleEndianWord(const std::uint8_t* bytes) {
     }
 }
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// x86 processors with AVX2 (about every one since 2013) take the passes' wider paths, built for
+// AVX2 alone and chosen while the program runs.
+#define GAPWELL_X86_VECTORS 1
+inline bool ProcessorHasAvx2() {
+    static const bool hasAvx2 = __builtin_cpu_supports("avx2") != 0;
+    return hasAvx2;
+}
+#endif
+
 #if defined(__GNUC__)
 namespace word_lanes {
 using Words = std::uint32_t __attribute__((vector_size(16)));

@@ -33,20 +33,36 @@ class WordSieve {
     void Feed(const std::uint8_t* data, std::size_t size);
     // Hands on those of `words`, picked out of the whole ROM, that may point into a range: instead
     // of feeding the ROM.
-    void FeedWords(std::span<const PointerWords::Word> words);
+    void FeedWords(const PointerWords::Columns& words);
 
   private:
     // Sets the granules from `first` to `last` (both included).
     void SetGranules(std::uint32_t first, std::uint32_t last);
     // The words data[from, to) of the current piece, at most kBlockWords of them.
     void SiftWords(const std::uint8_t* data, std::size_t from, std::size_t to);
-    // 0 when the word points into no range; 1 when it may (the granule table's answer). Values
-    // beyond the last granule take the sentinel granule after it, which is never set, so that no
-    // branch is needed.
-    std::uint32_t MayPointIntoAny(std::uint32_t value) const {
-        const std::uint32_t granule =
-            std::min((value - lowestWord_) >> granuleShift_, sentinelGranule_);
-        return static_cast<std::uint32_t>(granules_[granule / 64] >> granule % 64) & 1;
+    // The granule table as plain values, which the compiler keeps in registers through a loop
+    // that calls the sink (it cannot know that the sink leaves the members alone).
+    struct GranuleView {
+        const std::uint64_t* granules;
+        std::uint32_t lowestWord;
+        int granuleShift;
+        std::uint32_t sentinelGranule;
+
+        // 0 when the word points into no range; 1 when it may (the granule table's answer).
+        // Values beyond the last granule take the sentinel granule after it, which is never
+        // set, so that no branch is needed.
+        std::uint32_t MayPointIntoAny(std::uint32_t value) const {
+            const std::uint32_t granule =
+                std::min((value - lowestWord) >> granuleShift, sentinelGranule);
+            return static_cast<std::uint32_t>(granules[granule / 64] >> granule % 64) & 1;
+        }
+    };
+#ifdef GAPWELL_X86_VECTORS
+    static std::size_t SiftColumnsAvx2(const GranuleView& view, const PointerWords::Columns& words,
+                                       const Sink& sink);
+#endif
+    GranuleView View() const {
+        return {granules_.data(), lowestWord_, granuleShift_, sentinelGranule_};
     }
 
     Sink sink_;
